@@ -1,0 +1,42 @@
+# The front door: `make run` starts the program, `make test` runs every test.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+
+.PHONY: all bootstrap build run test test-core test-sanitize bench fuzz format clean
+
+all: build
+
+bootstrap:
+	@BUILD_DIR=$(BUILD) scripts/bootstrap
+
+build: bootstrap
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	@$(MAKE) --no-print-directory test-sanitize
+
+# The core tests again, under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: bootstrap
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DTORVANE_CORE_ONLY=ON -DTORVANE_SANITIZE=ON -DTORVANE_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target torvane_core_tests
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: build
+	@scripts/bench $(BUILD)
+
+fuzz: bootstrap
+	@scripts/fuzz $(FUZZ_BUILD)
+
+format:
+	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,34 @@
+#pragma once
+// Loading and saving the settings record, the one-time import of the old
+// settings store, and the values of "Restore Defaults".
+
+#include <string>
+
+#include "config/settings_record.hpp"
+
+namespace torvane {
+
+struct Session;
+
+// Reads every key in the file's reading order, writing the default of each
+// missing or empty key into the file as it goes. When
+// FirstTimeVistaCompatibleRun reads false the two folders are read from the
+// file; otherwise FindDataFolders runs instead. BrakeOnUp ends false.
+void LoadSettings(Session& session);
+
+// Writes every key in the save order (numbers in the short numeric text form).
+void SaveSettings(const SettingsRecord& settings);
+
+// The old settings store: "QLXLegacySettings.ini", section [Settings], in
+// the program data folder. Read once, never written.
+std::string LegacySettingsPath(const SettingsRecord& settings);
+// Stores the old "samples" and "frequency" (0 when missing) into the record
+// and returns true unless both are 0.
+bool RegistrySettingsExist(SettingsRecord& settings);
+void ImportRegistrySettings(SettingsRecord& settings);
+
+// The values the configuration window's "Restore Defaults" assigns (the
+// folders and the configuration path are left alone: they are found again).
+void RestoreDefaultSettings(SettingsRecord& settings);
+
+}  // namespace torvane

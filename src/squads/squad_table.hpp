@@ -1,0 +1,34 @@
+#pragma once
+// The athletes of the squad and the one selected: every trial file, training
+// file and results row carries the selected athlete's identity.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace torvane {
+
+struct SquadMember {
+  std::string Id;
+  std::string FirstName;
+  std::string LastName;
+  float BodyMass = 0;
+};
+
+// Entries 0 … 10000; athletes occupy 1 … SquadCount, entry 0 stands for the
+// current athlete until one is selected.
+inline constexpr int kSquadTableSize = 10001;
+
+struct SquadTable {
+  SquadTable() : SquadMembers(kSquadTableSize) {}
+  std::vector<SquadMember> SquadMembers;
+  std::int16_t SquadCount = 0;
+  std::int16_t CurrentAthlete = 0;
+
+  // The entry at CurrentAthlete (entry 0 when the index is out of range).
+  SquadMember& Current();
+  const SquadMember& Current() const;
+};
+
+}  // namespace torvane

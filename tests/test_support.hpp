@@ -1,0 +1,71 @@
+#pragma once
+// Shared fixtures: a session on simulated time with scripted dialogs, and a
+// temporary folder removed at the end of the test.
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "common/fake_event_loop.hpp"
+#include "common/text_file.hpp"
+#include "common/user_dialogs.hpp"
+#include "shell/session.hpp"
+
+namespace torvane::testing {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string templ = (std::filesystem::temp_directory_path() / "torvane-test-XXXXXX").string();
+    path_ = ::mkdtemp(templ.data()) ? templ : std::string();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+struct TestSession {
+  FakeEventLoop loop;
+  ScriptedDialogs dialogs;
+  Session session{PlatformServices{loop, loop, loop, dialogs}};
+};
+
+inline std::string ReadText(const std::string& path) { return ReadWholeFile(path).bytes; }
+
+inline void WriteText(const std::string& path, const std::string& text) {
+  WriteFileReplacing(path, text);
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+      had_ = true;
+      old_ = old;
+    }
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (had_) {
+      ::setenv(name_, old_.c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+}  // namespace torvane::testing
