@@ -1,5 +1,6 @@
 #include "config/settings_io.hpp"
 
+#include <cctype>
 #include <cstdint>
 #include <string_view>
 #include <variant>
@@ -179,6 +180,62 @@ void LoadSettings(Session& session) {
   }
   r.BrakeOnUp = false;
   ReadPorts(r);
+}
+
+namespace {
+
+bool SameKey(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void LoadSettingsReadOnly(SettingsRecord& r, const std::string& path, const std::string& dataFolder) {
+  r.ConfigFilePath = path;
+  const auto read = [&](const char* section, std::string_view key, const std::string& fallback) {
+    IniLookup v = LookupIniValue(section, key, path);
+    return v.found ? v.value : fallback;
+  };
+  for (const Key& k : kReadOrder) {
+    std::string missing = k.missing;
+    if (k.missing == kInDataFolder) {
+      missing = JoinPath(dataFolder, DataFolderDefaultName(k.name));
+    }
+    if (std::string_view(k.name) == "eccentricstrengthtest") {
+      IniLookup v = LookupIniValue(k.section, k.name, path);
+      if (!v.found) v = LookupIniValue(k.section, kOldEccentricKey, path);
+      Assign(r, k.field, v.found ? v.value : "false");
+      continue;
+    }
+    Assign(r, k.field, read(k.section, k.name, missing));
+  }
+  r.ProgramDataDirectory = read(kSectionFoldersAndFiles, "ProgramDataDirectory", dataFolder);
+  r.DataDirectory = read(kSectionFoldersAndFiles, "DataDirectory", r.ProgramDataDirectory);
+  r.BrakeOnUp = false;
+  ReadPorts(r);
+}
+
+bool SetSettingFromText(SettingsRecord& r, std::string_view key, std::string_view value) {
+  for (const Key& k : kReadOrder) {
+    if (SameKey(k.name, key)) {
+      Assign(r, k.field, std::string(value));
+      return true;
+    }
+  }
+  if (SameKey(key, "ProgramDataDirectory")) {
+    r.ProgramDataDirectory = value;
+    return true;
+  }
+  if (SameKey(key, "DataDirectory")) {
+    r.DataDirectory = value;
+    return true;
+  }
+  return false;
 }
 
 void SaveSettings(const SettingsRecord& r) {

@@ -3,6 +3,7 @@
 // settings store, and the values of "Restore Defaults".
 
 #include <string>
+#include <string_view>
 
 #include "config/settings_record.hpp"
 
@@ -15,6 +16,17 @@ struct Session;
 // FirstTimeVistaCompatibleRun reads false the two folders are read from the
 // file; otherwise FindDataFolders runs instead. BrakeOnUp ends false.
 void LoadSettings(Session& session);
+
+// Reads every key from `path` without writing anything: missing keys take
+// their defaults (the headless programs never write the configuration file).
+// The folders are read from the file; `dataFolder` stands in for the program
+// data folder in the defaults that live there. Sets ConfigFilePath to `path`.
+void LoadSettingsReadOnly(SettingsRecord& settings, const std::string& path,
+                          const std::string& dataFolder);
+
+// Sets one setting from text, with the conversions of the file (key names
+// without regard to letter case). False when there is no such key.
+bool SetSettingFromText(SettingsRecord& settings, std::string_view key, std::string_view value);
 
 // Writes every key in the save order (numbers in the short numeric text form).
 void SaveSettings(const SettingsRecord& settings);

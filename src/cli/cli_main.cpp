@@ -1,0 +1,37 @@
+#include <ostream>
+#include <string_view>
+
+#include "cli/commands.hpp"
+
+namespace torvane::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: torvane-cli COMMAND [options]\n"
+    "  analyse FILE... [options]         phases and the 33 results of each trial\n"
+    "  export FILE -o OUT [options]      the export file of a trial ('-o -' for stdout)\n"
+    "  batch DIR -o OUT.xlsx|OUT.csv     one results row per trial file of a folder\n"
+    "  identify --model M --port PATH    find an interface unit and print its identity\n"
+    "  record --model M --port PATH --duration S -o TRIAL.qlx   record one trial\n"
+    "Settings: --config PATH, --set KEY=VALUE (repeatable).\n";
+
+}  // namespace
+
+int Main(Args args, Io& io) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    (args.empty() ? io.err : io.out) << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  const std::string& command = args[0];
+  const Args rest = args.subspan(1);
+  if (command == "analyse" || command == "analyze") return RunAnalyse(rest, io);
+  if (command == "export") return RunExport(rest, io);
+  if (command == "batch") return RunBatch(rest, io);
+  if (command == "identify") return RunIdentify(rest, io);
+  if (command == "record") return RunRecord(rest, io);
+  io.err << "torvane-cli: unknown command '" << command << "'\n" << kUsage;
+  return 2;
+}
+
+}  // namespace torvane::cli

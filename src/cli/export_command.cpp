@@ -1,0 +1,13 @@
+#include <ostream>
+
+#include "cli/commands.hpp"
+
+namespace torvane::cli {
+
+// Not built yet: this subcommand arrives with its subsystem.
+int RunExport(Args, Io& io) {
+  io.err << "torvane-cli export: not available in this build yet\n";
+  return 2;
+}
+
+}  // namespace torvane::cli
