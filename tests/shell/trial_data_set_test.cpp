@@ -1,0 +1,58 @@
+#include "shell/trial_data_set.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace torvane {
+namespace {
+
+TEST(TrialDataSet, ArraysHaveRoomForAtLeast32000Points) {
+  TrialDataSet t;
+  EXPECT_EQ(t.UpperBound(), -1);
+  DimensionDataArrays(t, 1000);
+  EXPECT_EQ(t.UpperBound(), 32002);
+  EXPECT_EQ(t.Power.size(), 32003u);
+  EXPECT_EQ(t.RawChannel6.size(), 32003u);
+  EXPECT_EQ(t.RawSampleBuffer.size(), 64005u);  // upper bound 64004
+  DimensionDataArrays(t, 40000);
+  EXPECT_EQ(t.UpperBound(), 40002);
+  EXPECT_EQ(t.RawForce4.size(), 40003u);
+  EXPECT_EQ(t.RawSampleBuffer.size(), 80005u);
+}
+
+TEST(TrialDataSet, DimensioningClearsEveryElement) {
+  TrialDataSet t;
+  DimensionDataArrays(t, 40000);
+  t.Force[100] = 5.0f;
+  t.RawDisplacement[40002] = 7;
+  t.RawSampleBuffer[80004] = 9;
+  DimensionDataArrays(t, 100);
+  EXPECT_TRUE(std::all_of(t.Force.begin(), t.Force.end(), [](float v) { return v == 0.0f; }));
+  EXPECT_TRUE(std::all_of(t.RawDisplacement.begin(), t.RawDisplacement.end(),
+                          [](int v) { return v == 0; }));
+  EXPECT_EQ(t.RawSampleBuffer[64004], 0);
+}
+
+TEST(TrialDataSet, ClearTrialDataClearsTheTrialAndNoMore) {
+  TrialDataSet t;
+  DimensionDataArrays(t, 1000);
+  for (auto* c : {&t.Displacement, &t.Velocity, &t.Acceleration, &t.Force, &t.Power}) {
+    std::fill(c->begin(), c->end(), 1.0f);
+  }
+  std::fill(t.RawSampleBuffer.begin(), t.RawSampleBuffer.end(), 1);
+  ClearTrialData(t, 10);
+  EXPECT_EQ(t.Displacement[9], 0.0f);
+  EXPECT_EQ(t.Power[9], 0.0f);
+  EXPECT_EQ(t.RawSampleBuffer[9], 0);
+  EXPECT_EQ(t.Force[10], 1.0f);
+  EXPECT_EQ(t.RawSampleBuffer[10], 1);
+  // A sample count beyond the arrays clears up to their bound, no further.
+  ClearTrialData(t, 1000000);
+  EXPECT_EQ(t.Velocity[32001], 0.0f);
+  EXPECT_EQ(t.Velocity[32002], 1.0f);
+  ClearTrialData(t, -5);  // nothing, and no fault
+}
+
+}  // namespace
+}  // namespace torvane
