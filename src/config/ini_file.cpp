@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/text_compare.hpp"
 #include "common/text_file.hpp"
 
 namespace torvane {
@@ -16,17 +17,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && blank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // "[Name]" -> Name; not a section line -> nullopt.
@@ -67,7 +57,7 @@ SectionSpan FindSection(const std::vector<std::string_view>& lines, std::string_
       span.end = i;
       return span;
     }
-    if (SameName(name, section)) {
+    if (EqualsIgnoreCase(name, section)) {
       span.found = true;
       span.header = i;
       span.afterLast = i + 1;
@@ -99,7 +89,7 @@ IniLookup LookupIniValue(std::string_view section, std::string_view key, const s
   if (!span.found) return result;
   for (std::size_t i = span.header + 1; i < span.end; ++i) {
     std::string_view k, v;
-    if (!KeyLine(lines[i], k, v) || !SameName(k, key)) continue;
+    if (!KeyLine(lines[i], k, v) || !EqualsIgnoreCase(k, key)) continue;
     // A value wholly in quotes is given without them, as the platform did.
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
       v = v.substr(1, v.size() - 2);
@@ -146,7 +136,7 @@ bool WriteIniValue(std::string_view section, std::string_view key, std::string_v
     std::size_t replace = lines.size();
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
       std::string_view k, v;
-      if (KeyLine(lines[i], k, v) && SameName(k, key)) {
+      if (KeyLine(lines[i], k, v) && EqualsIgnoreCase(k, key)) {
         replace = i;
         break;
       }
@@ -173,7 +163,7 @@ bool WriteIniValue(std::string_view section, std::string_view key, std::string_v
 }
 
 bool TextToBool(std::string_view text) {
-  return SameName(text, "true");
+  return EqualsIgnoreCase(text, "true");
 }
 
 std::string BoolToText(bool flag) { return flag ? "true" : "false"; }

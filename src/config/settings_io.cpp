@@ -1,11 +1,11 @@
 #include "config/settings_io.hpp"
 
-#include <cctype>
 #include <cstdint>
 #include <string_view>
 #include <variant>
 
 #include "common/number_text.hpp"
+#include "common/text_compare.hpp"
 #include "config/data_folders.hpp"
 #include "config/ini_file.hpp"
 #include "shell/paths.hpp"
@@ -182,19 +182,6 @@ void LoadSettings(Session& session) {
   ReadPorts(r);
 }
 
-namespace {
-
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 void LoadSettingsReadOnly(SettingsRecord& r, const std::string& path, const std::string& dataFolder) {
   r.ConfigFilePath = path;
   const auto read = [&](const char* section, std::string_view key, const std::string& fallback) {
@@ -222,16 +209,16 @@ void LoadSettingsReadOnly(SettingsRecord& r, const std::string& path, const std:
 
 bool SetSettingFromText(SettingsRecord& r, std::string_view key, std::string_view value) {
   for (const Key& k : kReadOrder) {
-    if (SameKey(k.name, key)) {
+    if (EqualsIgnoreCase(k.name, key)) {
       Assign(r, k.field, std::string(value));
       return true;
     }
   }
-  if (SameKey(key, "ProgramDataDirectory")) {
+  if (EqualsIgnoreCase(key, "ProgramDataDirectory")) {
     r.ProgramDataDirectory = value;
     return true;
   }
-  if (SameKey(key, "DataDirectory")) {
+  if (EqualsIgnoreCase(key, "DataDirectory")) {
     r.DataDirectory = value;
     return true;
   }
