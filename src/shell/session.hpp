@@ -11,6 +11,7 @@
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "results/results_worksheet.hpp"
 #include "shell/status_log.hpp"
 #include "shell/trial_data_set.hpp"
 #include "squads/squad_table.hpp"
@@ -68,6 +69,9 @@ struct Session {
   std::int16_t MaxInterfaceFrequency = 600;
   float BrakePercent = 0;       // brake level currently applied
   bool DataFolderCreated = false;  // this run laid out the data folder from the sample files
+
+  // The results worksheet shared by batch rows and training summaries.
+  ResultsOutput results;
 };
 
 }  // namespace torvane

@@ -1,0 +1,255 @@
+#include "results/results_worksheet.hpp"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <memory>
+
+#include "common/date_text.hpp"
+#include "common/number_text.hpp"
+#include "common/text_file.hpp"
+
+namespace torvane {
+
+int ResultsVariableIndex(std::string_view header) {
+  for (std::size_t i = 0; i < kResultsVariables.size(); ++i) {
+    if (kResultsVariables[i].header == header) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string ResultsWorksheet::ColumnName(int column) {
+  std::string name;
+  for (int c = column + 1; c > 0; c = (c - 1) / 26) {
+    name.insert(name.begin(), static_cast<char>('A' + (c - 1) % 26));
+  }
+  return name;
+}
+
+bool ResultsWorksheet::ParseAddress(std::string_view address, int& row, int& column) {
+  std::size_t i = 0;
+  int c = 0;
+  while (i < address.size() && address[i] >= 'A' && address[i] <= 'Z' && i < 3) {
+    c = c * 26 + (address[i] - 'A' + 1);
+    ++i;
+  }
+  if (i == 0 || i == address.size()) return false;
+  int r = 0;
+  const auto result = std::from_chars(address.data() + i, address.data() + address.size(), r);
+  if (result.ec != std::errc{} || result.ptr != address.data() + address.size() || r < 1) return false;
+  row = r;
+  column = c - 1;
+  return true;
+}
+
+void ResultsWorksheet::SetText(int row, int column, std::string text) {
+  WorksheetCell& cell = cells_[{row, column}];
+  cell.text = std::move(text);
+  cell.numberFormat.clear();
+}
+
+void ResultsWorksheet::SetNumberText(int row, int column, std::string text,
+                                     std::string_view numberFormat) {
+  WorksheetCell& cell = cells_[{row, column}];
+  cell.text = std::move(text);
+  cell.numberFormat = numberFormat;
+}
+
+void ResultsWorksheet::SetBold(int row, int firstColumn, int lastColumn) {
+  for (int c = firstColumn; c <= lastColumn; ++c) cells_[{row, c}].bold = true;
+}
+
+void ResultsWorksheet::SetItalic(int row, int firstColumn, int lastColumn) {
+  for (int c = firstColumn; c <= lastColumn; ++c) cells_[{row, c}].italic = true;
+}
+
+const WorksheetCell* ResultsWorksheet::Cell(int row, int column) const {
+  const auto it = cells_.find({row, column});
+  return it == cells_.end() ? nullptr : &it->second;
+}
+
+std::string ResultsWorksheet::Text(int row, int column) const {
+  const WorksheetCell* cell = Cell(row, column);
+  return cell ? cell->text : std::string();
+}
+
+void WriteResultsRow(ResultsOutput& output, const ResultsRowIdentity& identity,
+                     const ResultsTicks& ticked, const ResultsTexts& texts,
+                     const LocalDateTime& today) {
+  ResultsWorksheet& sheet = output.sheet;
+  constexpr int kLastStyledColumn = 40;  // "AO"
+  if (output.ResultsLayoutChanged) {
+    ++output.ResultsRow;
+    sheet.SetText(output.ResultsRow, 0,
+                  "Torvane Measurement System Data Analysis on " + LongDateText(today));
+    ++output.ResultsRow;
+    const int row = output.ResultsRow;
+    sheet.SetBold(row, 0, kLastStyledColumn);
+    int c = 0;
+    for (const char* heading : {"ID", "Name", "BW", "Load", "TimeStamp"}) {
+      sheet.SetText(row, c++, heading);
+    }
+    for (std::size_t i = 0; i < kResultsVariableCount; ++i) {
+      if (ticked[i]) sheet.SetText(row, c++, std::string(kResultsVariables[i].header));
+    }
+    sheet.SetItalic(row, 0, kLastStyledColumn);
+    output.ResultsLayoutChanged = false;
+    ++output.ResultsRow;
+  }
+  const int r = output.ResultsRow;
+  sheet.SetText(r, 0, identity.id);
+  sheet.SetText(r, 1, identity.firstName + identity.lastName);
+  sheet.SetNumberText(r, 2, FormatNumber(identity.bodyMass, "0.000"), "0.000");
+  sheet.SetNumberText(r, 3, FormatNumber(identity.weight, "0.000"), "0.000");
+  sheet.SetText(r, 4, identity.collectionDateTime);
+  int c = 5;
+  for (std::size_t i = 0; i < kResultsVariableCount; ++i) {
+    if (ticked[i]) sheet.SetNumberText(r, c++, texts[i], kResultsVariables[i].format);
+  }
+  ++output.ResultsRow;
+}
+
+namespace {
+
+// The whole text as a number, or nothing.
+bool WholeNumber(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const auto r = std::from_chars(begin, end, value);
+  return r.ec == std::errc{} && r.ptr == end;
+}
+
+struct WorkbookCloser {
+  void operator()(lxw_workbook* wb) const {
+    if (wb) workbook_close(wb);
+  }
+};
+
+std::string LxwFailure(const char* what, lxw_error error) {
+  return std::string(what) + ": " + lxw_strerror(error);
+}
+
+}  // namespace
+
+std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::string& path) {
+  const std::string temp = path + ".tmp~.xlsx";
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_FALSE;
+  options.tmpdir = nullptr;
+  options.use_zip64 = LXW_FALSE;
+  lxw_workbook* wb = workbook_new_opt(temp.c_str(), &options);
+  if (!wb) return "cannot create " + temp;
+  lxw_worksheet* ws = workbook_add_worksheet(wb, "Results");
+  if (!ws) {
+    workbook_close(wb);
+    std::remove(temp.c_str());
+    return "cannot add a worksheet";
+  }
+  std::map<std::tuple<bool, bool, std::string>, lxw_format*> formats;
+  auto formatFor = [&](const WorksheetCell& cell, bool number) -> lxw_format* {
+    const std::string numberFormat = number ? cell.numberFormat : std::string();
+    if (!cell.bold && !cell.italic && numberFormat.empty()) return nullptr;
+    auto key = std::make_tuple(cell.bold, cell.italic, numberFormat);
+    auto it = formats.find(key);
+    if (it != formats.end()) return it->second;
+    lxw_format* f = workbook_add_format(wb);
+    if (cell.bold) format_set_bold(f);
+    if (cell.italic) format_set_italic(f);
+    if (!numberFormat.empty()) format_set_num_format(f, numberFormat.c_str());
+    formats.emplace(key, f);
+    return f;
+  };
+  std::string failure;
+  for (const auto& [address, cell] : sheet.Cells()) {
+    const lxw_row_t row = static_cast<lxw_row_t>(address.first - 1);
+    const lxw_col_t col = static_cast<lxw_col_t>(address.second);
+    double value = 0;
+    const bool number = !cell.numberFormat.empty() && WholeNumber(cell.text, value);
+    lxw_format* format = formatFor(cell, number);
+    lxw_error error = LXW_NO_ERROR;
+    if (number) {
+      error = worksheet_write_number(ws, row, col, value, format);
+    } else if (!cell.text.empty()) {
+      error = worksheet_write_string(ws, row, col, cell.text.c_str(), format);
+    } else if (format) {
+      error = worksheet_write_blank(ws, row, col, format);
+    }
+    if (error != LXW_NO_ERROR) {
+      failure = LxwFailure("cannot write a cell", error);
+      break;
+    }
+  }
+  const lxw_error closed = workbook_close(wb);
+  if (failure.empty() && closed != LXW_NO_ERROR) failure = LxwFailure("cannot save the workbook", closed);
+  if (!failure.empty()) {
+    std::remove(temp.c_str());
+    return failure;
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return "cannot replace " + path;
+  }
+  return {};
+}
+
+std::string ResultsWorksheetCsvText(const ResultsWorksheet& sheet) {
+  std::string out;
+  int currentRow = 1;
+  int column = 0;
+  for (const auto& [address, cell] : sheet.Cells()) {
+    if (cell.text.empty()) continue;
+    while (currentRow < address.first) {
+      out += "\r\n";
+      ++currentRow;
+      column = 0;
+    }
+    while (column < address.second) {
+      out.push_back(',');
+      ++column;
+    }
+    std::string text = cell.text;
+    if (cell.numberFormat.empty() && !text.empty() &&
+        (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' || text[0] == '\t' ||
+         text[0] == '\r')) {
+      text.insert(text.begin(), '\'');  // shown as text, never run as a formula
+    }
+    if (text.find_first_of(",\"\r\n") != std::string::npos || text.front() == '\'') {
+      std::string quoted = "\"";
+      for (char ch : text) {
+        if (ch == '"') quoted.push_back('"');
+        quoted.push_back(ch);
+      }
+      quoted.push_back('"');
+      text = std::move(quoted);
+    }
+    out += text;
+  }
+  if (!sheet.Empty()) out += "\r\n";
+  return out;
+}
+
+std::string SaveResultsWorksheetCsv(const ResultsWorksheet& sheet, const std::string& path) {
+  return WriteFileReplacing(path, ResultsWorksheetCsvText(sheet));
+}
+
+std::string SaveResultsWorksheet(const ResultsWorksheet& sheet, const std::string& path) {
+  const auto endsWith = [&](std::string_view suffix) {
+    if (path.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+      char c = path[path.size() - suffix.size() + i];
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (c != suffix[i]) return false;
+    }
+    return true;
+  };
+  if (endsWith(".csv")) return SaveResultsWorksheetCsv(sheet, path);
+  if (endsWith(".xlsx")) return SaveResultsWorksheetXlsx(sheet, path);
+  return "the results file must end in .xlsx or .csv";
+}
+
+std::string ResultsWorkbookWriterVersion() { return LXW_VERSION; }
+
+}  // namespace torvane

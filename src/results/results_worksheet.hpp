@@ -1,0 +1,93 @@
+#pragma once
+// The results worksheet: the cells that batch rows and training summaries
+// write, addressed as on a spreadsheet (column letters and row numbers from
+// 1), with bold and italic row ranges. It is kept in memory and written out
+// as a whole, as .xlsx or .csv.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "common/clock.hpp"
+#include "results/results_variables.hpp"
+
+namespace torvane {
+
+struct WorksheetCell {
+  std::string text;
+  // A display format ("0.000", "##000") for a cell that holds a number shown
+  // as text; empty for a text cell (identity, names, dates, titles).
+  std::string numberFormat;
+  bool bold = false;
+  bool italic = false;
+};
+
+class ResultsWorksheet {
+ public:
+  // Column letters: 0 -> "A", 25 -> "Z", 26 -> "AA", 51 -> "AZ", 52 -> "BA".
+  static std::string ColumnName(int column);
+  // "C12" -> (row 12, column 2); false for anything else.
+  static bool ParseAddress(std::string_view address, int& row, int& column);
+
+  void SetText(int row, int column, std::string text);
+  void SetNumberText(int row, int column, std::string text, std::string_view numberFormat);
+  // Marks columns first … last of a row bold or italic (cells are created).
+  void SetBold(int row, int firstColumn, int lastColumn);
+  void SetItalic(int row, int firstColumn, int lastColumn);
+
+  const WorksheetCell* Cell(int row, int column) const;
+  std::string Text(int row, int column) const;
+  int LastRow() const { return cells_.empty() ? 0 : cells_.rbegin()->first.first; }
+  bool Empty() const { return cells_.empty(); }
+  // Every cell in row order, then column order.
+  const std::map<std::pair<int, int>, WorksheetCell>& Cells() const { return cells_; }
+
+ private:
+  std::map<std::pair<int, int>, WorksheetCell> cells_;
+};
+
+// The row counter and layout flag shared by batch rows and training summaries.
+struct ResultsOutput {
+  ResultsWorksheet sheet;
+  // 32-bit: a batch of more than 32 767 rows must not wrap round.
+  std::int32_t ResultsRow = 0;
+  bool ResultsLayoutChanged = true;
+};
+
+// What one results row carries besides the variables' texts.
+struct ResultsRowIdentity {
+  std::string id;
+  std::string firstName;
+  std::string lastName;
+  float bodyMass = 0;
+  float weight = 0;               // the trial's mass
+  std::string collectionDateTime;
+};
+
+using ResultsTicks = std::array<bool, kResultsVariableCount>;
+using ResultsTexts = std::array<std::string, kResultsVariableCount>;
+
+// Writes a header block when the layout changed (title row with today's
+// long date, bold-italic heading row A…AO), then the row of the ticked
+// variables' texts, packed from column F.
+void WriteResultsRow(ResultsOutput& output, const ResultsRowIdentity& identity,
+                     const ResultsTicks& ticked, const ResultsTexts& texts,
+                     const LocalDateTime& today);
+
+// Writes the worksheet to an .xlsx file (bold and italic kept, number cells
+// as numbers in their display format) or to a .csv file (CR LF, quoted where
+// needed; a text cell that begins with =, +, - or @ is written so that a
+// spreadsheet shows it as text). Chosen by the extension; replaces the file
+// by renaming a temporary one into place. Empty text on success, else why.
+std::string SaveResultsWorksheet(const ResultsWorksheet& sheet, const std::string& path);
+std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::string& path);
+std::string SaveResultsWorksheetCsv(const ResultsWorksheet& sheet, const std::string& path);
+std::string ResultsWorksheetCsvText(const ResultsWorksheet& sheet);
+
+// The version text of the workbook writer (what stands for the spreadsheet
+// application's version).
+std::string ResultsWorkbookWriterVersion();
+
+}  // namespace torvane
