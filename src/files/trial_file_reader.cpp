@@ -182,11 +182,12 @@ TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path) {
   std::string_view line;
   if (kind == kFileKindHeaderless) {
     // Frequency and a second integer, which nothing uses.
-    if (!lines.Next(line)) return NoTrialData(path);
-    FieldReader reader(line);
-    const std::optional<double> frequency = reader.Number();
+    const bool onlyBlanks = std::all_of(
+        bytes.begin(), bytes.end(), [](char c) { return IsBlank(c) || c == '\r' || c == '\n'; });
+    if (onlyBlanks) return NoTrialData(path);
+    lines.Next(line);
+    const std::optional<double> frequency = FieldReader(line).Number();
     if (!frequency) {
-      if (reader.AtEnd() && !lines.Next(line)) return NoTrialData(path);
       return Refuse(TrialReadStatus::Unreadable,
                     "The file " + Quoted(path) + " is not a trial data file.");
     }
