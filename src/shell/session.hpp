@@ -11,6 +11,7 @@
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "link/link_state.hpp"
 #include "shell/status_log.hpp"
 #include "shell/trial_data_set.hpp"
 #include "squads/squad_table.hpp"
@@ -68,6 +69,7 @@ struct Session {
   std::int16_t MaxInterfaceFrequency = 600;
   float BrakePercent = 0;       // brake level currently applied
   bool DataFolderCreated = false;  // this run laid out the data folder from the sample files
+  LinkState link;                  // the interface link (USB layer, ZRA7, ZRA6, accelerometer)
 };
 
 }  // namespace torvane
