@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::uint32_t kDrainLimitMs = 1000;
 constexpr std::size_t kDrainLimitBytes = 1 << 20;
+constexpr std::size_t kInputChunk = 4096;
 
 AccelLinkState& Accel(Session& session) { return session.link.accel; }
 
@@ -24,18 +25,21 @@ std::string Drain(Session& session, bool keep) {
   BytePort& port = *Accel(session).port;
   std::string gathered;
   if (!port.IsOpen()) return gathered;
-  WaitUntil(session.clock(), session.pump(), kDrainLimitMs, [&] {
+  const Clock& clock = session.clock();
+  const std::uint64_t start = clock.Milliseconds();
+  for (;;) {
     std::string chunk;
-    const PortStatus read = port.ReadAvailable(chunk, kDrainLimitBytes);
+    const PortStatus read = port.ReadAvailable(chunk, kInputChunk);
     if (keep) gathered += chunk;
     if (!read.ok()) {
       PortFailed(session, read);
-      return true;
+      break;
     }
-    if (gathered.size() >= kDrainLimitBytes) return true;
+    session.pump().ProcessPendingEvents();
     const PortCount waiting = port.BytesWaiting();
-    return !waiting.status.ok() || waiting.count < 1;
-  });
+    if (!waiting.status.ok() || waiting.count < 1) break;
+    if (gathered.size() >= kDrainLimitBytes || clock.Milliseconds() - start > kDrainLimitMs) break;
+  }
   return gathered;
 }
 
@@ -48,6 +52,11 @@ bool OpenAccelerometerPort(Session& session) {
   a.CommPort = session.settings.accelcomportnum;
   a.Settings = std::string(kAccelerometerSettings);
   const std::string path = SerialDevicePath(session.settings, a.CommPort);
+  if (path.empty()) {
+    ReportPortFailure(session, "COM" + std::to_string(a.CommPort),
+                      PortStatus::Failed(PortErrorKind::NoDevice));
+    return false;
+  }
   // The further setting of the port, value 2, is taken as "modem lines
   // raised while open": DTR held high, which some sensors draw power from
   // (a port without modem lines takes this as done).

@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::uint32_t kReadAllLimitMs = 1000;
 constexpr std::size_t kReadAllLimitBytes = 1 << 20;
+// What one look at the input takes, as the serial-port control hands it over.
+constexpr std::size_t kInputChunk = 4096;
 constexpr std::uint32_t kOutputDrainSlackMs = 1000;
 
 SerialLinkState& Serial(Session& session) { return session.link.serial; }
@@ -98,6 +100,11 @@ bool OpenSerialPort(Session& session) {
   s.CommPort = session.settings.comportnum;
   s.Settings = ShortNumericText(std::int64_t{session.settings.baudrate}) + ",N,8,1";
   const std::string path = SerialDevicePath(session.settings, s.CommPort);
+  if (path.empty()) {
+    ReportPortFailure(session, "COM" + std::to_string(s.CommPort),
+                      PortStatus::Failed(PortErrorKind::NoDevice));
+    return false;
+  }
   const auto settings = ParseSerialSettings(s.Settings);
   if (!settings) {
     ReportPortFailure(session, path, PortStatus::Failed(PortErrorKind::BadSettings), s.Settings);
@@ -138,15 +145,21 @@ std::string ReadSerialAll(Session& session) {
   if (!port.IsOpen() && !OpenSerialPort(session)) return gathered;
   // A unit that keeps sending could keep this loop going: it stops after a
   // second, or a megabyte, whichever comes first.
-  WaitUntil(session.clock(), session.pump(), kReadAllLimitMs, [&] {
-    const PortStatus read = port.ReadAvailable(gathered, kReadAllLimitBytes);
+  const Clock& clock = session.clock();
+  const std::uint64_t start = clock.Milliseconds();
+  for (;;) {
+    session.pump().ProcessPendingEvents();
+    const PortStatus read = port.ReadAvailable(gathered, kInputChunk);
     if (!read.ok()) {
       PortFailed(session, read);
-      return true;
+      break;
     }
     const PortCount waiting = port.BytesWaiting();
-    return !waiting.status.ok() || waiting.count == 0 || gathered.size() >= kReadAllLimitBytes;
-  });
+    if (!waiting.status.ok() || waiting.count == 0) break;
+    if (gathered.size() >= kReadAllLimitBytes || clock.Milliseconds() - start > kReadAllLimitMs) {
+      break;
+    }
+  }
   return gathered;
 }
 
