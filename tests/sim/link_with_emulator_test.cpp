@@ -19,11 +19,12 @@ class LinkWithEmulatorTest : public ::testing::Test, public LinkFixture {
   // what falls due as time passes.
   void Attach(const std::shared_ptr<LoopbackLine>& line, sim::UnitOptions options) {
     unit = sim::MakeUnitEmulator(options);
-    line->onWrite = [this, line](const std::string& bytes) {
+    LoopbackLine* l = line.get();  // the line must not own itself through its handler
+    line->onWrite = [this, l](const std::string& bytes) {
       unit->Receive(bytes, loop.Milliseconds());
-      line->Deliver(unit->Produce(loop.Milliseconds()));
+      l->Deliver(unit->Produce(loop.Milliseconds()));
     };
-    loop.SetPumpHook([this, line] { line->Deliver(unit->Produce(loop.Milliseconds())); });
+    loop.SetPumpHook([this, l] { l->Deliver(unit->Produce(loop.Milliseconds())); });
   }
   std::unique_ptr<sim::UnitEmulator> unit;
 };
