@@ -116,8 +116,9 @@ int RunIdentify(Args args, Io& io) {
   } else {
     s.ports["USB"] = options.port;
   }
-  session.statusLog.messageListeners.push_back(
-      [&io](std::string_view message) { io.out << message << "\n" << std::flush; });
+  session.statusLog.messageListeners.push_back([&io](std::string_view message) {
+    io.out << message << "\n" << std::flush;
+  });
 
   const bool found = DiscoverInterface(session);
 

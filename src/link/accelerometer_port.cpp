@@ -11,7 +11,9 @@ constexpr std::uint32_t kDrainLimitMs = 1000;
 constexpr std::size_t kDrainLimitBytes = 1 << 20;
 constexpr std::size_t kInputChunk = 4096;
 
-AccelLinkState& Accel(Session& session) { return session.link.accel; }
+AccelLinkState& Accel(Session& session) {
+  return session.link.accel;
+}
 
 void PortFailed(Session& session, const PortStatus& status) {
   BytePort& port = *Accel(session).port;
@@ -79,7 +81,9 @@ void WriteAccelerometer(Session& session, std::string_view text) {
   session.pump().ProcessPendingEvents();
 }
 
-std::string ReadAccelerometerAll(Session& session) { return Drain(session, true); }
+std::string ReadAccelerometerAll(Session& session) {
+  return Drain(session, true);
+}
 
 void StartStopAccelerometer(Session& session, bool start) {
   if (!Accel(session).port->IsOpen()) OpenAccelerometerPort(session);
@@ -93,6 +97,8 @@ void StartStopAccelerometer(Session& session, bool start) {
   }
 }
 
-void FlushAccelerometerInput(Session& session) { Drain(session, false); }
+void FlushAccelerometerInput(Session& session) {
+  Drain(session, false);
+}
 
 }  // namespace torvane

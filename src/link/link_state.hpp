@@ -31,9 +31,9 @@ struct UsbLinkState {
   std::string UsbReadBuffer = std::string(kUsbReadBufferSize, ' ');
   std::uint32_t UsbBytesRead = 0;
   std::uint32_t UsbRxQueue = 0;
-  std::uint32_t UsbTxQueue = 0;       // filled by the status query, not used further
-  std::uint32_t UsbEventStatus = 0;   // the same
-  std::uint32_t UsbStatus = 0;        // last status of a write or a DTR change
+  std::uint32_t UsbTxQueue = 0;      // filled by the status query, not used further
+  std::uint32_t UsbEventStatus = 0;  // the same
+  std::uint32_t UsbStatus = 0;       // last status of a write or a DTR change
   bool UsbPortIsOpen = false;
   std::string LastUsbMessage;
 };

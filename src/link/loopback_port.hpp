@@ -17,19 +17,19 @@ namespace torvane {
 
 struct LoopbackLine {
   // The far side.
-  bool present = true;               // a device answers at the path
-  PortStatus openFailure;            // when not ok, every Open fails with this
-  PortStatus configureFailure;       // when not ok, every Configure fails with this
-  PortStatus writeFailure;           // when not ok, every Write fails with this
+  bool present = true;          // a device answers at the path
+  PortStatus openFailure;       // when not ok, every Open fails with this
+  PortStatus configureFailure;  // when not ok, every Configure fails with this
+  PortStatus writeFailure;      // when not ok, every Write fails with this
   PortStatus purgeFailure;
-  bool unplugged = false;            // the open port fails every operation with an I/O error
-  std::uint32_t maxBaud = 4000000;   // higher rates are refused
-  std::size_t outputPending = 0;     // what OutputPending reports
+  bool unplugged = false;           // the open port fails every operation with an I/O error
+  std::uint32_t maxBaud = 4000000;  // higher rates are refused
+  std::size_t outputPending = 0;    // what OutputPending reports
 
-  std::string incoming;              // bytes the port has yet to read
-  std::string written;               // every byte the port wrote, in order
-  std::vector<std::string> writes;   // each write on its own
-  std::vector<bool> dtrChanges;      // true = raised
+  std::string incoming;             // bytes the port has yet to read
+  std::string written;              // every byte the port wrote, in order
+  std::vector<std::string> writes;  // each write on its own
+  std::vector<bool> dtrChanges;     // true = raised
   std::vector<SerialSettings> settingsApplied;
   std::vector<std::string> openedPaths;
   int opens = 0;

@@ -11,15 +11,22 @@ namespace torvane {
 
 FtStatus FtStatusOf(const PortStatus& status) {
   switch (status.kind) {
-    case PortErrorKind::None: return kFtOk;
-    case PortErrorKind::NotOpen: return kFtInvalidHandle;
-    case PortErrorKind::NoDevice: return kFtDeviceNotFound;
+    case PortErrorKind::None:
+      return kFtOk;
+    case PortErrorKind::NotOpen:
+      return kFtInvalidHandle;
+    case PortErrorKind::NoDevice:
+      return kFtDeviceNotFound;
     case PortErrorKind::PermissionDenied:
-    case PortErrorKind::Busy: return kFtDeviceNotOpened;
-    case PortErrorKind::NoResources: return kFtInsufficientResources;
-    case PortErrorKind::BadSettings: return kFtInvalidParameter;
+    case PortErrorKind::Busy:
+      return kFtDeviceNotOpened;
+    case PortErrorKind::NoResources:
+      return kFtInsufficientResources;
+    case PortErrorKind::BadSettings:
+      return kFtInvalidParameter;
     case PortErrorKind::TimedOut:
-    case PortErrorKind::IoError: return kFtIoError;
+    case PortErrorKind::IoError:
+      return kFtIoError;
   }
   return kFtIoError;
 }
@@ -45,10 +52,12 @@ void UsbDevice::SetPort(std::unique_ptr<BytePort> port) {
 }
 
 std::optional<FtStatus> UsbDevice::Injected(UsbOperation op) {
+  // Every operation starts here: the reason of an earlier failure is not
+  // this one's.
+  lastFailure_ = PortStatus::Ok();
   if (injected_ && injected_->first == op) {
     const FtStatus status = injected_->second;
     injected_.reset();
-    lastFailure_ = PortStatus::Ok();
     return status;
   }
   return std::nullopt;
@@ -95,8 +104,8 @@ FtStatus UsbDevice::Close(std::uint32_t handle) {
   return kFtOk;
 }
 
-FtStatus UsbDevice::GetStatus(std::uint32_t handle, std::uint32_t& rxQueue,
-                              std::uint32_t& txQueue, std::uint32_t& eventStatus) {
+FtStatus UsbDevice::GetStatus(std::uint32_t handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
+                              std::uint32_t& eventStatus) {
   if (auto s = Injected(UsbOperation::GetStatus)) return *s;
   if (const FtStatus s = Checked(handle); s != kFtOk) return s;
   const PortCount rx = port_->BytesWaiting();

@@ -58,9 +58,22 @@ FtStatus FtStatusOf(const PortStatus& status);
 
 // Operations a test can make fail.
 enum class UsbOperation {
-  Open, Close, GetStatus, GetQueueStatus, Read, Write, SetDivisor, SetBaudRate,
-  SetDataCharacteristics, SetFlowControl, SetTimeouts, SetLatencyTimer, SetUsbParameters,
-  Purge, SetDtr, ClrDtr,
+  Open,
+  Close,
+  GetStatus,
+  GetQueueStatus,
+  Read,
+  Write,
+  SetDivisor,
+  SetBaudRate,
+  SetDataCharacteristics,
+  SetFlowControl,
+  SetTimeouts,
+  SetLatencyTimer,
+  SetUsbParameters,
+  Purge,
+  SetDtr,
+  ClrDtr,
 };
 
 class UsbDevice {

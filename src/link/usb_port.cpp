@@ -16,15 +16,18 @@ constexpr std::uint8_t kLatencyMs = 16;
 constexpr std::uint32_t kInTransferSize = 4096;
 constexpr std::uint32_t kPurgeBoth = kFtPurgeRx | kFtPurgeTx;
 
-void Blank(std::string& buffer) { buffer.assign(buffer.size(), ' '); }
+void Blank(std::string& buffer) {
+  buffer.assign(buffer.size(), ' ');
+}
 
 // Ends a failed open: the device is closed (unless the open itself failed),
 // the operating system's reason goes to the status log, and the step's text
 // is returned.
 std::string OpenFailed(Session& session, const char* text, bool closeDevice) {
   UsbLinkState& usb = session.link.usb;
+  const PortStatus reason = usb.device.LastFailure();
   if (closeDevice) usb.device.Close(usb.UsbHandle);
-  ReportPortFailure(session, usb.device.Path(), usb.device.LastFailure(),
+  ReportPortFailure(session, usb.device.Path(), reason,
                     SerialSettingsText(usb.device.RequestedSettings()));
   return text;
 }
@@ -33,13 +36,20 @@ std::string OpenFailed(Session& session, const char* text, bool closeDevice) {
 
 std::string UsbStatusText(std::uint32_t status) {
   switch (status) {
-    case 0: return "No USB device errors.";
-    case 1: return "Function call to USB device with invalid handle.";
-    case 2: return "USB device not found.";
-    case 3: return "USB device not opened.";
-    case 4: return "USB I/O error.";
-    case 5: return "Insufficient system resources.";
-    default: return "Undefined USB error code.";
+    case 0:
+      return "No USB device errors.";
+    case 1:
+      return "Function call to USB device with invalid handle.";
+    case 2:
+      return "USB device not found.";
+    case 3:
+      return "USB device not opened.";
+    case 4:
+      return "USB I/O error.";
+    case 5:
+      return "Insufficient system resources.";
+    default:
+      return "Undefined USB error code.";
   }
 }
 
@@ -118,15 +128,16 @@ std::string UsbRead(Session& session) {
   if (usb.device.GetQueueStatus(usb.UsbHandle, usb.UsbRxQueue) != kFtOk || usb.UsbRxQueue == 0) {
     return {};
   }
-  const std::uint32_t count =
-      usb.UsbRxQueue < kUsbReadBufferSize ? usb.UsbRxQueue : static_cast<std::uint32_t>(kUsbReadBufferSize);
+  const std::uint32_t count = usb.UsbRxQueue < kUsbReadBufferSize
+                                  ? usb.UsbRxQueue
+                                  : static_cast<std::uint32_t>(kUsbReadBufferSize);
   std::string received;
   const FtStatus status = usb.device.Read(usb.UsbHandle, received, count, usb.UsbBytesRead);
   if (status != kFtOk) return {};
   Blank(usb.UsbReadBuffer);
   usb.UsbReadBuffer.replace(0, received.size(), received);
   std::string result = session.settings.ZRA7Input ? usb.UsbReadBuffer
-                                                   : usb.UsbReadBuffer.substr(0, usb.UsbBytesRead);
+                                                  : usb.UsbReadBuffer.substr(0, usb.UsbBytesRead);
   Blank(usb.UsbReadBuffer);
   return result;
 }

@@ -17,7 +17,9 @@ constexpr std::size_t kReadAllLimitBytes = 1 << 20;
 constexpr std::size_t kInputChunk = 4096;
 constexpr std::uint32_t kOutputDrainSlackMs = 1000;
 
-SerialLinkState& Serial(Session& session) { return session.link.serial; }
+SerialLinkState& Serial(Session& session) {
+  return session.link.serial;
+}
 
 std::string Nibbles(std::uint8_t byte) {
   return std::to_string(byte >> 4) + std::to_string(byte & 0x0F);
@@ -168,9 +170,8 @@ void WaitOneSecond(Session& session) {
   // Whole seconds of the monotonic clock stand in for the time of day, so
   // the wait also ends across midnight.
   const double start = RoundHalfEven(static_cast<double>(clock.Milliseconds()) / 1000.0) * 1000.0;
-  WaitUntil(clock, session.pump(), 2000, [&] {
-    return static_cast<double>(clock.Milliseconds()) - start >= 1000.0;
-  });
+  WaitUntil(clock, session.pump(), 2000,
+            [&] { return static_cast<double>(clock.Milliseconds()) - start >= 1000.0; });
 }
 
 std::string QueryZra6Identity(Session& session) {

@@ -9,7 +9,9 @@ namespace {
 
 constexpr char kCarriageReturn = '\r';
 
-bool IsBlank(char c) { return c == ' '; }
+bool IsBlank(char c) {
+  return c == ' ';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -36,7 +38,9 @@ std::string AfterFirst(std::string_view text, char separator) {
   return std::string(TrimLeadingBlanks(text.substr(p + 1)));
 }
 
-Zra7LinkState& Zra7(Session& session) { return session.link.zra7; }
+Zra7LinkState& Zra7(Session& session) {
+  return session.link.zra7;
+}
 
 Timer& ReplyTimer(Session& session) {
   auto& timer = Zra7(session).USB_Read_Delay;
@@ -87,8 +91,12 @@ std::string FirstField(std::string& text) {
   return text.substr(0, p);
 }
 
-std::string AfterFirstComma(std::string_view text) { return AfterFirst(text, ','); }
-std::string AfterFirstHash(std::string_view text) { return AfterFirst(text, '#'); }
+std::string AfterFirstComma(std::string_view text) {
+  return AfterFirst(text, ',');
+}
+std::string AfterFirstHash(std::string_view text) {
+  return AfterFirst(text, '#');
+}
 
 void ArmReplyTimer(Session& session, std::uint32_t milliseconds) {
   Timer& timer = ReplyTimer(session);

@@ -14,8 +14,8 @@ namespace torvane {
 struct Session;
 
 // Command codes of the sequencer.
-inline constexpr std::int16_t kZra7Identity = 10;     // "VO"
-inline constexpr std::int16_t kZra7Parameters = 20;   // "VH"
+inline constexpr std::int16_t kZra7Identity = 10;    // "VO"
+inline constexpr std::int16_t kZra7Parameters = 20;  // "VH"
 inline constexpr std::int16_t kZra7LowerDtr = 252;
 inline constexpr std::int16_t kZra7RaiseDtr = 255;
 

@@ -26,8 +26,9 @@ class AccelerometerEmulator final : public UnitEmulator {
     if (corrupt) return "#@!\r\n";  // line noise: no reading in it
     constexpr double kStandardGravity = 9.80665;
     // At rest the sensor reads -1 g; in free fall 0.
-    const double reading = -BodyAt(sample).acceleration / kStandardGravity - 1.0 +
-                           options_.sensor.noise * 0.002 * NoiseValue(options_.sensor.seed, sample, 2);
+    const double reading =
+        -BodyAt(sample).acceleration / kStandardGravity - 1.0 +
+        options_.sensor.noise * 0.002 * NoiseValue(options_.sensor.seed, sample, 2);
     return EncodeAccelerometerReading(reading);
   }
 

@@ -6,11 +6,13 @@ namespace torvane::sim {
 
 namespace {
 
-constexpr double kTakeOffHeight = 0.08;   // m: body rises onto the toes before leaving the platform
-constexpr double kQuietStanding = 1.5;    // s before each jump
-constexpr double kCmjPeriod = 4.0;        // s
+constexpr double kTakeOffHeight = 0.08;  // m: body rises onto the toes before leaving the platform
+constexpr double kQuietStanding = 1.5;   // s before each jump
+constexpr double kCmjPeriod = 4.0;       // s
 
-double TakeOffSpeed(double jumpHeight) { return std::sqrt(2.0 * kGravity * jumpHeight); }
+double TakeOffSpeed(double jumpHeight) {
+  return std::sqrt(2.0 * kGravity * jumpHeight);
+}
 
 }  // namespace
 
@@ -24,10 +26,14 @@ std::optional<ProfileKind> ParseProfileKind(std::string_view name) {
 
 std::string_view ProfileName(ProfileKind kind) {
   switch (kind) {
-    case ProfileKind::Still: return "still";
-    case ProfileKind::Cmj: return "cmj";
-    case ProfileKind::SquatReps: return "squat-reps";
-    case ProfileKind::DropJump: return "drop-jump";
+    case ProfileKind::Still:
+      return "still";
+    case ProfileKind::Cmj:
+      return "cmj";
+    case ProfileKind::SquatReps:
+      return "squat-reps";
+    case ProfileKind::DropJump:
+      return "drop-jump";
   }
   return "still";
 }
@@ -42,8 +48,8 @@ MovementSegment QuinticSegment(double T, double s0, double v0, double a0, double
   seg.c[1] = v0;
   seg.c[2] = a0 / 2.0;
   seg.c[3] = (20.0 * (s1 - s0) - (8.0 * v1 + 12.0 * v0) * T - (3.0 * a0 - a1) * T2) / (2.0 * T3);
-  seg.c[4] = (30.0 * (s0 - s1) + (14.0 * v1 + 16.0 * v0) * T + (3.0 * a0 - 2.0 * a1) * T2) /
-             (2.0 * T4);
+  seg.c[4] =
+      (30.0 * (s0 - s1) + (14.0 * v1 + 16.0 * v0) * T + (3.0 * a0 - 2.0 * a1) * T2) / (2.0 * T4);
   seg.c[5] = (12.0 * (s1 - s0) - 6.0 * (v1 + v0) * T - (a0 - a1) * T2) / (2.0 * T5);
   return seg;
 }

@@ -21,11 +21,11 @@ std::optional<ProfileKind> ParseProfileKind(std::string_view name);
 std::string_view ProfileName(ProfileKind kind);
 
 struct ProfileParameters {
-  double bodyMass = 80.0;     // kg
-  double jumpHeight = 0.30;   // m, rise of the body after take-off
-  int reps = 5;               // squat repetitions per set
-  double squatDepth = 0.45;   // m
-  double dropHeight = 0.30;   // m, height of the drop-jump box
+  double bodyMass = 80.0;    // kg
+  double jumpHeight = 0.30;  // m, rise of the body after take-off
+  int reps = 5;              // squat repetitions per set
+  double squatDepth = 0.45;  // m
+  double dropHeight = 0.30;  // m, height of the drop-jump box
 };
 
 struct BodyState {

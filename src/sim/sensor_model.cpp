@@ -33,9 +33,8 @@ std::int64_t CountFor(double value, double slope, double intercept) {
 
 RawSample ToRawCounts(const BodyState& state, const SensorModel& model, std::uint64_t sample) {
   const Calibration& c = model.calibration;
-  const double displacement =
-      model.baseHeight + state.displacement +
-      model.noise * kDisplacementNoise * NoiseValue(model.seed, sample, 0);
+  const double displacement = model.baseHeight + state.displacement +
+                              model.noise * kDisplacementNoise * NoiseValue(model.seed, sample, 0);
   double force = state.force;
   // No noise while nothing stands on the platform: it reads zero.
   if (state.onPlatform) force += model.noise * kForceNoise * NoiseValue(model.seed, sample, 1);

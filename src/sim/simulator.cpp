@@ -40,7 +40,9 @@ constexpr const char* kUsage =
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 
 volatile std::sig_atomic_t stopRequested = 0;
-void OnStopSignal(int) { stopRequested = 1; }
+void OnStopSignal(int) {
+  stopRequested = 1;
+}
 
 bool ReadDouble(const std::string& text, double& value) {
   if (text.empty()) return false;
@@ -52,7 +54,8 @@ bool ReadDouble(const std::string& text, double& value) {
 
 bool ReadCount(const std::string& text, std::uint64_t& value) {
   double d = 0;
-  if (!ReadDouble(text, d) || d < 0 || d > 4e9 || d != static_cast<double>(static_cast<std::uint64_t>(d))) {
+  if (!ReadDouble(text, d) || d < 0 || d > 4e9 ||
+      d != static_cast<double>(static_cast<std::uint64_t>(d))) {
     return false;
   }
   value = static_cast<std::uint64_t>(d);
@@ -186,8 +189,8 @@ std::variant<SimulatorCommand, std::string> ParseSimulatorArgs(std::span<const s
     if (::access(configPath.c_str(), R_OK) != 0) return "cannot read " + configPath;
     SettingsRecord settings;
     LoadSettingsReadOnly(settings, configPath, "");
-    cmd.unit.sensor.calibration = {settings.DispCalSlope, settings.DispInt,
-                                   settings.ForceCalSlope, settings.ForceInt};
+    cmd.unit.sensor.calibration = {settings.DispCalSlope, settings.DispInt, settings.ForceCalSlope,
+                                   settings.ForceInt};
   }
   return cmd;
 }
@@ -222,7 +225,8 @@ int RunSimulator(std::span<const std::string> args, std::ostream& out, std::ostr
   const double disconnectAfterMs = cmd.unit.faults.disconnectAfterSeconds * 1000.0;
   std::string pending;
   while (stopRequested == 0) {
-    if (disconnectAfterMs > 0 && static_cast<double>(clock.Milliseconds() - start) >= disconnectAfterMs) {
+    if (disconnectAfterMs > 0 &&
+        static_cast<double>(clock.Milliseconds() - start) >= disconnectAfterMs) {
       out << "torvane-sim: disconnected" << std::endl;
       break;
     }

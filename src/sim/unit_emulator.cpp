@@ -23,10 +23,14 @@ std::optional<UnitModel> ParseUnitModel(std::string_view name) {
 
 std::string_view UnitModelName(UnitModel model) {
   switch (model) {
-    case UnitModel::Zra6: return "ZRA6";
-    case UnitModel::Zra6Plus: return "ZRA6+";
-    case UnitModel::Zra7: return "ZRA7";
-    case UnitModel::Accelerometer: return "accelerometer";
+    case UnitModel::Zra6:
+      return "ZRA6";
+    case UnitModel::Zra6Plus:
+      return "ZRA6+";
+    case UnitModel::Zra7:
+      return "ZRA7";
+    case UnitModel::Accelerometer:
+      return "accelerometer";
   }
   return "";
 }
@@ -51,7 +55,9 @@ void UnitEmulator::StartStream(std::uint64_t nowMs) {
   streamStartMs_ = nowMs;
 }
 
-void UnitEmulator::StopStream() { status_.streaming = false; }
+void UnitEmulator::StopStream() {
+  status_.streaming = false;
+}
 
 BodyState UnitEmulator::BodyAt(std::uint64_t sample) const {
   return profile_.At(static_cast<double>(sample) / SampleRateHz());

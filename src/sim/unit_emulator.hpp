@@ -20,7 +20,7 @@ namespace torvane::sim {
 enum class UnitModel { Zra6, Zra6Plus, Zra7, Accelerometer };
 
 std::optional<UnitModel> ParseUnitModel(std::string_view name);  // zra6|zra6plus|zra7|accel
-std::string_view UnitModelName(UnitModel model);                  // "ZRA6", "ZRA6+", …
+std::string_view UnitModelName(UnitModel model);                 // "ZRA6", "ZRA6+", …
 
 // Faults a test can ask for.
 struct FaultOptions {
@@ -36,7 +36,7 @@ struct UnitOptions {
   ProfileKind profile = ProfileKind::Cmj;
   ProfileParameters body;
   SensorModel sensor;
-  int versionMajor = 2;               // ZRA6 and ZRA6+ identity
+  int versionMajor = 2;  // ZRA6 and ZRA6+ identity
   int versionMinor = 1;
   std::string serialDigits = "123456";
   std::string zra7Firmware = "V3.10";
@@ -47,10 +47,10 @@ struct UnitOptions {
 
 struct UnitStatus {
   bool streaming = false;
-  double samplePeriodMs = 5;     // ZRA6 and ZRA6+: as last commanded
-  std::uint8_t channelMask = 0;  // ZRA6 and ZRA6+
-  double brakePercent = 0;       // the level last commanded
-  std::uint64_t samplesSent = 0; // since the stream last started
+  double samplePeriodMs = 5;      // ZRA6 and ZRA6+: as last commanded
+  std::uint8_t channelMask = 0;   // ZRA6 and ZRA6+
+  double brakePercent = 0;        // the level last commanded
+  std::uint64_t samplesSent = 0;  // since the stream last started
   std::uint64_t identityQueries = 0;
 };
 

@@ -30,8 +30,8 @@ class Zra7Emulator final : public UnitEmulator {
     const RawSample raw = CountsAt(sample);
     const auto clip = [](std::int64_t v) { return v < 0 ? 0 : v > 65535 ? 65535 : v; };
     const std::array<std::int64_t, 4> force = SplitForce(clip(raw.force));
-    const std::array<std::int64_t, 6> fields{force[0], force[1], force[2], force[3],
-                                             clip(raw.displacement), 0};
+    const std::array<std::int64_t, 6> fields{
+        force[0], force[1], force[2], force[3], clip(raw.displacement), 0};
     return EncodeZra7Frame(fields, static_cast<std::uint32_t>(sample), corrupt ? 1 : 0);
   }
 

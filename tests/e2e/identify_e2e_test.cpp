@@ -25,9 +25,8 @@ class IdentifyE2eTest : public ::testing::Test {
     return sim;
   }
   ProcessResult Identify(const std::string& model, const std::string& port) {
-    return RunProgram({TORVANE_CLI_PATH, "identify", "--model", model, "--port", port, "--config",
-                       config},
-                      dir);
+    return RunProgram(
+        {TORVANE_CLI_PATH, "identify", "--model", model, "--port", port, "--config", config}, dir);
   }
   static bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -96,15 +95,16 @@ TEST_F(IdentifyE2eTest, AZra7ThatAnswersAfterTheWaitIsNotFound) {
 TEST_F(IdentifyE2eTest, WithoutAUnitTheReasonIsLoggedAndUsageErrorsExitWithTwo) {
   const ProcessResult r = Identify("zra6plus", dir.File("no-such-port"));
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(Has(r.out, "no-such-port: no such device. Check the cable and the path in the "
-                         "[Ports] section"))
+  EXPECT_TRUE(Has(r.out,
+                  "no-such-port: no such device. Check the cable and the path in the "
+                  "[Ports] section"))
       << r.out;
   EXPECT_TRUE(Has(r.err, "ZRA6Plus unit not found.")) << r.err;
 
   EXPECT_EQ(RunProgram({TORVANE_CLI_PATH, "identify", "--model", "zra7"}, dir).exitCode, 2);
-  EXPECT_EQ(RunProgram({TORVANE_CLI_PATH, "identify", "--model", "zra9", "--port", "x"}, dir)
-                .exitCode,
-            2);
+  EXPECT_EQ(
+      RunProgram({TORVANE_CLI_PATH, "identify", "--model", "zra9", "--port", "x"}, dir).exitCode,
+      2);
   EXPECT_EQ(RunProgram({TORVANE_SIM_PATH, "--model", "zra7"}, dir).exitCode, 2);
 }
 

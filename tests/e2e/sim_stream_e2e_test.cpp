@@ -95,8 +95,8 @@ TEST_F(SimStreamE2eTest, AZra6PlusStreamsSyncedFramesAtTheCommandedRate) {
   EXPECT_LE(stream.size(), 230u * 5);
   for (std::size_t p = 0; p + 5 <= stream.size(); p += 5) {
     ASSERT_EQ(static_cast<std::uint8_t>(stream[p]), 221) << p;
-    const int force = static_cast<std::uint8_t>(stream[p + 3]) * 256 +
-                      static_cast<std::uint8_t>(stream[p + 4]);
+    const int force =
+        static_cast<std::uint8_t>(stream[p + 3]) * 256 + static_cast<std::uint8_t>(stream[p + 4]);
     ASSERT_NEAR(force * 3.0, 80 * 9.807, 10.0);  // standing still at the default mass
   }
 }

@@ -11,8 +11,8 @@ namespace {
 TEST(BrakeCommandTest, LevelsBecomeBytesAndZra7Values) {
   EXPECT_EQ(BrakeLevelByte(100), 255);
   EXPECT_EQ(BrakeLevelByte(0), 0);
-  EXPECT_EQ(BrakeLevelByte(12.5), 32);   // 31.875
-  EXPECT_EQ(BrakeLevelByte(50), 128);    // 127.5: halves go to the even neighbour
+  EXPECT_EQ(BrakeLevelByte(12.5), 32);  // 31.875
+  EXPECT_EQ(BrakeLevelByte(50), 128);   // 127.5: halves go to the even neighbour
   EXPECT_EQ(BrakeLevelByte(150), 255);
   EXPECT_EQ(BrakeLevelByte(-5), 0);
   EXPECT_EQ(Zra7BrakeCommand(50), "D2= 2047.5\r");
@@ -30,7 +30,8 @@ class BrakeTest : public ::testing::Test, public LinkFixture {
   }
   // Stores the next displacement as the collection would, then runs the brake.
   void Sample(float displacement) {
-    session.trial.Displacement[static_cast<std::size_t>(++session.trial.SampleCount)] = displacement;
+    session.trial.Displacement[static_cast<std::size_t>(++session.trial.SampleCount)] =
+        displacement;
     BrakeControl(session);
   }
 };
@@ -71,7 +72,7 @@ TEST_F(BrakeTest, Zra6BrakesGoingDownThroughZeroAndReleasesGoingUp) {
   Sample(0.02f);
   Sample(0.01f);
   EXPECT_TRUE(serial->writes.empty());
-  Sample(0.00f);  // down to zero counts as crossing
+  Sample(0.00f);                                           // down to zero counts as crossing
   EXPECT_EQ(serial->TakeWritten().substr(2), "\xCB\x66");  // after the open's stream-off: 40 %
   EXPECT_EQ(session.BrakePercent, 0);
   Sample(-0.01f);

@@ -34,8 +34,10 @@ class PtyPair {
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-      if (n > 0) done += static_cast<std::size_t>(n);
-      else WaitFor(POLLOUT, 100);
+      if (n > 0)
+        done += static_cast<std::size_t>(n);
+      else
+        WaitFor(POLLOUT, 100);
     }
   }
   // What the slave side sent, gathered until `count` bytes or `limitMs` passed.

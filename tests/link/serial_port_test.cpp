@@ -13,7 +13,9 @@
 namespace torvane::testing {
 namespace {
 
-SerialSettings Settings(const char* text) { return *ParseSerialSettings(text); }
+SerialSettings Settings(const char* text) {
+  return *ParseSerialSettings(text);
+}
 
 // Waits (really) until the port has `count` bytes waiting, at most two seconds.
 std::size_t WaitForBytes(BytePort& port, std::size_t count) {

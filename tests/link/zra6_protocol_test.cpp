@@ -25,7 +25,8 @@ TEST(Zra6IdentityTest, TheFiveByteReplyGivesVersionSerialNumberAndInfoText) {
   EXPECT_EQ(plus.version, "V2.1");
   EXPECT_EQ(plus.infoText, "System Information\nVersion  2. 1\nSerial No. 123456\n");
 
-  const UnitIdentity zra6 = DecodeIdentityReply(kReply, true, "CommPort = 1 Settings:  115200,N,8,1");
+  const UnitIdentity zra6 =
+      DecodeIdentityReply(kReply, true, "CommPort = 1 Settings:  115200,N,8,1");
   EXPECT_EQ(zra6.version, "V2.1  SN 123456");
   EXPECT_EQ(zra6.infoText,
             "System Information\nVersion  2. 1\nSerial No. 123456\n"
@@ -52,11 +53,11 @@ TEST(Zra6IdentityTest, RepliesShorterThanFiveBytesFindNoUnit) {
 TEST(Zra6CommandTest, SamplePeriodRoundsHalvesToEvenAndStaysInAByte) {
   EXPECT_EQ(SamplePeriodByte(200), 5);
   EXPECT_EQ(SamplePeriodByte(500), 2);
-  EXPECT_EQ(SamplePeriodByte(400), 2);   // 2.5
-  EXPECT_EQ(SamplePeriodByte(160), 6);   // 6.25
-  EXPECT_EQ(SamplePeriodByte(80), 12);   // 12.5
+  EXPECT_EQ(SamplePeriodByte(400), 2);  // 2.5
+  EXPECT_EQ(SamplePeriodByte(160), 6);  // 6.25
+  EXPECT_EQ(SamplePeriodByte(80), 12);  // 12.5
   EXPECT_EQ(SamplePeriodByte(4), 250);
-  EXPECT_EQ(SamplePeriodByte(3), 255);   // 333 does not fit
+  EXPECT_EQ(SamplePeriodByte(3), 255);  // 333 does not fit
   EXPECT_EQ(SamplePeriodByte(0), 255);
   EXPECT_EQ(SamplePeriodByte(5000), 1);  // 0.2 would be no period at all
 }

@@ -53,7 +53,8 @@ TEST_F(Zra7ProtocolTest, ASilentUnitIsAskedAgainEvery600MsAndIsNotFound) {
   silent = true;
   const std::uint64_t start = loop.Milliseconds();
   EXPECT_FALSE(RunZra7Discovery(session));
-  EXPECT_EQ(writeTimes, (std::vector<std::uint64_t>{start, start + 600, start + 1200, start + 1800}));
+  EXPECT_EQ(writeTimes,
+            (std::vector<std::uint64_t>{start, start + 600, start + 1200, start + 1800}));
   EXPECT_EQ(session.link.zra7.Zra7State, kZra7Identity);
 }
 

@@ -96,10 +96,14 @@ TEST(MovementProfileTest, AnySixSecondsOfACmjHoldAWholeJump) {
     int stage = 0;
     for (double t = start; t <= start + 6.0 && stage < 4; t += 0.001) {
       const BodyState s = cmj.At(t);
-      if (stage == 0 && s.onPlatform && std::fabs(s.velocity) < 1e-9) stage = 1;
-      else if (stage == 1 && !s.onPlatform) stage = 2;
-      else if (stage == 2 && s.onPlatform) stage = 3;
-      else if (stage == 3 && s.velocity >= 0) stage = 4;
+      if (stage == 0 && s.onPlatform && std::fabs(s.velocity) < 1e-9)
+        stage = 1;
+      else if (stage == 1 && !s.onPlatform)
+        stage = 2;
+      else if (stage == 2 && s.onPlatform)
+        stage = 3;
+      else if (stage == 3 && s.velocity >= 0)
+        stage = 4;
     }
     EXPECT_EQ(stage, 4) << "window from " << start << " s";
   }
@@ -139,15 +143,6 @@ TEST(MovementProfileTest, ADropJumpStartsOffThePlatformAndLandsAtTheDropSpeed) {
     }
   }
   EXPECT_LT(drop.Period(), 4.75);  // with the landing, inside any 6 s
-}
-
-TEST(MovementProfileTest, ProfileNamesAreRead) {
-  EXPECT_EQ(ParseProfileKind("cmj"), ProfileKind::Cmj);
-  EXPECT_EQ(ParseProfileKind("squat-reps"), ProfileKind::SquatReps);
-  EXPECT_EQ(ParseProfileKind("drop-jump"), ProfileKind::DropJump);
-  EXPECT_EQ(ParseProfileKind("still"), ProfileKind::Still);
-  EXPECT_FALSE(ParseProfileKind("CMJ"));
-  EXPECT_EQ(ProfileName(ProfileKind::SquatReps), "squat-reps");
 }
 
 }  // namespace

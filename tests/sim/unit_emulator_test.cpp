@@ -62,7 +62,9 @@ std::vector<Zra7Frame> Zra7Frames(const std::string& stream) {
   return frames;
 }
 
-long Unsigned16(long v) { return v < 0 ? v + 65536 : v; }
+long Unsigned16(long v) {
+  return v < 0 ? v + 65536 : v;
+}
 
 TEST(FrameEncodingTest, TheIdentityReplyIsWhatTheProgramDecodes) {
   const std::string reply = EncodeByteIdentityReply(2, 1, "123456");
@@ -77,7 +79,8 @@ TEST(FrameEncodingTest, Zra7FramesCarryAChecksumOfSixteenBitValues) {
   EXPECT_EQ(EncodeZra7Frame({1, 2, 3, 4, 100, 0}, 7, 1), "#1,2,3,4,100,0,111,7,\r\n");
   // The top half of the range is written negative, the check value too.
   EXPECT_EQ(EncodeZra7Frame({65535, 0, 0, 0, 0, 0}, 0), "#-1,0,0,0,0,0,-1,0,\r\n");
-  EXPECT_EQ(EncodeZra7Frame({40000, 40000, 0, 0, 0, 0}, 65537), "#-25536,-25536,0,0,0,0,14464,1,\r\n");
+  EXPECT_EQ(EncodeZra7Frame({40000, 40000, 0, 0, 0, 0}, 65537),
+            "#-25536,-25536,0,0,0,0,14464,1,\r\n");
   for (std::int64_t total : {0, 1, 2, 3, 7, 1001, -5}) {
     const auto parts = SplitForce(total);
     EXPECT_EQ(parts[0] + parts[1] + parts[2] + parts[3], total);
