@@ -11,6 +11,7 @@
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "link/link_state.hpp"
 #include "results/results_worksheet.hpp"
 #include "shell/status_log.hpp"
 #include "shell/trial_data_set.hpp"
@@ -72,6 +73,8 @@ struct Session {
 
   // The results worksheet shared by batch rows and training summaries.
   ResultsOutput results;
+
+  LinkState link;  // the interface link (USB layer, ZRA7, ZRA6, accelerometer)
 };
 
 }  // namespace torvane

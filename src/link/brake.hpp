@@ -1,0 +1,29 @@
+#pragma once
+// The brake that loads the bar: setting its level on whichever unit is
+// selected, and switching it at displacement zero crossings during a
+// collection.
+
+#include <cstdint>
+#include <string>
+
+namespace torvane {
+
+struct Session;
+
+// The parameter byte of the ZRA6 and ZRA6+ brake command: level × 255 / 100
+// rounded with halves to even, kept within 0 … 255.
+std::uint8_t BrakeLevelByte(double levelPercent);
+// The ZRA7 command: "D2=", level × 4095 / 100 in single precision in the
+// short numeric form, a carriage return ("D2= 2047.5\r").
+std::string Zra7BrakeCommand(double levelPercent);
+
+// Sends the level to the selected unit; always 0 (failures are the port
+// layer's to handle).
+std::int16_t SetBrakeLevel(Session& session, double levelPercent);
+
+// Run after each stored sample while BrakeLevel is not 0: switches the
+// brake where the displacement crosses zero (with brakeabovezero set) and
+// refreshes the status bar.
+void BrakeControl(Session& session);
+
+}  // namespace torvane

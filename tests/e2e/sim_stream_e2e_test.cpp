@@ -1,0 +1,136 @@
+// The link code of the program, in this process, against torvane-sim on a
+// pseudo-terminal: streams started and stopped, frames checked, and a unit
+// that goes away.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "common/poll_event_loop.hpp"
+#include "e2e/process_runner.hpp"
+#include "link/accelerometer_port.hpp"
+#include "link/interface_discovery.hpp"
+#include "link/usb_port.hpp"
+#include "link/zra6_protocol.hpp"
+#include "link/zra7_protocol.hpp"
+#include "shell/session.hpp"
+
+namespace torvane::testing {
+namespace {
+
+struct RealSession {
+  PollEventLoop loop;
+  ScriptedDialogs dialogs;
+  Session session{PlatformServices{loop, loop, loop, dialogs}};
+  std::vector<std::string> log;
+  RealSession() {
+    session.statusLog.messageListeners.push_back(
+        [this](std::string_view m) { log.emplace_back(m); });
+    session.settings.comportnum = 1;
+    session.settings.baudrate = 115200;
+    session.settings.accelcomportnum = 2;
+  }
+};
+
+class SimStreamE2eTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<BackgroundProgram> StartSimulator(std::vector<std::string> args) {
+    std::vector<std::string> argv{TORVANE_SIM_PATH, "--link", link};
+    argv.insert(argv.end(), args.begin(), args.end());
+    auto sim = std::make_unique<BackgroundProgram>(argv, dir, "sim");
+    EXPECT_TRUE(BackgroundProgram::WaitForPath(link)) << sim->err();
+    return sim;
+  }
+  TempDir dir;
+  std::string link = dir.File("unit");
+};
+
+TEST_F(SimStreamE2eTest, AZra7StreamsFramesWithGoodCheckValuesUntilStopped) {
+  auto sim = StartSimulator({"--model", "zra7"});
+  RealSession s;
+  s.session.settings.ZRA7Input = true;
+  s.session.settings.ports["USB"] = link;
+  ASSERT_TRUE(DiscoverInterface(s.session));
+  std::string received;
+  s.session.link.zra7.onStreamTick = [&] { received += UsbRead(s.session); };
+  ASSERT_EQ(StartZra7Stream(s.session), "USB Port is open.");
+  WaitMilliseconds(s.loop, s.loop, 500);
+  EXPECT_EQ(StopZra7Stream(s.session), "USB Port is closed.");
+
+  int good = 0, bad = 0;
+  for (std::size_t p = received.find('#'); p != std::string::npos; p = received.find('#', p + 1)) {
+    const std::size_t end = received.find('\n', p);
+    if (end == std::string::npos) break;
+    long f[8] = {};
+    const char* c = received.c_str() + p + 1;
+    for (long& field : f) {
+      char* next = nullptr;
+      field = std::strtol(c, &next, 10);
+      c = next + 1;
+    }
+    long sum = 0;
+    for (int k = 0; k < 6; ++k) sum += f[k] < 0 ? f[k] + 65536 : f[k];
+    ((sum % 65536) == (f[6] < 0 ? f[6] + 65536 : f[6]) ? good : bad)++;
+  }
+  EXPECT_GE(good, 240);  // 600 a second for half a second, less the start-up
+  EXPECT_LE(good, 330);
+  EXPECT_EQ(bad, 0);
+}
+
+TEST_F(SimStreamE2eTest, AZra6PlusStreamsSyncedFramesAtTheCommandedRate) {
+  auto sim = StartSimulator({"--model", "zra6plus", "--profile", "still"});
+  RealSession s;
+  s.session.settings.ZRA6PlusInput = true;
+  s.session.settings.ports["USB"] = link;
+  s.session.settings.frequency = 500;
+  s.session.settings.RecordForce = true;
+  StartZra6PlusStream(s.session);
+  std::string stream;
+  const std::uint64_t start = s.loop.Milliseconds();
+  while (s.loop.Milliseconds() - start < 400) {
+    s.loop.ProcessPendingEvents();
+    stream += UsbRead(s.session);
+  }
+  StopZra6PlusStream(s.session);
+  ASSERT_GE(stream.size(), 150u * 5);
+  EXPECT_LE(stream.size(), 230u * 5);
+  for (std::size_t p = 0; p + 5 <= stream.size(); p += 5) {
+    ASSERT_EQ(static_cast<std::uint8_t>(stream[p]), 221) << p;
+    const int force =
+        static_cast<std::uint8_t>(stream[p + 3]) * 256 + static_cast<std::uint8_t>(stream[p + 4]);
+    ASSERT_NEAR(force * 3.0, 80 * 9.807, 10.0);  // standing still at the default mass
+  }
+}
+
+TEST_F(SimStreamE2eTest, TheAccelerometerStreamIsSwitchedByOne) {
+  auto sim = StartSimulator({"--model", "accel", "--profile", "still", "--noise", "0"});
+  RealSession s;
+  s.session.settings.ports["COM2"] = link;
+  StartStopAccelerometer(s.session, true);
+  WaitMilliseconds(s.loop, s.loop, 300);
+  const std::string readings = ReadAccelerometerAll(s.session);
+  EXPECT_EQ(readings.substr(0, 10), "X=-1.000\r\n");
+  EXPECT_GE(readings.size(), 40u * 10);
+  StartStopAccelerometer(s.session, false);
+  WaitMilliseconds(s.loop, s.loop, 100);
+  FlushAccelerometerInput(s.session);
+  WaitMilliseconds(s.loop, s.loop, 200);
+  EXPECT_EQ(ReadAccelerometerAll(s.session), "");
+}
+
+TEST_F(SimStreamE2eTest, AUnitThatGoesAwayIsReportedAndNotWaitedFor) {
+  auto sim = StartSimulator({"--model", "zra6plus", "--disconnect-after", "0.5"});
+  RealSession s;
+  s.session.settings.ZRA6PlusInput = true;
+  s.session.settings.ports["USB"] = link;
+  ASSERT_EQ(OpenUsbPort(s.session), "USB Port is open.");
+  EXPECT_EQ(sim->WaitForEnd(3000), 0);
+  // The handle is dead: the open tries again, and the device is not there.
+  EXPECT_EQ(UsbWrite(s.session, "\xCF"), "USB I/O error.");
+  EXPECT_EQ(OpenUsbPort(s.session), "USB port failed to open.");
+  ASSERT_FALSE(s.log.empty());
+  EXPECT_NE(s.log.back().find("no such device"), std::string::npos) << s.log.back();
+  EXPECT_EQ(UsbRead(s.session), "");
+}
+
+}  // namespace
+}  // namespace torvane::testing

@@ -1,0 +1,239 @@
+#include "link/zra6_protocol.hpp"
+
+#include <gtest/gtest.h>
+
+#include "link/link_fixture.hpp"
+#include "link/usb_port.hpp"
+
+namespace torvane::testing {
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+const std::string kReply = Bytes({207, 0x21, 0x12, 0x34, 0x56});
+
+TEST(Zra6IdentityTest, TheFiveByteReplyGivesVersionSerialNumberAndInfoText) {
+  const UnitIdentity plus = DecodeIdentityReply(kReply, false);
+  EXPECT_TRUE(plus.found);
+  EXPECT_EQ(plus.major, 2);
+  EXPECT_EQ(plus.minor, 1);
+  EXPECT_EQ(plus.serialNumber, "123456");
+  EXPECT_EQ(plus.version, "V2.1");
+  EXPECT_EQ(plus.infoText, "System Information\nVersion  2. 1\nSerial No. 123456\n");
+
+  const UnitIdentity zra6 =
+      DecodeIdentityReply(kReply, true, "CommPort = 1 Settings:  115200,N,8,1");
+  EXPECT_EQ(zra6.version, "V2.1  SN 123456");
+  EXPECT_EQ(zra6.infoText,
+            "System Information\nVersion  2. 1\nSerial No. 123456\n"
+            "CommPort = 1 Settings:  115200,N,8,1");
+}
+
+TEST(Zra6IdentityTest, HalvesAboveNineAreWrittenAsTwoDigitsAndTheLastByteEndsTheNumber) {
+  EXPECT_EQ(DecodeIdentityReply(Bytes({207, 0x10, 0xAB, 0x00, 0x01}), false).serialNumber,
+            "10110001");
+  // In a longer reply the last byte, not the fifth, carries the last two digits.
+  EXPECT_EQ(DecodeIdentityReply(Bytes({207, 0x21, 0x12, 0x34, 0x99, 0x56}), false).serialNumber,
+            "123456");
+  EXPECT_EQ(DecodeIdentityReply(Bytes({207, 0xFA, 0, 0, 0}), false).version, "V15.10");
+}
+
+TEST(Zra6IdentityTest, RepliesShorterThanFiveBytesFindNoUnit) {
+  for (const std::string& reply : {std::string(), Bytes({207}), Bytes({207, 0x21, 0x12, 0x34})}) {
+    const UnitIdentity id = DecodeIdentityReply(reply, true, "CommPort = 1");
+    EXPECT_FALSE(id.found);
+    EXPECT_EQ(id.infoText, "Interface unit has not been found");
+  }
+}
+
+TEST(Zra6CommandTest, SamplePeriodRoundsHalvesToEvenAndStaysInAByte) {
+  EXPECT_EQ(SamplePeriodByte(200), 5);
+  EXPECT_EQ(SamplePeriodByte(500), 2);
+  EXPECT_EQ(SamplePeriodByte(400), 2);  // 2.5
+  EXPECT_EQ(SamplePeriodByte(160), 6);  // 6.25
+  EXPECT_EQ(SamplePeriodByte(80), 12);  // 12.5
+  EXPECT_EQ(SamplePeriodByte(4), 250);
+  EXPECT_EQ(SamplePeriodByte(3), 255);  // 333 does not fit
+  EXPECT_EQ(SamplePeriodByte(0), 255);
+  EXPECT_EQ(SamplePeriodByte(5000), 1);  // 0.2 would be no period at all
+}
+
+TEST(Zra6CommandTest, ChannelMasks) {
+  EXPECT_EQ(ChannelMaskBit(0), 1);
+  EXPECT_EQ(ChannelMaskBit(1), 2);
+  EXPECT_EQ(ChannelMaskBit(2), 4);
+  EXPECT_EQ(ChannelMaskBit(3), 8);
+  EXPECT_EQ(ChannelMaskBit(4), 0);
+  EXPECT_EQ(ChannelMaskBit(-1), 0);
+  EXPECT_EQ(CollectionChannelMask(false), 1);
+  EXPECT_EQ(CollectionChannelMask(true), 3);
+  EXPECT_EQ(ByteCommand(205, 0), Bytes({205, 0}));
+}
+
+class Zra6SerialTest : public ::testing::Test, public LinkFixture {
+ protected:
+  Zra6SerialTest() {
+    serial->onWrite = [this](const std::string& bytes) {
+      if (bytes == Bytes({207}) && !silent) serial->Deliver(reply);
+    };
+    usb->onWrite = [this](const std::string& bytes) {
+      if (bytes == Bytes({207}) && !silent) usb->Deliver(reply);
+    };
+  }
+  bool silent = false;
+  std::string reply = kReply;
+};
+
+TEST_F(Zra6SerialTest, OpeningSetsThePortAndSwitchesTheStreamOff) {
+  EXPECT_TRUE(OpenSerialPort(session));
+  EXPECT_EQ(session.link.serial.Settings, " 115200,N,8,1");
+  EXPECT_EQ(serial->openedPaths.back(), "/dev/test-com1");
+  EXPECT_EQ(serial->settingsApplied.back().baud, 115200u);
+  EXPECT_EQ(serial->writes, std::vector<std::string>{Bytes({205, 0})});
+}
+
+TEST_F(Zra6SerialTest, APortThatCannotBeOpenedGivesFalseAndOnlyALogLine) {
+  serial->present = false;
+  EXPECT_FALSE(OpenSerialPort(session));
+  EXPECT_TRUE(t.dialogs.shown.empty());
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("/dev/test-com1"), std::string::npos);
+  // A port number that names no port at all.
+  serial->present = true;
+  session.settings.comportnum = 0;
+  EXPECT_FALSE(OpenSerialPort(session));
+  EXPECT_TRUE(t.dialogs.shown.empty());
+}
+
+TEST_F(Zra6SerialTest, WriteSerialWaitsForTheOutputToGoButNotForever) {
+  ASSERT_TRUE(OpenSerialPort(session));
+  serial->outputPending = 2;
+  int pumps = 0;
+  loop.SetPumpHook([&] {
+    if (++pumps == 50) serial->outputPending = 0;
+  });
+  const std::uint64_t start = loop.Milliseconds();
+  EXPECT_TRUE(WriteSerial(session, Bytes({203, 32})));
+  EXPECT_EQ(loop.Milliseconds() - start, 50u);
+
+  serial->outputPending = 2;
+  loop.SetPumpHook(nullptr);  // the output never drains
+  const std::uint64_t stuck = loop.Milliseconds();
+  EXPECT_TRUE(WriteSerial(session, Bytes({203, 0})));
+  const std::uint64_t waited = loop.Milliseconds() - stuck;
+  EXPECT_GE(waited, 1000u);
+  EXPECT_LE(waited, 1010u);
+  EXPECT_EQ(serial->writes.back(), Bytes({203, 0}));
+}
+
+TEST_F(Zra6SerialTest, AWriteOnAFailedPortClosesItSoTheNextUseReopens) {
+  ASSERT_TRUE(OpenSerialPort(session));
+  serial->writeFailure = PortStatus::Failed(PortErrorKind::IoError, 5);
+  EXPECT_FALSE(WriteSerial(session, Bytes({205, 3})));
+  EXPECT_FALSE(serial->isOpen);
+  serial->writeFailure = PortStatus::Ok();
+  EXPECT_TRUE(WriteSerial(session, Bytes({205, 3})));
+  EXPECT_EQ(serial->opens, 2);
+}
+
+TEST_F(Zra6SerialTest, ReadSerialAllTakesEverythingBufferedButStopsAfterASecondOfFlood) {
+  ASSERT_TRUE(OpenSerialPort(session));
+  std::string buffered(10000, 'a');
+  buffered.back() = 'z';
+  serial->Deliver(buffered);
+  EXPECT_EQ(ReadSerialAll(session), buffered);
+  EXPECT_EQ(ReadSerialAll(session), "");
+
+  loop.SetPumpHook([&] { serial->Deliver(std::string(5000, 'x')); });  // it never stops
+  const std::uint64_t start = loop.Milliseconds();
+  const std::string flood = ReadSerialAll(session);
+  EXPECT_LE(loop.Milliseconds() - start, 1002u);
+  EXPECT_GE(flood.size(), 1u << 20);  // ended by the megabyte limit
+  EXPECT_LE(flood.size(), (1u << 20) + 4096u);
+}
+
+TEST_F(Zra6SerialTest, TheOneSecondWaitCountsFromTheNearestWholeSecond) {
+  const auto waited = [&](std::uint64_t startAt) {
+    loop.Advance(startAt - loop.Milliseconds());
+    WaitOneSecond(session);
+    return loop.Milliseconds() - startAt;
+  };
+  EXPECT_EQ(waited(10000), 1000u);
+  EXPECT_EQ(waited(20400), 600u);   // from 20 s
+  EXPECT_EQ(waited(30600), 1400u);  // from 31 s
+  EXPECT_EQ(waited(42500), 500u);   // 42.5 s rounds to the even 42 s
+  EXPECT_EQ(waited(43500), 1500u);  // 43.5 s rounds to the even 44 s
+}
+
+TEST_F(Zra6SerialTest, QueryAndCheckReportTheUnitOrItsAbsence) {
+  EXPECT_TRUE(CheckZra6Identity(session));
+  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
+  EXPECT_EQ(session.link.serial.UnitSerialNumber, "123456");
+  EXPECT_EQ(session.link.serial.InterfaceInfoText.substr(
+                session.link.serial.InterfaceInfoText.rfind('\n') + 1),
+            "CommPort = 1 Settings:  115200,N,8,1");
+  EXPECT_TRUE(t.dialogs.shown.empty());
+
+  silent = true;
+  EXPECT_FALSE(CheckZra6Identity(session));
+  EXPECT_EQ(session.link.serial.InterfaceInfoText, "Interface unit has not been found");
+  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");  // kept
+  ASSERT_EQ(t.dialogs.shown.size(), 1u);
+  EXPECT_EQ(t.dialogs.shown[0].icon, MessageIcon::Information);
+  EXPECT_EQ(t.dialogs.shown[0].title, "ZRA Interface NOT Found");
+  EXPECT_EQ(t.dialogs.shown[0].text, "Interface unit has not been found");
+}
+
+TEST_F(Zra6SerialTest, TheUsbIdentityQueryReadsExactlyTheReply) {
+  SelectZra6Plus();
+  EXPECT_EQ(QueryUsbIdentity(session), "System Information\nVersion  2. 1\nSerial No. 123456\n");
+  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1");
+  EXPECT_EQ(usb->writes.back(), Bytes({207}));
+}
+
+TEST_F(Zra6SerialTest, StreamsStartWithPeriodAndMaskAndStopWithMaskZero) {
+  session.settings.frequency = 200;
+  session.settings.RecordForce = true;
+  session.trial.SampleCount = 17;
+  session.link.serial.StreamText = "old";
+  session.link.serial.StreamSearchStart = 9;
+  StartZra6Stream(session);
+  EXPECT_EQ(serial->writes,
+            (std::vector<std::string>{Bytes({205, 0}), Bytes({204, 5}), Bytes({205, 3})}));
+  EXPECT_EQ(session.trial.SampleCount, 0);
+  EXPECT_EQ(session.link.serial.StreamText, "");
+  EXPECT_EQ(session.link.serial.StreamSearchStart, 1);
+  EXPECT_EQ(session.link.CollectStartTicks, loop.Milliseconds());
+  StopZra6Stream(session);
+  EXPECT_EQ(serial->writes.back(), Bytes({205, 0}));
+
+  // Without a port nothing is sent.
+  session.link.serial.port->Close();
+  serial->present = false;
+  const std::size_t before = serial->writes.size();
+  StartZra6Stream(session);
+  StopZra6Stream(session);
+  EXPECT_EQ(serial->writes.size(), before);
+}
+
+TEST_F(Zra6SerialTest, TheUsbStreamAlsoSwitchesTheCollectionMonitor) {
+  SelectZra6Plus();
+  std::vector<bool> monitor;
+  session.link.switchCollectionMonitor = [&monitor](bool on) { monitor.push_back(on); };
+  session.settings.frequency = 500;
+  session.settings.RecordForce = false;
+  StartZra6PlusStream(session);
+  EXPECT_EQ(usb->writes, (std::vector<std::string>{Bytes({204, 2}), Bytes({205, 1})}));
+  EXPECT_TRUE(session.link.serial.Zra6PlusStreaming);
+  StopZra6PlusStream(session);
+  EXPECT_EQ(usb->writes.back(), Bytes({205, 0}));
+  EXPECT_EQ(monitor, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(session.link.serial.Zra6PlusStreaming);
+}
+
+}  // namespace
+}  // namespace torvane::testing
