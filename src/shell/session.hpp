@@ -11,7 +11,10 @@
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "shell/main_menu_state.hpp"
+#include "shell/spreadsheet_app.hpp"
 #include "shell/status_log.hpp"
+#include "shell/subsystem_hooks.hpp"
 #include "shell/trial_data_set.hpp"
 #include "squads/squad_table.hpp"
 
@@ -68,6 +71,15 @@ struct Session {
   std::int16_t MaxInterfaceFrequency = 600;
   float BrakePercent = 0;       // brake level currently applied
   bool DataFolderCreated = false;  // this run laid out the data folder from the sample files
+
+  // The results workbook (ExcelApp): open while spreadsheet output is on.
+  SpreadsheetApp ExcelApp;
+  // What the interface unit found last said about itself.
+  InterfaceIdentityTexts interfaceIdentity;
+  // Operations lent by the link layer, the trial file reader and the analysis window.
+  SubsystemHooks hooks;
+  // Main-menu entries enabled, disabled, shown or hidden by the core.
+  MainMenuState mainMenu;
 };
 
 }  // namespace torvane
