@@ -14,7 +14,8 @@ inline constexpr double kTwipsPerPixel = 15;
 inline double PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 inline int TwipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
-enum class ChildWindow { Batch, Training, Analysis, Squad, DigitalDisplay, Status };
+// The child windows of the main window (the accelerometer window is never placed).
+enum class ChildWindow { Batch, Training, Analysis, Squad, DigitalDisplay, Status, Accelerometer };
 
 struct TwipSize {
   double width = 0;
