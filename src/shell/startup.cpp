@@ -52,14 +52,12 @@ std::string RelocatedSoundFile(const std::string& folder, const std::string& old
   const std::size_t blank = shortened.find(' ');
   if (blank != std::string::npos) shortened.erase(0, blank + 1);
   const std::string candidate = JoinPath(folder, NormaliseSeparators(shortened));
-  if (!FileExists(candidate)) {
-    // A full path from another machine or an older folder ("C:\Program
-    // Files\...\over.wav") loses more than its root that way; the file of the
-    // same name in the data folder is what was meant.
-    const std::string byName = JoinPath(folder, FileNameOf(oldPath));
-    if (!FileNameOf(oldPath).empty() && FileExists(byName)) return byName;
-  }
-  return candidate;
+  if (FileExists(candidate) || FileNameOf(oldPath).empty()) return candidate;
+  // A full path ("C:\Program Files\...\over.wav", or this folder's own
+  // path, which holds a blank) loses more than its root by that rule and
+  // would change again at every start; the file of the same name in the data
+  // folder is what was meant, and stays the same.
+  return JoinPath(folder, FileNameOf(oldPath));
 }
 
 void RelocateSoundFiles(Session& session) {

@@ -53,7 +53,7 @@ void RootSquadFile(Session& session);
 void RelocateSoundFiles(Session& session);
 // The sound file a missing `oldPath` is looked for as: the text after the
 // first folder separator and, when that holds a blank, after its first blank,
-// in `folder`; when that is not there but a file of the same name is, that one.
+// in `folder` when that file exists, else the file of the same name in `folder`.
 std::string RelocatedSoundFile(const std::string& folder, const std::string& oldPath);
 // Repairs of values a damaged or fresh configuration holds (step 12).
 void RepairLoadedSettings(SettingsRecord& settings);

@@ -196,9 +196,17 @@ TEST_F(StartupTest, MissingSoundFilesAreLookedForInTheDataFolder) {
   EXPECT_TRUE(Logged("Over threshold sound file set to " + DataFolder() + "/over.wav"));
   EXPECT_EQ(t_.session.settings.undersoundfile, DataFolder() + "/under.wav");
   EXPECT_TRUE(Logged("Sound file not found. Please select from Configuration"));
-  // The shortening rule itself: after the first separator, then after the first blank.
-  EXPECT_EQ(RelocatedSoundFile("/d", "C:\\sounds\\over.wav"), "/d/sounds/over.wav");
-  EXPECT_EQ(RelocatedSoundFile("/d", "C:\\my sounds\\over.wav"), "/d/sounds/over.wav");
+  // The shortening rule itself: after the first separator, then after the
+  // first blank, when that file is there.
+  MakeFolders(DataFolder() + "/sounds");
+  WriteText(DataFolder() + "/sounds/beep.wav", "RIFF");
+  EXPECT_EQ(RelocatedSoundFile(DataFolder(), "C:\\sounds\\beep.wav"), DataFolder() + "/sounds/beep.wav");
+  EXPECT_EQ(RelocatedSoundFile(DataFolder(), "C:\\my sounds\\beep.wav"),
+            DataFolder() + "/sounds/beep.wav");
+  // Otherwise the name in the data folder, which the next start keeps as it is.
+  const std::string moved = RelocatedSoundFile(DataFolder(), "/old place/Torvane Data/ding.wav");
+  EXPECT_EQ(moved, DataFolder() + "/ding.wav");
+  EXPECT_EQ(RelocatedSoundFile(DataFolder(), moved), moved);
 }
 
 TEST_F(StartupTest, CancellingTheFirstRunWindowEndsStartUpWithoutSaving) {
