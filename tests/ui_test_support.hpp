@@ -67,13 +67,13 @@ struct Program {
   }
 };
 
-// Runs `answer` on the first modal window named `name` that opens (the
-// first-run window is modal and runs its own event loop).
+// Runs `answer` on the first modal window named `name` (any, for an empty
+// name) that opens: a modal window runs its own event loop.
 inline void WhenModalOpens(const char* name, std::function<void(QWidget*)> answer) {
   auto* poll = new QTimer(qApp);
   QObject::connect(poll, &QTimer::timeout, poll, [poll, name, answer = std::move(answer)] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || modal->objectName() != name) return;
+    if (modal == nullptr || (*name != '\0' && modal->objectName() != name)) return;
     poll->stop();
     poll->deleteLater();
     answer(modal);

@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include "config/ini_file.hpp"
+#include "shell/main_menu_state.hpp"
 #include "shell/ui/form_system_status.hpp"
 #include "shell/ui/tool_sub_window.hpp"
 #include "ui_test_support.hpp"
@@ -154,6 +156,11 @@ class MainFormTest : public QObject {
     auto* training = new ToolSubWindow(new QWidget);
     program.form.RegisterChildWindow(ChildWindow::Training, training);
     QVERIFY(Entry(form, "mnuTraining")->isEnabled());
+    // The core hides, shows and disables entries by name.
+    SetMenuEntryVisible(program.session, "mnuToolsSerial", false);
+    QVERIFY(!Entry(form, "mnuToolsSerial")->isVisible());
+    SetMenuEntryEnabled(program.session, "mnuTraining", false);
+    QVERIFY(!Entry(form, "mnuTraining")->isEnabled());
     // The eight panels with their first texts and tooltips.
     QCOMPARE(form.statusBar()->findChildren<QLabel*>(QRegularExpression("^StatusPanel")).size(), 8);
     QCOMPARE(Panel(form, 1), QString("Interface NOT found"));
@@ -287,6 +294,25 @@ class MainFormTest : public QObject {
     QCOMPARE(Panel(program.form, 1), QString("Demo/Analysis Mode"));
     QCOMPARE(ReadIniValue("Data Collection", "ZRA6PlusInput", "", machine.ConfigPath()),
              std::string("false"));
+  }
+
+  void messageBoxesAnswerAndCarryTheProgramsTitle() {
+    QtUserDialogs dialogs;
+    QString title;
+    QString text;
+    WhenModalOpens("", [&](QWidget* window) {
+      auto* box = qobject_cast<QMessageBox*>(window);
+      title = box->windowTitle();
+      text = box->text();
+      box->button(QMessageBox::Cancel)->click();
+    });
+    QCOMPARE(dialogs.Ask(MessageIcon::None, MessageButtons::OkCancel, "", "Open Data File a.qlx"),
+             DialogAnswer::Cancel);
+    QCOMPARE(title, QString("Torvane Measurement System"));
+    QCOMPARE(text, QString("Open Data File a.qlx"));
+    QCOMPARE(QtFileFilter("QLX data files (*.qlx)|*.qlx|All files (*.*)|*.*"),
+             QString("QLX data files (*.qlx);;All files (*)"));
+    QCOMPARE(QtFileFilter("Sounds|*.wav;*.mp3"), QString("Sounds (*.wav *.mp3)"));
   }
 
   void aTrialNamedOnTheCommandLineIsOffered() {
