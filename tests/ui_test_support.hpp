@@ -36,11 +36,12 @@ class Machine {
   void WriteConfig(const std::string& miscellaneous, const std::string& dataCollection,
                    const std::string& rest = "") const {
     MakeFolders(DataFolder());
-    WriteFileReplacing(ConfigPath(),
-                       "[Miscellaneous]\r\nfirsttime=false\r\nFirstTimeVistaCompatibleRun=false\r\n" +
-                           miscellaneous + "[Data Collection]\r\n" + dataCollection +
-                           "[Folders and Files]\r\nProgramDataDirectory=" + DataFolder() +
-                           "\r\nDataDirectory=" + DataFolder() + "\r\n" + rest);
+    WriteFileReplacing(
+        ConfigPath(),
+        "[Miscellaneous]\r\nfirsttime=false\r\nFirstTimeVistaCompatibleRun=false\r\n" +
+            miscellaneous + "[Data Collection]\r\n" + dataCollection +
+            "[Folders and Files]\r\nProgramDataDirectory=" + DataFolder() +
+            "\r\nDataDirectory=" + DataFolder() + "\r\n" + rest);
   }
 
  private:

@@ -11,7 +11,9 @@ namespace torvane {
 
 namespace {
 
-std::string FrequencyText(std::int32_t frequency) { return std::to_string(frequency); }
+std::string FrequencyText(std::int32_t frequency) {
+  return std::to_string(frequency);
+}
 
 void ShowSizeExceeded(Session& session) {
   session.dialogs().ShowMessage(MessageIcon::Critical, "Maximum sample number exceeded",
@@ -181,9 +183,10 @@ void RestoreDefaults(Session& session) {
   FindDataFolders(session);
   // The defaults name files of the data folder ("/Squad.xls"); they are
   // rooted in the folder just found, not in the root of the file system.
-  for (std::string* file : {&s.CalibrationLogFile, &s.SquadFileName, &s.oversoundfile,
-                            &s.undersoundfile}) {
-    const bool nameInDataFolder = file->size() > 1 && (file->front() == '/' || file->front() == '\\') &&
+  for (std::string* file :
+       {&s.CalibrationLogFile, &s.SquadFileName, &s.oversoundfile, &s.undersoundfile}) {
+    const bool nameInDataFolder = file->size() > 1 &&
+                                  (file->front() == '/' || file->front() == '\\') &&
                                   FileNameOf(*file) == file->substr(1);
     if (nameInDataFolder && !s.ProgramDataDirectory.empty()) {
       *file = JoinPath(s.ProgramDataDirectory, *file);

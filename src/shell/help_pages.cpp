@@ -8,8 +8,7 @@
 namespace torvane {
 
 std::string HelpPagePath(const Session& session, std::string_view relativePath) {
-  for (const std::string& folder :
-       {DataTemplateFolder(), session.settings.ProgramDataDirectory}) {
+  for (const std::string& folder : {DataTemplateFolder(), session.settings.ProgramDataDirectory}) {
     const std::string path = JoinPath(folder, relativePath);
     if (FileExists(path)) return path;
   }

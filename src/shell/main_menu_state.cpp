@@ -10,7 +10,8 @@ template <typename Change>
 void ChangeEntry(Session& session, std::string_view name, Change change) {
   MainMenuState& menu = session.mainMenu;
   auto it = menu.entries.find(name);
-  if (it == menu.entries.end()) it = menu.entries.emplace(std::string(name), MenuEntryState{}).first;
+  if (it == menu.entries.end())
+    it = menu.entries.emplace(std::string(name), MenuEntryState{}).first;
   change(it->second);
   for (auto& listener : menu.listeners) listener(it->first);
 }

@@ -150,7 +150,8 @@ std::string OperationalReportPath(const Session& session) {
 std::string WriteOperationalReport(const Session& session) {
   const std::string path = OperationalReportPath(session);
   if (path.empty()) return "there is no program data folder";
-  return WriteFileReplacing(path, Utf8ToCp1252(OperationalReportText(session, ProcessEnvironment())));
+  return WriteFileReplacing(path,
+                            Utf8ToCp1252(OperationalReportText(session, ProcessEnvironment())));
 }
 
 }  // namespace torvane

@@ -44,8 +44,8 @@ std::string GetWindowsVersionName() {
   if (!osRelease.ok) osRelease = ReadWholeFile("/usr/lib/os-release", 64 * 1024);
   struct utsname uts {};
   const bool haveUname = ::uname(&uts) == 0;
-  return PlatformName(osRelease.ok ? osRelease.bytes : std::string(),
-                      haveUname ? uts.sysname : "", haveUname ? uts.release : "");
+  return PlatformName(osRelease.ok ? osRelease.bytes : std::string(), haveUname ? uts.sysname : "",
+                      haveUname ? uts.release : "");
 }
 
 bool IsModernPlatform(std::string_view name) {

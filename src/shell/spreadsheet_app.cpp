@@ -6,7 +6,9 @@
 
 namespace torvane {
 
-std::string DetectExcel() { return LXW_VERSION; }
+std::string DetectExcel() {
+  return LXW_VERSION;
+}
 
 void StartExcel(Session& session) {
   // The workbook lives in memory and is written out after every row, so
@@ -15,6 +17,8 @@ void StartExcel(Session& session) {
   AddStatusMessage(session, "Excel loaded and ready for data entry");
 }
 
-void QuitExcel(Session& session) { session.ExcelApp.running = false; }
+void QuitExcel(Session& session) {
+  session.ExcelApp.running = false;
+}
 
 }  // namespace torvane

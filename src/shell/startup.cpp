@@ -15,7 +15,9 @@ namespace torvane {
 
 namespace {
 
-void Log(Session& session, std::string_view message) { AddStatusMessage(session, message); }
+void Log(Session& session, std::string_view message) {
+  AddStatusMessage(session, message);
+}
 
 void ShowCriticalFilesMissing(Session& session) {
   session.dialogs().ShowMessage(MessageIcon::Critical, kCriticalFilesTitle, kCriticalFilesText);
@@ -41,7 +43,8 @@ void RelocateSoundFile(Session& session, std::string& file, std::string_view fou
 
 void RootSquadFile(Session& session) {
   SettingsRecord& s = session.settings;
-  if (s.SquadFileName == "Squad.xls") s.SquadFileName = JoinPath(s.ProgramDataDirectory, "Squad.xls");
+  if (s.SquadFileName == "Squad.xls")
+    s.SquadFileName = JoinPath(s.ProgramDataDirectory, "Squad.xls");
   Log(session, "Squad file set to " + s.SquadFileName);
 }
 
@@ -110,16 +113,16 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
   Log(session, "System configuration loaded");  // 7
   Log(session, "Program Data Folder is " + s.ProgramDataDirectory);
   Log(session, "User Data Folder is " + s.DataDirectory);
-  RootSquadFile(session);                                     // 8
-  RelocateSoundFiles(session);                                // 9
-  SaveSettings(s);                                            // 10
-  WaitMilliseconds(session.clock(), session.pump(), 500);     // 11
-  RepairLoadedSettings(s);                                    // 12
-  if (s.firsttime && windows.ShowFirstRunWindow &&            // 13
+  RootSquadFile(session);                                  // 8
+  RelocateSoundFiles(session);                             // 9
+  SaveSettings(s);                                         // 10
+  WaitMilliseconds(session.clock(), session.pump(), 500);  // 11
+  RepairLoadedSettings(s);                                 // 12
+  if (s.firsttime && windows.ShowFirstRunWindow &&         // 13
       !windows.ShowFirstRunWindow()) {
     return StartupResult::Cancelled;
   }
-  if (s.samples <= 100) s.samples = 200;  // 14
+  if (s.samples <= 100) s.samples = 200;          // 14
   DimensionDataArrays(session.trial, s.samples);  // 15
   Log(session, "Data arrays have been dimensioned");
 
@@ -143,10 +146,11 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
   }
   if (s.exceloutput) StartExcel(session);  // 18
 
-  if (!session.DemoMode && session.hooks.DiscoverInterface) session.hooks.DiscoverInterface();  // 19
-  s.AccelInput = false;                // 20
-  LimitFrequencyToInterface(session);  // 21, 22
-  SaveSettings(s);                     // 23
+  if (!session.DemoMode && session.hooks.DiscoverInterface)
+    session.hooks.DiscoverInterface();  // 19
+  s.AccelInput = false;                 // 20
+  LimitFrequencyToInterface(session);   // 21, 22
+  SaveSettings(s);                      // 23
 
   if (session.DemoMode) {  // 24 (the caption stays the product's title)
     SetStatusPanel(session, 1, "Demo/Analysis Mode");

@@ -18,7 +18,8 @@ std::vector<Placement> ArrangePlacements(double width, double height,
   std::vector<Placement> out;
   const auto has = [&](ChildWindow w) { return sizes.count(w) != 0; };
   if (has(ChildWindow::Batch)) {
-    out.push_back({ChildWindow::Batch, width - sizes.at(ChildWindow::Batch).width - 0.03 * width, 0});
+    out.push_back(
+        {ChildWindow::Batch, width - sizes.at(ChildWindow::Batch).width - 0.03 * width, 0});
   }
   if (has(ChildWindow::Training)) {
     const TwipSize& t = sizes.at(ChildWindow::Training);

@@ -11,8 +11,12 @@ namespace torvane {
 
 inline constexpr double kTwipsPerPixel = 15;
 
-inline double PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
-inline int TwipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline double PixelsToTwips(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
+inline int TwipsToPixels(double twips) {
+  return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
 // The child windows of the main window (the accelerometer window is never placed).
 enum class ChildWindow { Batch, Training, Analysis, Squad, DigitalDisplay, Status, Accelerometer };

@@ -60,11 +60,13 @@ TEST(OperationalReport, SectionsLabelsAndValuesAreLaidOutLineByLine) {
   // No unit selected: only the threshold, version and build lines.
   const std::vector<std::string> hardware =
       LinesBetween(lines, "INTERFACE HARDWARE", "TRAINING MODE SETTINGS");
-  EXPECT_EQ(hardware, (std::vector<std::string>{
-                          "\tRepetition threshold                 \t .05",
-                          "\tQLX Software Version              \t1.0.0",
-                          "\tQLX Software Build Date               \tTorvane Measurement System for Linux"}));
-  const std::vector<std::string> calibration = LinesBetween(lines, "CALIBRATION", "FILES AND FOLDERS");
+  EXPECT_EQ(hardware,
+            (std::vector<std::string>{
+                "\tRepetition threshold                 \t .05",
+                "\tQLX Software Version              \t1.0.0",
+                "\tQLX Software Build Date               \tTorvane Measurement System for Linux"}));
+  const std::vector<std::string> calibration =
+      LinesBetween(lines, "CALIBRATION", "FILES AND FOLDERS");
   ASSERT_EQ(calibration.size(), 4u);
   EXPECT_EQ(calibration[0], "\tDistance calibration slope          \t .009");
   EXPECT_EQ(calibration[1], "\tDistance zero offset (intercept)   \t-12.5");

@@ -6,9 +6,10 @@ namespace torvane {
 namespace {
 
 TEST(PlatformName, ComesFromOsReleaseElseTheKernel) {
-  EXPECT_EQ(PlatformName("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n",
-                         "Linux", "6.1.0"),
-            "Debian GNU/Linux 12 (bookworm)");
+  EXPECT_EQ(
+      PlatformName("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n",
+                   "Linux", "6.1.0"),
+      "Debian GNU/Linux 12 (bookworm)");
   EXPECT_EQ(PlatformName("NAME=Alpine\n", "Linux", "6.1.0"), "Alpine");
   EXPECT_EQ(PlatformName("", "Linux", "6.1.0"), "Linux 6.1.0");
   EXPECT_EQ(PlatformName("PRETTY_NAMEX=no\n", "", ""), "Failed");

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <xlsxwriter.h>
+#include <algorithm>
 
 #include "common/text_file.hpp"
 #include "config/ini_file.hpp"
@@ -87,29 +87,29 @@ TEST_F(StartupTest, AFreshMachineGetsItsDataFolderAndAConfigurationInReadingOrde
       "Miscellaneous/realtimeplot", "Miscellaneous/firsttime",
       "Miscellaneous/FirstTimeVistaCompatibleRun", "Miscellaneous/ShowSystemStatus",
       // written only by saving, so at the end of its section
-      "Miscellaneous/eccentricstrengthtest",
-      "Data Collection/samples", "Data Collection/frequency", "Data Collection/measurementdelay",
-      "Data Collection/forcechannels", "Data Collection/comportnum", "Data Collection/baudrate",
-      "Data Collection/ZRA6Input", "Data Collection/ZRA6PlusInput", "Data Collection/ZRA7Input",
-      "Data Collection/RecordForce", "Data Collection/AccelInput",
-      "Data Collection/accelcomportnum", "Data Processing/dispFc", "Data Processing/velocFc",
-      "Data Processing/accelFc", "Data Processing/forceFc", "Data Processing/RFDepoch",
-      "Data Processing/repthreshold", "Data Processing/weight", "Data Processing/flightthres",
-      "Data Processing/DispCalSlope", "Data Processing/DispInt", "Data Processing/ForceCalSlope",
-      "Data Processing/ForceInt", "Folders and Files/CalibrationLogFile",
-      "Folders and Files/SquadFileName", "Folders and Files/ProgramDataDirectory",
-      "Folders and Files/DataDirectory", "Folders and Files/VistaCompatible",
-      "Training Mode/oversoundfile", "Training Mode/undersoundfile",
-      "Training Mode/FeedbackThreshold", "Training Mode/setdelay", "Training Mode/maxreps",
-      "Training Mode/showfeedback", "Brake Settings/BrakeLevel", "Brake Settings/TimeToRelease",
-      "Brake Settings/BrakeOnUp", "Brake Settings/rampbrake", "Brake Settings/brakecontinuous",
-      "Brake Settings/brakeabovezero"};
+      "Miscellaneous/eccentricstrengthtest", "Data Collection/samples", "Data Collection/frequency",
+      "Data Collection/measurementdelay", "Data Collection/forcechannels",
+      "Data Collection/comportnum", "Data Collection/baudrate", "Data Collection/ZRA6Input",
+      "Data Collection/ZRA6PlusInput", "Data Collection/ZRA7Input", "Data Collection/RecordForce",
+      "Data Collection/AccelInput", "Data Collection/accelcomportnum", "Data Processing/dispFc",
+      "Data Processing/velocFc", "Data Processing/accelFc", "Data Processing/forceFc",
+      "Data Processing/RFDepoch", "Data Processing/repthreshold", "Data Processing/weight",
+      "Data Processing/flightthres", "Data Processing/DispCalSlope", "Data Processing/DispInt",
+      "Data Processing/ForceCalSlope", "Data Processing/ForceInt",
+      "Folders and Files/CalibrationLogFile", "Folders and Files/SquadFileName",
+      "Folders and Files/ProgramDataDirectory", "Folders and Files/DataDirectory",
+      "Folders and Files/VistaCompatible", "Training Mode/oversoundfile",
+      "Training Mode/undersoundfile", "Training Mode/FeedbackThreshold", "Training Mode/setdelay",
+      "Training Mode/maxreps", "Training Mode/showfeedback", "Brake Settings/BrakeLevel",
+      "Brake Settings/TimeToRelease", "Brake Settings/BrakeOnUp", "Brake Settings/rampbrake",
+      "Brake Settings/brakecontinuous", "Brake Settings/brakeabovezero"};
   EXPECT_EQ(keys, expected);
   // No old settings store: the repairs make the first run 1000 samples at 200 Hz.
   EXPECT_EQ(t_.session.settings.samples, 1000);
   EXPECT_EQ(t_.session.settings.frequency, 200);
   EXPECT_NE(ReadText(ConfigPath()).find("\r\nfrequency= 200\r\n"), std::string::npos);
-  EXPECT_EQ(ReadIniValue("Miscellaneous", "FirstTimeVistaCompatibleRun", "", ConfigPath()), "false");
+  EXPECT_EQ(ReadIniValue("Miscellaneous", "FirstTimeVistaCompatibleRun", "", ConfigPath()),
+            "false");
   EXPECT_EQ(t_.session.trial.UpperBound(), 32002);
   EXPECT_TRUE(Logged("First time Vista compatible QLX has been run"));
   EXPECT_TRUE(Logged("Version - 1.0.0"));
@@ -117,7 +117,8 @@ TEST_F(StartupTest, AFreshMachineGetsItsDataFolderAndAConfigurationInReadingOrde
   EXPECT_TRUE(Logged("Windows XP or Vista or 7 detected"));
   // The trace follows the order of the steps.
   const std::string& log = t_.session.statusLog.text;
-  EXPECT_LT(log.find("Starting Torvane Measurement System"), log.find("System configuration loaded"));
+  EXPECT_LT(log.find("Starting Torvane Measurement System"),
+            log.find("System configuration loaded"));
   EXPECT_LT(log.find("Squad file set to"), log.find("Data arrays have been dimensioned"));
   EXPECT_LT(log.find("Updating status bar"), log.find("Loading Squad list"));
   EXPECT_EQ(ReadText(DataFolder() + "/QLXSystemStatus.txt"), log + "\r\n");
@@ -129,9 +130,8 @@ TEST_F(StartupTest, WithoutAnyDataFolderTheUserIsToldAndStartUpCarriesOnWithDefa
   ASSERT_EQ(Start(), StartupResult::Running);
   const auto& shown = t_.dialogs.shown;
   const auto count = [&](std::string_view text) {
-    return std::count_if(shown.begin(), shown.end(), [&](const auto& s) {
-      return s.text.find(text) != std::string::npos;
-    });
+    return std::count_if(shown.begin(), shown.end(),
+                         [&](const auto& s) { return s.text.find(text) != std::string::npos; });
   };
   EXPECT_EQ(count("QLXConfig.ini not found"), 3);
   EXPECT_EQ(count(kCriticalFilesText), 2);
@@ -165,8 +165,9 @@ TEST_F(StartupTest, TheInterfaceLimitsTheSampleFrequency) {
     TestSession t;
     t.session.MaxInterfaceFrequency = 0;
     RunStartup(t.session, {}, {});
-    EXPECT_NE(ReadText(ConfigPath()).find("frequency= " + std::to_string(t.session.settings.frequency)),
-              std::string::npos);
+    EXPECT_NE(
+        ReadText(ConfigPath()).find("frequency= " + std::to_string(t.session.settings.frequency)),
+        std::string::npos);
     return std::pair{t.session.settings.frequency, t.session.MaxInterfaceFrequency};
   };
   EXPECT_EQ(startWith("ZRA7Input", "200"), (std::pair<std::int32_t, std::int16_t>{600, 600}));
@@ -188,8 +189,9 @@ TEST_F(StartupTest, OnlyTheExactDefaultSquadNameIsRootedInTheDataFolder) {
 }
 
 TEST_F(StartupTest, MissingSoundFilesAreLookedForInTheDataFolder) {
-  WriteConfig("", "[Training Mode]\r\noversoundfile=C:\\Program Files\\QLX\\over.wav\r\n"
-                  "undersoundfile=\\under.wav\r\n");
+  WriteConfig("",
+              "[Training Mode]\r\noversoundfile=C:\\Program Files\\QLX\\over.wav\r\n"
+              "undersoundfile=\\under.wav\r\n");
   WriteText(DataFolder() + "/over.wav", "RIFF");
   Start();
   EXPECT_EQ(t_.session.settings.oversoundfile, DataFolder() + "/over.wav");
@@ -200,7 +202,8 @@ TEST_F(StartupTest, MissingSoundFilesAreLookedForInTheDataFolder) {
   // first blank, when that file is there.
   MakeFolders(DataFolder() + "/sounds");
   WriteText(DataFolder() + "/sounds/beep.wav", "RIFF");
-  EXPECT_EQ(RelocatedSoundFile(DataFolder(), "C:\\sounds\\beep.wav"), DataFolder() + "/sounds/beep.wav");
+  EXPECT_EQ(RelocatedSoundFile(DataFolder(), "C:\\sounds\\beep.wav"),
+            DataFolder() + "/sounds/beep.wav");
   EXPECT_EQ(RelocatedSoundFile(DataFolder(), "C:\\my sounds\\beep.wav"),
             DataFolder() + "/sounds/beep.wav");
   // Otherwise the name in the data folder, which the next start keeps as it is.
@@ -312,7 +315,8 @@ TEST_F(StartupTest, OldSettingsAreImportedOnceWhenTheyExist) {
   EXPECT_EQ(t_.session.settings.samples, 3000);
   EXPECT_EQ(t_.session.settings.frequency, 250);
   EXPECT_EQ(t_.session.settings.weight, 91.5f);
-  EXPECT_EQ(ReadIniValue("Miscellaneous", "FirstTimeVistaCompatibleRun", "", ConfigPath()), "false");
+  EXPECT_EQ(ReadIniValue("Miscellaneous", "FirstTimeVistaCompatibleRun", "", ConfigPath()),
+            "false");
 }
 
 TEST(Shutdown, ReleasesTheWorkbookAndTheLinksOfTheSelectedUnit) {

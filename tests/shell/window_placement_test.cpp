@@ -14,8 +14,8 @@ const Placement* Find(const std::vector<Placement>& placements, ChildWindow wind
 
 TEST(WindowPlacement, ArrangeFollowsTheMainWindowsSize) {
   const std::map<ChildWindow, TwipSize> sizes = {
-      {ChildWindow::Batch, {4000, 5000}},    {ChildWindow::Training, {6000, 3000}},
-      {ChildWindow::Analysis, {7000, 6000}}, {ChildWindow::Squad, {3000, 4000}},
+      {ChildWindow::Batch, {4000, 5000}},          {ChildWindow::Training, {6000, 3000}},
+      {ChildWindow::Analysis, {7000, 6000}},       {ChildWindow::Squad, {3000, 4000}},
       {ChildWindow::DigitalDisplay, {2000, 1500}}, {ChildWindow::Status, {5300, 3555}}};
   const std::vector<Placement> p = ArrangePlacements(12000, 9000, sizes, true);
   ASSERT_EQ(p.size(), 6u);

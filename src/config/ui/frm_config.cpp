@@ -105,7 +105,8 @@ QWidget* FrmConfig::BuildGeneralTab() {
   checkSoundOnStart_ = Check(tab, "CheckSoundOnStart", "Play sound at start of trial");
   chkMmpc_ = Check(tab, "chkMMPC", "MultiMedia PC");
   chkShowEstLimits_ = Check(tab, "chkShowESTLimits", "Enable Eccentric Strength Test (EST)");
-  checkShowStartupScreen_ = Check(tab, "CheckShowStartupScreen", "Show startup configuration screen");
+  checkShowStartupScreen_ =
+      Check(tab, "CheckShowStartupScreen", "Show startup configuration screen");
   checkExcelOutput_ = Check(tab, "CheckExcelOutput", "Output to Excel");
   checkExcelOutput_->setToolTip("Results rows go to a workbook (.xlsx) in the data folder.");
   txtRepThreshold_ = Box(tab, "txtRepThreshold");
@@ -163,9 +164,8 @@ QWidget* FrmConfig::BuildFileLocationsTab() {
   txtCalibrationLogFile_ = PathBox(tab, "txtCalibrationLogFile");
   QPushButton* browseProgram = Button(tab, "CommandSetProgramDataDirectory", "Browse");
   QPushButton* browseData = Button(tab, "cmdSetDataDirectory", "Browse");
-  connect(browseProgram, &QPushButton::clicked, this, [this] {
-    BrowseFolder(textProgramDataDirectory_, "Program Information Folder");
-  });
+  connect(browseProgram, &QPushButton::clicked, this,
+          [this] { BrowseFolder(textProgramDataDirectory_, "Program Information Folder"); });
   connect(browseData, &QPushButton::clicked, this,
           [this] { BrowseFolder(txtDataDirectory_, "Data Folder"); });
   auto* layout = new QGridLayout(tab);

@@ -24,9 +24,13 @@ namespace torvane {
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
-QString Number(float value) { return Q(GeneralSingleText(value)); }
+QString Number(float value) {
+  return Q(GeneralSingleText(value));
+}
 
 // Ticks or clears one option of a group, also clearing the last ticked one.
 void SetOption(QRadioButton* option, bool on) {
@@ -180,9 +184,11 @@ void FrmConfig::ConnectControls() {
     if (position >= 0) session_.settings.comportnum = static_cast<std::int16_t>(position + 1);
     labelConnected_->setText(kNoConnectionText);
   });
-  connect(comboAccelerometerCommsPort_, &QComboBox::currentIndexChanged, this, [this](int position) {
-    if (position >= 0) session_.settings.accelcomportnum = static_cast<std::int16_t>(position + 1);
-  });
+  connect(comboAccelerometerCommsPort_, &QComboBox::currentIndexChanged, this,
+          [this](int position) {
+            if (position >= 0)
+              session_.settings.accelcomportnum = static_cast<std::int16_t>(position + 1);
+          });
   connect(optFourForceChannels_, &QRadioButton::toggled, this, [this](bool on) {
     if (on) session_.settings.forcechannels = 4;
   });

@@ -66,8 +66,8 @@ FrmFirstTime::FrmFirstTime(Session& session, std::function<void(const char*)> op
       Frame(this, "FrameInstalledDrivers", "Have you installed the interface device drivers?");
   auto* driversYes = Option(frameInstalledDrivers_, "OptionDriversYes", "Yes");
   auto* driversNo = Option(frameInstalledDrivers_, "OptionDriversNo", "No");
-  commandHelpWithDriverInstall_ =
-      Button(frameInstalledDrivers_, "CommandHelpWithDriverInstall", "Assist me to install the drivers");
+  commandHelpWithDriverInstall_ = Button(frameInstalledDrivers_, "CommandHelpWithDriverInstall",
+                                         "Assist me to install the drivers");
   auto* driversLayout = new QHBoxLayout(frameInstalledDrivers_);
   driversLayout->addWidget(driversYes);
   driversLayout->addWidget(driversNo);

@@ -53,7 +53,9 @@ FormSystemStatus::FormSystemStatus(Session& session, QWidget* parent)
   });
 }
 
-QSize FormSystemStatus::LoadSize() { return {TwipsToPixels(5300), TwipsToPixels(3555)}; }
+QSize FormSystemStatus::LoadSize() {
+  return {TwipsToPixels(5300), TwipsToPixels(3555)};
+}
 
 void FormSystemStatus::ShowText(const std::string& text) {
   if (text.compare(0, shown_.size(), shown_) == 0) {

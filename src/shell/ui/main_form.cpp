@@ -38,9 +38,9 @@ const std::pair<const char*, ChildWindow> kViewEntries[] = {
 
 // Entries this window serves itself; the others wait for their subsystems.
 const char* const kOwnEntries[] = {
-    "mnuFileExit",      "mnuLiveSystemStatus", "mnuConfigure",  "mnuToolsPerformance",
-    "mnuArrange",       "mnuCascade",          "mnuGettingStarted", "mnuHelpContents",
-    "mnuWebSupport",    "mnuSystemReport",     "mnuVersionInfo", "mnuHelpAbout",
+    "mnuFileExit",   "mnuLiveSystemStatus", "mnuConfigure",      "mnuToolsPerformance",
+    "mnuArrange",    "mnuCascade",          "mnuGettingStarted", "mnuHelpContents",
+    "mnuWebSupport", "mnuSystemReport",     "mnuVersionInfo",    "mnuHelpAbout",
 };
 
 }  // namespace
@@ -234,7 +234,9 @@ void MainForm::SetMenuCommand(const QString& entryName, std::function<void()> co
   MakeAvailable(entryName);
 }
 
-void MainForm::SetDocumentOpener(DocumentOpener opener) { opener_ = std::move(opener); }
+void MainForm::SetDocumentOpener(DocumentOpener opener) {
+  opener_ = std::move(opener);
+}
 
 QMdiSubWindow* MainForm::ChildWindowOf(ChildWindow role) const {
   const auto it = childWindows_.find(role);

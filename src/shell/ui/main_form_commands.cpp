@@ -114,7 +114,9 @@ bool MainForm::OpenHelpPage(const char* relativePath, const QString& anchor) {
   return OpenDocument(url, "The help page");
 }
 
-void MainForm::mnuWebSupport_Click() { OpenHelpPage(kSupportPage, kSupportAnchor); }
+void MainForm::mnuWebSupport_Click() {
+  OpenHelpPage(kSupportPage, kSupportAnchor);
+}
 
 void MainForm::mnuSystemReport_Click() {
   const std::string failure = WriteOperationalReport(session_);
@@ -123,9 +125,9 @@ void MainForm::mnuSystemReport_Click() {
                                    "The operational report could not be written: " + failure);
     return;
   }
-  OpenDocument(QUrl::fromLocalFile(QString::fromStdString(OperationalReportPath(session_))),
-               "The operational report (" +
-                   QString::fromStdString(OperationalReportPath(session_)) + ")");
+  OpenDocument(
+      QUrl::fromLocalFile(QString::fromStdString(OperationalReportPath(session_))),
+      "The operational report (" + QString::fromStdString(OperationalReportPath(session_)) + ")");
 }
 
 void MainForm::mnuHelpAbout_Click() {
@@ -145,7 +147,9 @@ void MainForm::mnuConfigure_Click() {
   window->activateWindow();
 }
 
-void MainForm::mnuFileExit_Click() { close(); }
+void MainForm::mnuFileExit_Click() {
+  close();
+}
 
 void MainForm::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {

@@ -18,7 +18,9 @@ QString Q(std::string_view text) {
 }
 
 // A message box without a title carries the program's.
-QString Title(std::string_view title) { return title.empty() ? QString(kProductTitle) : Q(title); }
+QString Title(std::string_view title) {
+  return title.empty() ? QString(kProductTitle) : Q(title);
+}
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
   switch (icon) {
@@ -54,13 +56,17 @@ class QtTimer final : public Timer {
 
 }  // namespace
 
-QtClock::QtClock() { elapsed_.start(); }
+QtClock::QtClock() {
+  elapsed_.start();
+}
 
 std::uint64_t QtClock::Milliseconds() const {
   return static_cast<std::uint64_t>(elapsed_.elapsed());
 }
 
-LocalDateTime QtClock::Now() const { return SystemClock().Now(); }
+LocalDateTime QtClock::Now() const {
+  return SystemClock().Now();
+}
 
 void QtEventPump::ProcessPendingEvents() {
   QTimer wake;
@@ -149,8 +155,8 @@ std::optional<std::string> QtUserDialogs::ChooseFileToSave(const FileDialogReque
 
 std::optional<std::string> QtUserDialogs::ChooseFolder(std::string_view title,
                                                        std::string_view initialFolder) {
-  const QString path = QFileDialog::getExistingDirectory(QApplication::activeWindow(), Q(title),
-                                                         Q(initialFolder));
+  const QString path =
+      QFileDialog::getExistingDirectory(QApplication::activeWindow(), Q(title), Q(initialFolder));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }

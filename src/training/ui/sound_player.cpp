@@ -13,7 +13,9 @@ SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent) {}
 
 SoundPlayer::~SoundPlayer() = default;
 
-bool SoundPlayer::AudioAvailable() { return !QMediaDevices::audioOutputs().isEmpty(); }
+bool SoundPlayer::AudioAvailable() {
+  return !QMediaDevices::audioOutputs().isEmpty();
+}
 
 bool SoundPlayer::Play(const QString& path) {
   if (!QFileInfo(path).isFile() || !AudioAvailable()) return false;

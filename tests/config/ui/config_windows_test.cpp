@@ -74,21 +74,57 @@ class ConfigWindowsTest : public QObject {
     for (int i = 0; i < tabs->count(); ++i) captions << tabs->tabText(i);
     QCOMPARE(captions, (QStringList{"General", "File Locations", "Data Collection", "Calibration",
                                     "Filter Settings", "Brake Control"}));
-    for (const char* name :
-         {"CheckSoundOnStart", "chkMMPC", "chkShowESTLimits", "CheckShowStartupScreen",
-          "CheckExcelOutput", "txtRepThreshold", "txtFlightThreshold", "txtWeight",
-          "txtFeedbackThreshold", "TextmRFDEpoch", "TextSoundFileOver", "TextSoundFileUnder",
-          "CommandPlayOver", "CommandPlayUnder", "TextProgramDataDirectory",
-          "CommandSetProgramDataDirectory", "txtDataDirectory", "cmdSetDataDirectory",
-          "txtCalibrationLogFile", "txtDispFc", "txtVelocFc", "txtAccelFc", "TextForceFc",
-          "OptionZRA6Input", "OptionZRA6PlusInput", "OptionZRA7Input", "CommandFindInterface",
-          "LabelConnected", "cboCommPort", "CheckAccelerometerAttached",
-          "ComboAccelerometerCommsPort", "optFourForceChannels", "optOneForceChannel",
-          "chkRecordForce", "txtSampleFrequency", "txtDuration", "LabelNumberOfSamples",
-          "txtBrakeLevel", "cmdApplyBrakeSetting", "CheckRampBrake", "OptionBrakeAboveZero",
-          "OptionBrakeContinuous", "txtDSlope", "txtDInt", "txtFSlope", "txtFInt",
-          "cmdCalibratePosition", "cmdCalibrateForce", "CommandRestoreDefaults",
-          "butExitConfig", "FrameZRA6Interface"}) {
+    for (const char* name : {"CheckSoundOnStart",
+                             "chkMMPC",
+                             "chkShowESTLimits",
+                             "CheckShowStartupScreen",
+                             "CheckExcelOutput",
+                             "txtRepThreshold",
+                             "txtFlightThreshold",
+                             "txtWeight",
+                             "txtFeedbackThreshold",
+                             "TextmRFDEpoch",
+                             "TextSoundFileOver",
+                             "TextSoundFileUnder",
+                             "CommandPlayOver",
+                             "CommandPlayUnder",
+                             "TextProgramDataDirectory",
+                             "CommandSetProgramDataDirectory",
+                             "txtDataDirectory",
+                             "cmdSetDataDirectory",
+                             "txtCalibrationLogFile",
+                             "txtDispFc",
+                             "txtVelocFc",
+                             "txtAccelFc",
+                             "TextForceFc",
+                             "OptionZRA6Input",
+                             "OptionZRA6PlusInput",
+                             "OptionZRA7Input",
+                             "CommandFindInterface",
+                             "LabelConnected",
+                             "cboCommPort",
+                             "CheckAccelerometerAttached",
+                             "ComboAccelerometerCommsPort",
+                             "optFourForceChannels",
+                             "optOneForceChannel",
+                             "chkRecordForce",
+                             "txtSampleFrequency",
+                             "txtDuration",
+                             "LabelNumberOfSamples",
+                             "txtBrakeLevel",
+                             "cmdApplyBrakeSetting",
+                             "CheckRampBrake",
+                             "OptionBrakeAboveZero",
+                             "OptionBrakeContinuous",
+                             "txtDSlope",
+                             "txtDInt",
+                             "txtFSlope",
+                             "txtFInt",
+                             "cmdCalibratePosition",
+                             "cmdCalibrateForce",
+                             "CommandRestoreDefaults",
+                             "butExitConfig",
+                             "FrameZRA6Interface"}) {
       QVERIFY2(f.window->findChild<QWidget*>(name) != nullptr, name);
     }
     QCOMPARE(Control<QComboBox>(f.window, "cboCommPort")->count(), 20);
@@ -202,7 +238,8 @@ class ConfigWindowsTest : public QObject {
     };
     Control<QPushButton>(f.window, "CommandFindInterface")->click();
     QCOMPARE(shownWhileConnecting, QString("Trying to Connect"));
-    QCOMPARE(Control<QLabel>(f.window, "LabelConnected")->text(), QString("Connection Established"));
+    QCOMPARE(Control<QLabel>(f.window, "LabelConnected")->text(),
+             QString("Connection Established"));
   }
 
   void closeSavesAndRestoreDefaultsOnlyReloads() {

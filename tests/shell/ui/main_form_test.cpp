@@ -64,9 +64,8 @@ class MainFormTest : public QObject {
   void aStartOnAnEmptyHomeLaysOutTheDataFolderAndTheConfiguration() {
     Machine machine;
     Program program;
-    WhenModalOpens("frmFirstTime", [](QWidget* window) {
-      window->findChild<QPushButton*>("OKButton")->click();
-    });
+    WhenModalOpens("frmFirstTime",
+                   [](QWidget* window) { window->findChild<QPushButton*>("OKButton")->click(); });
     QCOMPARE(program.Start(), StartupResult::Running);
     QVERIFY(FolderExists(machine.DataFolder()));
     QVERIFY(FileExists(machine.DataFolder() + "/QLXHelp/QLXGettingStarted.htm"));
@@ -112,7 +111,8 @@ class MainFormTest : public QObject {
     program.Start();
     QCOMPARE(program.session.settings.frequency, 600);
     QCOMPARE(Panel(program.form, 2), QString("Rate 600Hz"));
-    QVERIFY(program.session.statusLog.text.find("600Hz capable ZRA7 detected") != std::string::npos);
+    QVERIFY(program.session.statusLog.text.find("600Hz capable ZRA7 detected") !=
+            std::string::npos);
   }
 
   void onlyTheDefaultSquadNameIsRootedInTheDataFolder() {
@@ -131,9 +131,11 @@ class MainFormTest : public QObject {
     Machine machine;
     Program program;
     const MainForm& form = program.form;
-    const std::pair<const char*, const char*> menus[] = {
-        {"mnuFile", "&File"}, {"mnuRun", "&View"}, {"mnuTools", "T&ools"},
-        {"mnuWindow", "&Window"}, {"mnuHelp", "&Help"}};
+    const std::pair<const char*, const char*> menus[] = {{"mnuFile", "&File"},
+                                                         {"mnuRun", "&View"},
+                                                         {"mnuTools", "T&ools"},
+                                                         {"mnuWindow", "&Window"},
+                                                         {"mnuHelp", "&Help"}};
     for (const auto& [name, caption] : menus) {
       QMenu* menu = form.findChild<QMenu*>(name);
       QVERIFY2(menu != nullptr, name);
@@ -141,9 +143,9 @@ class MainFormTest : public QObject {
     }
     QStringList help;
     for (QAction* a : form.findChild<QMenu*>("mnuHelp")->actions()) help << a->objectName();
-    QCOMPARE(help, (QStringList{"mnuGettingStarted", "mnuHelpContents", "mnuWebSupport",
-                                "mnuSystemReport", "mnuHelpSep", "mnuVersionInfo",
-                                "mnuHelpAbout"}));
+    QCOMPARE(help,
+             (QStringList{"mnuGettingStarted", "mnuHelpContents", "mnuWebSupport",
+                          "mnuSystemReport", "mnuHelpSep", "mnuVersionInfo", "mnuHelpAbout"}));
     QCOMPARE(Entry(form, "mnuSaveAs")->text(), QString("Save &As"));
     QCOMPARE(Entry(form, "mnuAccelerometer")->text(), QString("Accelerometer &management"));
     QCOMPARE(Entry(form, "mnuToolsPerformance")->text(), QString("Performance &Enhancement"));
@@ -229,10 +231,10 @@ class MainFormTest : public QObject {
     Entry(program.form, "mnuSystemReport")->trigger();
     const std::string report = machine.Read("QLXSystemReport.txt");
     QVERIFY(report.rfind("Torvane Measurement System - Operational Report\r\n", 0) == 0);
-    for (const char* section : {"\r\nDATA COLLECTION\r\n", "\r\nINTERFACE HARDWARE\r\n",
-                                "\r\nTRAINING MODE SETTINGS\r\n", "\r\nCALIBRATION\r\n",
-                                "\r\nFILES AND FOLDERS\r\n", "\r\nBRAKE SETTINGS\r\n",
-                                "\r\nGENERAL SETTINGS\r\n", "\r\nWINDOWS ENVIRONMENT\r\n"}) {
+    for (const char* section :
+         {"\r\nDATA COLLECTION\r\n", "\r\nINTERFACE HARDWARE\r\n", "\r\nTRAINING MODE SETTINGS\r\n",
+          "\r\nCALIBRATION\r\n", "\r\nFILES AND FOLDERS\r\n", "\r\nBRAKE SETTINGS\r\n",
+          "\r\nGENERAL SETTINGS\r\n", "\r\nWINDOWS ENVIRONMENT\r\n"}) {
       QVERIFY2(report.find(section) != std::string::npos, section);
     }
     QVERIFY(report.size() > 3 && report.substr(report.size() - 4) == "\n\t\r\n");
@@ -244,8 +246,8 @@ class MainFormTest : public QObject {
   void theHelpEntriesOpenTheirPages() {
     Machine machine;
     Program program;
-    for (const char* name : {"mnuGettingStarted", "mnuHelpContents", "mnuVersionInfo",
-                             "mnuWebSupport"}) {
+    for (const char* name :
+         {"mnuGettingStarted", "mnuHelpContents", "mnuVersionInfo", "mnuWebSupport"}) {
       Entry(program.form, name)->trigger();
     }
     QCOMPARE(program.opened.size(), std::size_t{4});
