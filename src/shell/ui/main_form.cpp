@@ -72,6 +72,14 @@ MainForm::MainForm(Session& session, QWidget* parent)
           [this] { Entry("mnuLiveSystemStatus")->setChecked(false); });
   childWindows_[ChildWindow::Status] = statusWindow_;
 
+  // A desktop session that ends the program without closing its window
+  // still releases the workbook and the unit.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    if (shutDown_) return;
+    RunShutdown(session_);
+    shutDown_ = true;
+  });
+
   QPointer<MainForm> self(this);
   session_.statusBar.listeners.push_back([self] {
     if (self) self->UpdateStatusPanels();
