@@ -81,17 +81,18 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
       sum += velocity[i];
     }
     const double mean = sum / static_cast<double>(n);
-    // The correction is made before the tolerance test, so a force that is
-    // already balanced still comes back moved by one step.
-    c = static_cast<float>(mean <= 0 ? c + step : c - step);
-    step = mean * previousMean < 0 ? step * 0.5 : step * 2.0;
-    previousMean = mean;
+    // The offset that met the tolerance is the answer, not the one after a
+    // further correction: that one would miss zero by a whole step (a
+    // balanced force would come back as +1 or -1 N).
     if (std::fabs(mean) < 1e-5) {
       result.found = true;
       result.offset = c;
       result.text = FormatNumber(c, "0.0000");
       return result;
     }
+    c = static_cast<float>(mean <= 0 ? c + step : c - step);
+    step = mean * previousMean < 0 ? step * 0.5 : step * 2.0;
+    previousMean = mean;
   }
   result.text = kForceOffsetNotFound;
   return result;

@@ -34,7 +34,8 @@ struct ForceOffsetSearch {
 
 // Searches the force offset c for which the velocity integrated from
 // (c + Force - m·g) by the rectangle rule has a mean within 1e-5 m/s of
-// zero, halving the step at each change of sign and doubling it otherwise.
+// zero, halving the step at each change of sign and doubling it otherwise;
+// the answer is the offset whose mean velocity met the tolerance.
 // Overwrites Velocity and sample 0 of Displacement, Power and Acceleration;
 // the next recalculation restores them. Gives up after
 // kForceOffsetStepLimit steps.
