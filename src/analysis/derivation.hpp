@@ -1,0 +1,54 @@
+#pragma once
+// The derivation of the five channels of a trial from whatever was recorded:
+// differentiation of displacement, integration of net force (forwards or
+// backwards in time) and integration of measured acceleration.
+//
+// Every procedure works on samples 0 … N-1, N being `samples`, with the
+// sample frequency `frequency` and the mass `weight` of the settings.
+// Intermediate arithmetic is double precision; every value is rounded to
+// single precision where it is stored. A trial of fewer than 4 samples, a
+// frequency <= 0 or arrays shorter than the trial is not derived: the arrays
+// are left exactly as they are.
+
+#include "config/settings_record.hpp"
+#include "shell/trial_data_set.hpp"
+
+namespace torvane {
+
+// Gravity of the displacement and force routes, and of the acceleration route.
+inline constexpr double kGravity = 9.807;
+inline constexpr double kGravityAccelerometer = 9.80665;
+
+// Whether the trial can be derived at all (see above).
+bool CanDerive(const TrialDataSet& trial, const SettingsRecord& settings);
+
+// Velocity from the displacement filtered at velocFc, acceleration from the
+// displacement filtered at accelFc (both by central differences), and the
+// stored displacement itself filtered in place at dispFc: every run smooths
+// it once more.
+void DeriveFromDisplacement(TrialDataSet& trial, const SettingsRecord& settings);
+
+// DeriveFromDisplacement, then Force = (Acceleration + g) × m and
+// Power = Velocity × Force for every sample.
+void ForceFromDisplacement(TrialDataSet& trial, const SettingsRecord& settings);
+
+// DeriveFromDisplacement, then Power = Velocity × the recorded Force.
+void PowerFromForce(TrialDataSet& trial, const SettingsRecord& settings);
+
+// Acceleration, velocity, displacement and power from the force, by the
+// trapezoidal rule on the net force, starting at rest at sample 0.
+void IntegrateForce(TrialDataSet& trial, const SettingsRecord& settings);
+
+// The same backwards in time: the athlete is at rest at the last sample.
+void IntegrateForceReverse(TrialDataSet& trial, const SettingsRecord& settings);
+
+// Velocity and displacement from the measured acceleration (trapezoidal rule).
+void IntegrateAcceleration(TrialDataSet& trial, const SettingsRecord& settings);
+
+// Force = (Acceleration + 9.80665) × m for every sample.
+void ForceFromAcceleration(TrialDataSet& trial, const SettingsRecord& settings);
+
+// Power = Velocity × Force for every sample.
+void PowerFromVelocityAndForce(TrialDataSet& trial, const SettingsRecord& settings);
+
+}  // namespace torvane

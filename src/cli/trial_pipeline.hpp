@@ -1,0 +1,101 @@
+#pragma once
+// What `analyse`, `export` and `batch` share: their options, the settings
+// they read (never write), a session without a window, and the steps that
+// turn one trial file into a derived trial, as the analysis window does
+// after loading a file.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/recalculate.hpp"
+#include "cli/commands.hpp"
+#include "common/clock.hpp"
+#include "common/fake_event_loop.hpp"
+#include "common/user_dialogs.hpp"
+#include "config/settings_record.hpp"
+#include "shell/session.hpp"
+
+namespace torvane::cli {
+
+enum class ModeChoice { Auto, D, F, DF, A };
+
+struct AnalyseOptions {
+  std::vector<std::string> files;
+  std::optional<std::string> output;  // -o: export and batch only
+  std::optional<std::string> configPath;
+  std::vector<std::pair<std::string, std::string>> settingOverrides;  // --set, in order
+  ModeChoice mode = ModeChoice::Auto;
+  bool reverse = false;
+  std::optional<double> fromSeconds;
+  std::optional<double> toSeconds;
+  std::optional<double> mass;
+  bool massFromForce = false;
+  bool meanConcentricOnly = false;
+  bool frameJump = false;
+  bool json = false;
+  bool csv = false;
+};
+
+struct OptionsParse {
+  bool ok = false;
+  std::string error;  // a usage error, one line
+  AnalyseOptions options;
+};
+
+// Parses the options shared by analyse and export (and -o when
+// `acceptOutput`). Usage errors: an unknown option, a missing or
+// non-numeric value, --mass <= 0, a negative time, --from later than --to,
+// an unknown --set key or one without "=".
+OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput);
+
+// The settings: the file of --config, else the program's configuration file
+// in its data folder, else the built-in defaults; then the --set overrides.
+// Nothing is ever written. False (with the reason) when --config names a
+// file that cannot be read.
+bool LoadPipelineSettings(SettingsRecord& settings, const AnalyseOptions& options,
+                          std::string& error);
+
+// A session for a program without windows: the real clock, simulated
+// timers, and dialogs that nobody answers.
+class HeadlessSession {
+ public:
+  HeadlessSession() = default;
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
+  Session& session() { return session_; }
+  ScriptedDialogs& dialogs() { return dialogs_; }
+
+ private:
+  SystemClock clock_;
+  FakeEventLoop loop_;
+  ScriptedDialogs dialogs_;
+  Session session_{PlatformServices{clock_, loop_, loop_, dialogs_}};
+};
+
+// The calculation mode `auto` stands for, given the trial read: DF with
+// force and a displacement that moves, F with force and a constant
+// displacement (a force platform alone), D without force.
+ModeChoice ResolveMode(ModeChoice choice, const Session& session);
+CalculationMode ModeBoxes(ModeChoice mode, bool reverse);
+const char* ModeName(ModeChoice mode);
+
+struct TrialRun {
+  bool ok = false;
+  std::string error;  // one line naming the file, when !ok
+  ModeChoice mode = ModeChoice::D;
+  CalculationMode boxes;
+};
+
+// One file: the settings start again from `base`; the file is read (a
+// training file, an unreadable file, fewer than two data lines or a
+// frequency <= 0 are refused); a mass <= 0 becomes 10 kg and --mass replaces
+// it; the force is filtered at forceFc when that is >= 1.0; the markers and
+// the analysis range are set (--from/--to, else the whole trial); then the
+// mass is taken from the force (--mass-from-force) or not, and ReCalculate
+// runs, followed by `after`.
+TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
+                          const AnalyseOptions& options, const AfterDerivation& after = {});
+
+}  // namespace torvane::cli
