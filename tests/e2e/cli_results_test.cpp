@@ -59,7 +59,7 @@ TEST(CliResults, AnalysePrintsJsonLinesAndNamesRefusedFilesOnStderr) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("{\"file\": \"" + dir.File("jump.qlx") + "\", \"kind\": 7,", 0), 0u);
   EXPECT_EQ(r.out.back(), '\n');
-  EXPECT_NE(r.out.find("\"JumpHt-PV\": {\"text\": \"0.3"), std::string::npos);
+  EXPECT_NE(r.out.find("\"JumpHt-PV\": {\"text\": \"0."), std::string::npos);
 
   r = RunProgram(dir, "analyse --json " + Quote(dir.File("train.qlx")) + " " +
                           Quote(dir.File("jump.qlx")) + config);
