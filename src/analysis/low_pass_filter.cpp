@@ -1,7 +1,6 @@
 #include "analysis/low_pass_filter.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <vector>
@@ -36,59 +35,69 @@ void Extend(const float* x, std::size_t n, float* e) {
   }
 }
 
-// The four passes over K extended signals at once. The K recursions are
-// independent; running them in one loop lets their latencies overlap while
-// each keeps exactly its own order of operations.
-//
-// Each pass works in place and writes an output back two steps after it is
-// computed, once its input is no longer needed. The inputs of the two
-// previous positions are carried in registers; they are the values the array
-// still holds at that point, so the arithmetic is the same as reading them.
-// The last two outputs of a pass are never written back and its last position
-// is never filtered: those end effects fall on the reflected extension.
-template <std::size_t K>
-void FourPasses(const std::array<float*, K>& e, const std::array<LowPassCoefficients, K>& c,
-                std::ptrdiff_t len) {
+// One second-order recursion running over an extended signal. The inputs of
+// the two previous positions are carried along; they are the values the
+// array still holds at that point (a position is overwritten only two steps
+// after it is computed), so the arithmetic is the same as reading them back.
+struct Recursion {
+  LowPassCoefficients c;
+  double p = 0, q = 0;    // the two previous outputs
+  double x1 = 0, x2 = 0;  // the two previous inputs
+
+  void Start(float first, float second) {
+    p = x2 = first;
+    q = x1 = second;
+  }
+  // The output of this position, rounded to single precision, is kept; the
+  // output of two positions back is returned for writing back.
+  float Step(float input) {
+    const double x0 = input;
+    const float y = static_cast<float>(c.a0 * x0 + c.a1 * x1 + c.a2 * x2 + c.b1 * q + c.b2 * p);
+    const float back = static_cast<float>(p);
+    p = q;
+    q = y;
+    x2 = x1;
+    x1 = x0;
+    return back;
+  }
+};
+
+// Forward, backward, forward, backward, in place. A forward pass computes
+// positions 2 … len-2, a backward pass len-3 … 1; the last two outputs of a
+// pass are never written back and its last position is never filtered:
+// those end effects fall on the reflected extension.
+void FourPasses(float* e, const LowPassCoefficients& c, std::ptrdiff_t len) {
+  Recursion r{c};
   for (int pass = 0; pass < 2; ++pass) {
-    // Forward: positions 2 … len-2.
-    {
-      std::array<double, K> p, q, x1, x2;
-      for (std::size_t k = 0; k < K; ++k) {
-        p[k] = x2[k] = e[k][0];
-        q[k] = x1[k] = e[k][1];
-      }
-      for (std::ptrdiff_t i = 2; i <= len - 2; ++i) {
-        for (std::size_t k = 0; k < K; ++k) {
-          const double x0 = e[k][i];
-          const float y = static_cast<float>(c[k].a0 * x0 + c[k].a1 * x1[k] + c[k].a2 * x2[k] +
-                                             c[k].b1 * q[k] + c[k].b2 * p[k]);
-          e[k][i - 2] = static_cast<float>(p[k]);
-          p[k] = q[k];
-          q[k] = y;
-          x2[k] = x1[k];
-          x1[k] = x0;
-        }
-      }
+    r.Start(e[0], e[1]);
+    for (std::ptrdiff_t i = 2; i <= len - 2; ++i) e[i - 2] = r.Step(e[i]);
+    r.Start(e[len - 1], e[len - 2]);
+    for (std::ptrdiff_t j = len - 3; j >= 1; --j) e[j + 2] = r.Step(e[j]);
+  }
+}
+
+// Two independent signals in one loop: their recursions overlap in time
+// while each keeps exactly its own order of operations.
+void FourPassesPair(float* e1, const LowPassCoefficients& c1, float* e2,
+                    const LowPassCoefficients& c2, std::ptrdiff_t len) {
+  Recursion r1{c1};
+  Recursion r2{c2};
+  for (int pass = 0; pass < 2; ++pass) {
+    r1.Start(e1[0], e1[1]);
+    r2.Start(e2[0], e2[1]);
+    for (std::ptrdiff_t i = 2; i <= len - 2; ++i) {
+      const float back1 = r1.Step(e1[i]);
+      const float back2 = r2.Step(e2[i]);
+      e1[i - 2] = back1;
+      e2[i - 2] = back2;
     }
-    // Backward: positions len-3 … 1.
-    {
-      std::array<double, K> p, q, x1, x2;
-      for (std::size_t k = 0; k < K; ++k) {
-        p[k] = x2[k] = e[k][len - 1];
-        q[k] = x1[k] = e[k][len - 2];
-      }
-      for (std::ptrdiff_t j = len - 3; j >= 1; --j) {
-        for (std::size_t k = 0; k < K; ++k) {
-          const double x0 = e[k][j];
-          const float y = static_cast<float>(c[k].a0 * x0 + c[k].a1 * x1[k] + c[k].a2 * x2[k] +
-                                             c[k].b1 * q[k] + c[k].b2 * p[k]);
-          e[k][j + 2] = static_cast<float>(p[k]);
-          p[k] = q[k];
-          q[k] = y;
-          x2[k] = x1[k];
-          x1[k] = x0;
-        }
-      }
+    r1.Start(e1[len - 1], e1[len - 2]);
+    r2.Start(e2[len - 1], e2[len - 2]);
+    for (std::ptrdiff_t j = len - 3; j >= 1; --j) {
+      const float back1 = r1.Step(e1[j]);
+      const float back2 = r2.Step(e2[j]);
+      e1[j + 2] = back1;
+      e2[j + 2] = back2;
     }
   }
 }
@@ -131,7 +140,7 @@ void LowPassFilter(std::int32_t count, std::span<float> values, float sampleFreq
   std::vector<float>& work = WorkArray(3 * n);
   float* e = work.data();
   Extend(values.data(), n, e);
-  FourPasses<1>({e}, {c}, static_cast<std::ptrdiff_t>(3 * n));
+  FourPasses(e, c, static_cast<std::ptrdiff_t>(3 * n));
   std::copy(e + n, e + 2 * n, values.data());
 }
 
@@ -151,7 +160,7 @@ void LowPassFilterPair(std::int32_t count, std::span<float> first, float firstCu
   float* e2 = work.data() + 3 * n;
   Extend(first.data(), n, e1);
   Extend(second.data(), n, e2);
-  FourPasses<2>({e1, e2}, {c1, c2}, static_cast<std::ptrdiff_t>(3 * n));
+  FourPassesPair(e1, c1, e2, c2, static_cast<std::ptrdiff_t>(3 * n));
   std::copy(e1 + n, e1 + 2 * n, first.data());
   std::copy(e2 + n, e2 + 2 * n, second.data());
 }

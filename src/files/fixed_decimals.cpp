@@ -43,20 +43,23 @@ void AppendFixedDecimals(std::string& out, double value, int decimals) {
     return;
   }
   std::uint64_t units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  // A value that shows as zero is written without a sign.
-  if (value < 0 && units != 0) out.push_back('-');
-  char digits[24];
-  int count = 0;
+  // Written backwards into a small buffer, appended in one piece.
+  char buffer[32];
+  char* const last = buffer + sizeof buffer;
+  char* p = last;
+  const bool shownAsZero = units == 0;
   for (int i = 0; i < decimals; ++i) {
-    digits[count++] = static_cast<char>('0' + units % 10);
+    *--p = static_cast<char>('0' + units % 10);
     units /= 10;
   }
-  digits[count++] = '.';
+  *--p = '.';
   do {
-    digits[count++] = static_cast<char>('0' + units % 10);
+    *--p = static_cast<char>('0' + units % 10);
     units /= 10;
   } while (units != 0);
-  while (count > 0) out.push_back(digits[--count]);
+  // A value that shows as zero is written without a sign.
+  if (value < 0 && !shownAsZero) *--p = '-';
+  out.append(p, static_cast<std::size_t>(last - p));
 }
 
 }  // namespace torvane

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace torvane {
@@ -25,6 +27,59 @@ const char* NumberStart(const char* p, const char* end) {
 }
 
 }  // namespace
+
+const char* ParseSingleAt(const char* p, const char* end, float& value) {
+  const char* start = NumberStart(p, end);
+  if (!start) return nullptr;
+  // Short exact path: at most 15 digits, a point, no exponent. The digits
+  // form an exact double, divided once by an exact power of ten: the
+  // correctly rounded double of the decimal. Rounding that to single
+  // precision gives the correctly rounded single unless the double sits on
+  // (or next to) the midpoint between two singles; those take the general
+  // path, as do all other forms.
+  const char* q = start;
+  const bool negative = q < end && *q == '-';
+  if (negative) ++q;
+  std::uint64_t digits = 0;
+  int count = 0;
+  int decimals = 0;
+  for (; q < end && IsDigit(*q); ++q, ++count)
+    digits = digits * 10 + static_cast<unsigned>(*q - '0');
+  if (q < end && *q == '.') {
+    for (++q; q < end && IsDigit(*q); ++q, ++count, ++decimals) {
+      digits = digits * 10 + static_cast<unsigned>(*q - '0');
+    }
+  }
+  const bool exponent = q < end && (*q == 'e' || *q == 'E' || *q == 'd' || *q == 'D');
+  if (count > 0 && count <= 15 && !exponent) {
+    if (digits == 0) {
+      value = negative ? -0.0f : 0.0f;
+      return q;
+    }
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const double wide = static_cast<double>(digits) / kPowers[decimals];
+    if (wide >= static_cast<double>(std::numeric_limits<float>::min()) &&
+        wide <= static_cast<double>(std::numeric_limits<float>::max())) {
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &wide, sizeof bits);
+      // The 29 bits of the double below the last bit of a single.
+      const std::uint64_t below = bits & ((std::uint64_t{1} << 29) - 1);
+      const std::uint64_t half = std::uint64_t{1} << 28;
+      if (below + 1 < half || below > half + 1) {
+        const float single = static_cast<float>(wide);
+        value = negative ? -single : single;
+        return q;
+      }
+    }
+  }
+  std::size_t used = 0;
+  const std::optional<float> general =
+      ParseSingle(std::string_view(p, static_cast<std::size_t>(end - p)), used);
+  if (!general) return nullptr;
+  value = *general;
+  return p + used;
+}
 
 std::optional<double> ParseDouble(std::string_view text, std::size_t& used) {
   const char* begin = text.data();

@@ -21,6 +21,10 @@ inline bool IsBlank(char c) {
 // as does a magnitude beyond single precision. Tiny magnitudes become 0 or a
 // subnormal as the conversion gives them.
 std::optional<float> ParseSingle(std::string_view text, std::size_t& used);
+// The same on a range: the end of the number, or nullptr when there is none.
+// Plain decimals ("-0.1234", "784.56000") take a short exact path; anything
+// else goes through the general conversion, with the same result.
+const char* ParseSingleAt(const char* p, const char* end, float& value);
 std::optional<double> ParseDouble(std::string_view text, std::size_t& used);
 
 // Reads the fields of one header line, one at a time.

@@ -46,62 +46,59 @@ TrialReadResult TooManySamples() {
   return Refuse(TrialReadStatus::TooManySamples, kMaximumSamplesMessage);
 }
 
-enum class DataLine { Blank, Ok, NotANumber, NoForce };
+const char* AfterLineEnd(const char* p, const char* end) {
+  if (p < end && *p == '\r') ++p;
+  if (p < end && *p == '\n') ++p;
+  return p;
+}
 
-// One data line: a displacement and, when `withForce`, a force, separated by
-// blanks or by one comma (and blanks). Further fields are ignored.
-DataLine ParseDataLine(std::string_view line, bool withForce, float& displacement, float& force) {
-  std::size_t i = 0;
-  const std::size_t n = line.size();
-  while (i < n && IsBlank(line[i])) ++i;
-  if (i == n) return DataLine::Blank;
-  std::size_t used = 0;
-  const std::optional<float> first = ParseSingle(line.substr(i), used);
-  if (!first) return DataLine::NotANumber;
-  i += used;
-  if (i < n && !IsBlank(line[i]) && line[i] != ',') return DataLine::NotANumber;
-  displacement = *first;
-  if (!withForce) return DataLine::Ok;
-  while (i < n && IsBlank(line[i])) ++i;
-  if (i < n && line[i] == ',') {
-    ++i;
-    while (i < n && IsBlank(line[i])) ++i;
-  }
-  if (i == n) return DataLine::NoForce;
-  const std::optional<float> second = ParseSingle(line.substr(i), used);
-  if (!second) return DataLine::NotANumber;
-  i += used;
-  if (i < n && !IsBlank(line[i]) && line[i] != ',') return DataLine::NotANumber;
-  force = *second;
-  return DataLine::Ok;
+bool EndsField(const char* p, const char* end) {
+  return p == end || IsBlank(*p) || *p == ',' || *p == '\r' || *p == '\n';
 }
 
 // Reads data lines until the end of the file (kinds 6, 7 and 8), or exactly
-// `wanted` of them (an import). Blank lines are passed over.
+// `wanted` of them (an import). A line holds a displacement and, when
+// `withForce`, a force, separated by blanks or by one comma (and blanks);
+// further fields are ignored, blank lines passed over. The numbers are read
+// straight from the bytes, without first looking for the end of each line.
 TrialReadResult ReadDataLines(LineCursor& lines, std::string_view path, bool withForce,
                               std::size_t wanted, ParsedTrialFile& out) {
+  const char* p = lines.position();
+  const char* const end = p + lines.remaining();
   // A first guess at the room needed, from the line ends that remain.
-  const std::size_t estimate =
-      std::min<std::size_t>(static_cast<std::size_t>(std::count(
-                                lines.position(), lines.position() + lines.remaining(), '\n')) +
-                                1,
-                            std::min(wanted, kMaximumDataLines + 1));
+  const auto lineEnds = static_cast<std::size_t>(std::count(p, end, '\n'));
+  const std::size_t estimate = std::min(lineEnds + 1, std::min(wanted, kMaximumDataLines + 1));
   out.displacement.reserve(estimate);
   if (withForce) out.force.reserve(estimate);
-  std::string_view line;
+  std::size_t lineNumber = lines.number();
   float displacement = 0;
   float force = 0;
-  while (out.displacement.size() < wanted && lines.Next(line)) {
-    switch (ParseDataLine(line, withForce, displacement, force)) {
-      case DataLine::Blank:
-        continue;
-      case DataLine::NotANumber:
-        return BadLine(path, lines.number(), "is not a number");
-      case DataLine::NoForce:
-        return BadLine(path, lines.number(), "has no force value");
-      case DataLine::Ok:
-        break;
+  while (out.displacement.size() < wanted && p < end) {
+    ++lineNumber;
+    while (p < end && IsBlank(*p)) ++p;
+    if (p == end) break;
+    if (*p == '\r' || *p == '\n') {
+      p = AfterLineEnd(p, end);
+      continue;
     }
+    const char* q = ParseSingleAt(p, end, displacement);
+    if (!q || !EndsField(q, end)) return BadLine(path, lineNumber, "is not a number");
+    p = q;
+    if (withForce) {
+      while (p < end && IsBlank(*p)) ++p;
+      if (p < end && *p == ',') {
+        ++p;
+        while (p < end && IsBlank(*p)) ++p;
+      }
+      if (p == end || *p == '\r' || *p == '\n') {
+        return BadLine(path, lineNumber, "has no force value");
+      }
+      q = ParseSingleAt(p, end, force);
+      if (!q || !EndsField(q, end)) return BadLine(path, lineNumber, "is not a number");
+      p = q;
+    }
+    while (p < end && *p != '\r' && *p != '\n') ++p;
+    p = AfterLineEnd(p, end);
     out.displacement.push_back(displacement);
     if (withForce) out.force.push_back(force);
   }
@@ -182,11 +179,12 @@ TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path) {
   std::string_view line;
   if (kind == kFileKindHeaderless) {
     // Frequency and a second integer, which nothing uses.
-    if (!lines.Next(line)) return NoTrialData(path);
-    FieldReader reader(line);
-    const std::optional<double> frequency = reader.Number();
+    const bool onlyBlanks = std::all_of(
+        bytes.begin(), bytes.end(), [](char c) { return IsBlank(c) || c == '\r' || c == '\n'; });
+    if (onlyBlanks) return NoTrialData(path);
+    lines.Next(line);
+    const std::optional<double> frequency = FieldReader(line).Number();
     if (!frequency) {
-      if (reader.AtEnd() && !lines.Next(line)) return NoTrialData(path);
       return Refuse(TrialReadStatus::Unreadable,
                     "The file " + Quoted(path) + " is not a trial data file.");
     }

@@ -1,0 +1,219 @@
+#include "cli/trial_pipeline.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "analysis/derivation.hpp"
+#include "common/text_file.hpp"
+#include "test_support.hpp"
+
+namespace torvane::cli {
+namespace {
+
+using torvane::testing::ScopedEnv;
+using torvane::testing::TempDir;
+using torvane::testing::WriteText;
+
+OptionsParse Parse(std::vector<std::string> args, bool output = true) {
+  return ParseAnalyseOptions(args, output);
+}
+
+TEST(ParseAnalyseOptions, SharedOptions) {
+  const OptionsParse p = Parse({"a.qlx",
+                                "--mode",
+                                "df",
+                                "--reverse",
+                                "--from",
+                                "0.5",
+                                "--to=1.5",
+                                "--mass",
+                                "72",
+                                "--mass-from-force",
+                                "--set",
+                                "forceFc=50",
+                                "--set=RFDepoch=20",
+                                "-o",
+                                "-",
+                                "--config",
+                                "my.ini",
+                                "--frame-jump",
+                                "--json",
+                                "b.qlx"});
+  ASSERT_TRUE(p.ok) << p.error;
+  const AnalyseOptions& o = p.options;
+  EXPECT_EQ(o.files, (std::vector<std::string>{"a.qlx", "b.qlx"}));
+  EXPECT_EQ(o.mode, ModeChoice::DF);
+  EXPECT_TRUE(o.reverse && o.massFromForce && o.frameJump && o.json);
+  EXPECT_EQ(o.fromSeconds, 0.5);
+  EXPECT_EQ(o.toSeconds, 1.5);
+  EXPECT_EQ(o.mass, 72.0);
+  EXPECT_EQ(o.output, "-");
+  EXPECT_EQ(o.configPath, "my.ini");
+  ASSERT_EQ(o.settingOverrides.size(), 2u);
+  EXPECT_EQ(o.settingOverrides[1], (std::pair<std::string, std::string>{"RFDepoch", "20"}));
+}
+
+TEST(ParseAnalyseOptions, UsageErrors) {
+  const std::vector<std::vector<std::string>> wrong = {
+      {"a.qlx", "--mass", "0"},      {"a.qlx", "--mass", "-3"},
+      {"a.qlx", "--mass", "heavy"},  {"a.qlx", "--mass"},
+      {"a.qlx", "--from", "-1"},     {"a.qlx", "--from", "2", "--to", "1"},
+      {"a.qlx", "--set", "nokey=1"}, {"a.qlx", "--set", "forceFc"},
+      {"a.qlx", "--bogus"},          {"a.qlx", "--mode", "X"},
+      {"a.qlx", "--reverse=yes"},    {"a.qlx", "--json", "--csv"},
+  };
+  for (const auto& args : wrong) {
+    const OptionsParse p = Parse(args);
+    EXPECT_FALSE(p.ok) << args.back();
+    EXPECT_FALSE(p.error.empty());
+  }
+  EXPECT_FALSE(Parse({"a.qlx", "-o", "x"}, false).ok);  // analyse has no -o
+}
+
+TEST(LoadPipelineSettings, ConfigFileThenOverridesAndNothingWritten) {
+  TempDir dir;
+  ScopedEnv home("HOME", dir.path());
+  ScopedEnv data("TORVANE_DATA_DIR", dir.path() + "/data");
+  AnalyseOptions o;
+  SettingsRecord s;
+  std::string error;
+  // No configuration file anywhere: the built-in defaults.
+  ASSERT_TRUE(LoadPipelineSettings(s, o, error)) << error;
+  EXPECT_EQ(s.velocFc, 16.0f);
+  EXPECT_EQ(s.forceFc, 0.0f);
+  EXPECT_FALSE(FolderExists(dir.path() + "/data"));
+
+  // The program's own file, read as it is.
+  MakeFolders(dir.path() + "/data");
+  const std::string own = dir.path() + "/data/QLXConfig.ini";
+  WriteText(own, "[Data Processing]\r\nforceFc=25\r\n");
+  ASSERT_TRUE(LoadPipelineSettings(s, o, error));
+  EXPECT_EQ(s.forceFc, 25.0f);
+  EXPECT_EQ(ReadWholeFile(own).bytes, "[Data Processing]\r\nforceFc=25\r\n");
+
+  // --config wins, then --set.
+  const std::string other = dir.File("other.ini");
+  WriteText(other, "[Data Processing]\r\nforceFc=30\r\nvelocFc=12\r\n");
+  o.configPath = other;
+  o.settingOverrides = {{"velocfc", "8"}};
+  ASSERT_TRUE(LoadPipelineSettings(s, o, error));
+  EXPECT_EQ(s.forceFc, 30.0f);
+  EXPECT_EQ(s.velocFc, 8.0f);
+  EXPECT_EQ(ReadWholeFile(other).bytes, "[Data Processing]\r\nforceFc=30\r\nvelocFc=12\r\n");
+
+  o.configPath = dir.File("missing.ini");
+  EXPECT_FALSE(LoadPipelineSettings(s, o, error));
+  EXPECT_NE(error.find("missing.ini"), std::string::npos);
+}
+
+std::string Version2(int frequency, float weight, bool force,
+                     const std::vector<std::string>& data) {
+  std::string out = "\"QLX Data File Version 2\"\r\n\"2026-01-02 10:00:00\"\r\n" +
+                    std::to_string(frequency) + (force ? ",1," : ",0,") + std::to_string(weight) +
+                    ",\"1\",\"A\",\"B\",80\r\n";
+  for (const std::string& line : data) out += line + "\r\n";
+  return out;
+}
+
+class PipelineTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::string& name, const std::string& bytes) {
+    WriteText(dir.File(name), bytes);
+    return dir.File(name);
+  }
+  TrialRun Run(const std::string& file, AnalyseOptions o = {}) {
+    return RunTrialPipeline(headless.session(), base, file, o);
+  }
+  TempDir dir;
+  HeadlessSession headless;
+  SettingsRecord base;
+};
+
+TEST_F(PipelineTest, RefusalsNameTheFile) {
+  const std::string training = Write("set.qlx", "QLX Training File for A B ID: 1\r\n");
+  TrialRun r = Run(training);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error,
+            training + ": Selected File is a QLX Training File. Open from the Training Window.");
+  const std::string one = Write("one.qlx", Version2(500, 80, true, {"0.1 700"}));
+  r = Run(one);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("fewer than two data lines"), std::string::npos);
+  const std::string still = Write("nofreq.qlx", Version2(0, 80, true, {"0.1 700", "0.1 700"}));
+  r = Run(still);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find(still), std::string::npos);
+  const std::string garbage = Write("garbage.qlx", std::string("\x01\x02\x03", 3));
+  r = Run(garbage);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find(garbage), std::string::npos);
+}
+
+TEST_F(PipelineTest, AutoModeFollowsWhatTheFileHolds) {
+  std::vector<std::string> moving, still, noForce;
+  for (int i = 0; i < 50; ++i) {
+    moving.push_back(std::to_string(0.01 * i) + " 790");
+    still.push_back("0.0000 790");
+    noForce.push_back(std::to_string(0.01 * i));
+  }
+  EXPECT_EQ(Run(Write("df.qlx", Version2(500, 80, true, moving))).mode, ModeChoice::DF);
+  const TrialRun f = Run(Write("f.qlx", Version2(500, 80, true, still)));
+  EXPECT_EQ(f.mode, ModeChoice::F);
+  EXPECT_TRUE(f.boxes.fromForce && !f.boxes.fromDisplacement);
+  EXPECT_EQ(Run(Write("d.qlx", Version2(500, 80, false, noForce))).mode, ModeChoice::D);
+  AnalyseOptions o;
+  o.mode = ModeChoice::F;
+  o.reverse = true;
+  const TrialRun reverse = Run(Write("r.qlx", Version2(500, 80, true, moving)), o);
+  EXPECT_TRUE(reverse.boxes.reverseIntegrate);
+  EXPECT_EQ(headless.session().trial.Velocity[49], 0.0f);  // at rest at the end
+  o.mode = ModeChoice::DF;
+  EXPECT_FALSE(Run(dir.File("r.qlx"), o).boxes.reverseIntegrate);  // R is off with D
+}
+
+TEST_F(PipelineTest, MassRangeAndForceFilter) {
+  std::vector<std::string> data;
+  for (int i = 0; i < 500; ++i) data.push_back("0.0000 " + std::to_string(i < 250 ? 784.56 : 0.0));
+  const std::string path = Write("jump.qlx", Version2(500, 0, true, data));
+  Session& s = headless.session();
+
+  // A mass of 0 in the file becomes 10 kg.
+  ASSERT_TRUE(Run(path).ok);
+  EXPECT_EQ(s.settings.weight, 10.0f);
+  EXPECT_EQ(s.view.AnalysisStart, 0);
+  EXPECT_EQ(s.view.AnalysisEnd, 498);  // 500 lines: 499 samples
+
+  AnalyseOptions o;
+  o.mass = 75.0;
+  ASSERT_TRUE(Run(path, o).ok);
+  EXPECT_EQ(s.settings.weight, 75.0f);
+
+  // Markers at round(T × frequency); the mass from the force over that range.
+  o.fromSeconds = 0.1;
+  o.toSeconds = 0.3;
+  o.massFromForce = true;
+  ASSERT_TRUE(Run(path, o).ok);
+  EXPECT_EQ(s.view.Marker1Sample, 50);
+  EXPECT_EQ(s.view.AnalysisEnd, 150);
+  EXPECT_NEAR(s.settings.weight, 80.0f, 1e-3f);
+  EXPECT_NEAR(s.trial.Velocity[200], 0.0f, 1e-5f);  // standing on that mass
+
+  // Times beyond the trial stay within it.
+  o.fromSeconds = std::nullopt;
+  o.toSeconds = 100.0;
+  o.massFromForce = false;
+  ASSERT_TRUE(Run(path, o).ok);
+  EXPECT_EQ(s.view.Marker2Sample, 498);
+
+  // The force is filtered once at forceFc when that is >= 1.
+  base.forceFc = 20.0f;
+  ASSERT_TRUE(Run(path).ok);
+  EXPECT_GT(s.trial.Force[250], 1.0f);
+  EXPECT_LT(s.trial.Force[249], 784.0f);
+}
+
+}  // namespace
+}  // namespace torvane::cli
