@@ -9,17 +9,33 @@
 
 namespace torvane {
 
-namespace {
-
-// A sample position from a time or a reach, to the nearest integer with
-// halves to even; far-off values are kept far off, never wrapped round.
 std::int64_t RoundIndex(double x) {
+  // Below 2^52 adding and taking away 2^52 leaves exactly the nearest
+  // integer, halves to even (the rounding of every double addition), without
+  // a call into the maths library for each sample.
+  constexpr double kTwo52 = 4503599627370496.0;
+  if (x >= 0 && x < kTwo52) {
+    const double shifted = x + kTwo52;
+    return static_cast<std::int64_t>(shifted - kTwo52);
+  }
   constexpr double kLimit = 4.0e18;
   if (std::isnan(x)) return std::numeric_limits<std::int64_t>::min() / 2;
   if (x >= kLimit) return std::numeric_limits<std::int64_t>::max() / 2;
   if (x <= -kLimit) return std::numeric_limits<std::int64_t>::min() / 2;
   return static_cast<std::int64_t>(RoundHalfEven(x));
 }
+
+std::int64_t LastIntervalWithin(double seconds, double frequency) {
+  // k / f never decreases as k grows: start from the estimate and step to
+  // the exact boundary of the comparison the loop would make.
+  if (!(frequency > 0) || !(seconds >= 0)) return -1;
+  std::int64_t k = static_cast<std::int64_t>(seconds * frequency);
+  while (k >= 0 && static_cast<double>(k) / frequency > seconds) --k;
+  while (static_cast<double>(k + 1) / frequency <= seconds) ++k;
+  return k;
+}
+
+namespace {
 
 // Fixed windows of the rate of force development, seconds from the window start.
 constexpr std::array<double, 5> kRfdWindows = {0.03, 0.09, 0.15, 0.2, 0.25};
@@ -91,6 +107,12 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   std::int64_t forceCount = 0, powerCount = 0;
   double impulse100 = 0, impulse200 = 0, impulse250 = 0, totalImpulse = 0;
   float impulse300 = 0;
+  // The impulse limits as whole sample intervals from the window start:
+  // (i - s0) / f <= limit exactly when i - s0 <= the interval found here.
+  const std::int64_t within100 = LastIntervalWithin(0.1, f);
+  const std::int64_t within200 = LastIntervalWithin(0.2, f);
+  const std::int64_t within250 = LastIntervalWithin(0.25, f);
+  const std::int64_t within300 = LastIntervalWithin(0.3, f);
   const double epoch = static_cast<double>(in.RFDepoch) / 1000.0;
   const double epochReach = epoch * f;
   const std::int64_t lastForRfd = static_cast<std::int64_t>(in.samples) - 1;
@@ -141,12 +163,12 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
       ++powerCount;
     }
     // Rectangle sums from the window start, the sample at the limit included.
-    const double elapsed = static_cast<double>(i - s0) / f;
+    const std::int64_t elapsed = i - s0;
     const double share = fi / f;
-    if (elapsed <= 0.1) impulse100 += share;
-    if (elapsed <= 0.2) impulse200 += share;
-    if (elapsed <= 0.25) impulse250 += share;
-    if (elapsed <= 0.3) impulse300 = static_cast<float>(impulse300 + share);
+    if (elapsed <= within100) impulse100 += share;
+    if (elapsed <= within200) impulse200 += share;
+    if (elapsed <= within250) impulse250 += share;
+    if (elapsed <= within300) impulse300 = static_cast<float>(impulse300 + share);
     totalImpulse += share;
   }
 

@@ -64,6 +64,12 @@ void ResetPhaseTimes(AnalysisView& view);
 // landing, each to the nearest sample.
 void SetJumpFrameFromPhases(AnalysisView& view, std::int32_t frequency);
 
+// Helpers of the run, exposed for their tests: the nearest sample index to
+// a position (halves to even, far-off values kept far off), and the largest
+// k for which k / frequency <= seconds (-1 when none).
+std::int64_t RoundIndex(double x);
+std::int64_t LastIntervalWithin(double seconds, double frequency);
+
 // The text of a value in the format of a results variable ("" for none).
 std::string ResultsText(ResultsVariableId id, std::optional<double> value);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "results/synthetic_trials.hpp"
 #include "shell/session.hpp"
 
@@ -271,6 +274,42 @@ TEST(ProcessData, WindowIsClippedToTheTrialAndReadsNothingBeyondIt) {
   AnalysisView v2;
   const TrialResults empty = ProcessData(none.Input(true), v2, {});
   for (const std::string& text : empty.texts) EXPECT_EQ(text, "");
+}
+
+}  // namespace
+}  // namespace torvane
+
+namespace torvane {
+namespace {
+
+TEST(ProcessDataHelpers, RoundIndexIsHalfToEvenEverywhere) {
+  std::vector<double> xs = {0.0, 0.5, 1.5, 2.5, 3.5, 1e6 + 0.5, 4503599627370495.5,
+                            4503599627370496.0, 9007199254740993.0, -0.5, -1.5, -2.4999999};
+  for (double x = 0.0; x < 2000.0; x += 0.25) {
+    xs.push_back(x);
+    xs.push_back(std::nextafter(x, 0.0));
+    xs.push_back(std::nextafter(x, 1e9));
+  }
+  unsigned state = 12345;
+  for (int i = 0; i < 100000; ++i) {
+    state = state * 1103515245u + 12345u;
+    xs.push_back(static_cast<double>(state) / 97.0);
+  }
+  for (double x : xs) {
+    EXPECT_EQ(RoundIndex(x), static_cast<std::int64_t>(std::nearbyint(x))) << x;
+  }
+}
+
+TEST(ProcessDataHelpers, ImpulseLimitsAgreeWithTheTimeComparison) {
+  for (int f = 1; f <= 3000; ++f) {
+    for (double limit : {0.1, 0.2, 0.25, 0.3}) {
+      const std::int64_t k = LastIntervalWithin(limit, f);
+      ASSERT_LE(static_cast<double>(k) / f, limit) << f << " " << limit;
+      ASSERT_GT(static_cast<double>(k + 1) / f, limit) << f << " " << limit;
+    }
+  }
+  EXPECT_EQ(LastIntervalWithin(0.1, 1000), 100);
+  EXPECT_EQ(LastIntervalWithin(0.1, 0), -1);
 }
 
 }  // namespace
