@@ -124,6 +124,21 @@ ResultsRowIdentity ResultsRowIdentityOf(const Session& session) {
   return identity;
 }
 
+void ResultsCheckBox_Click(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
+                           bool ticked) {
+  if (index >= kResultsVariableCount) return;
+  selection.ticked[index] = ticked;
+  output.ResultsLayoutChanged = true;
+}
+
+void CommandDeSelectAll_Click(ResultsOutput& output, ResultsSelection& selection) {
+  const bool tick = selection.CommandDeSelectAllCaption != "De-Select All";
+  for (std::size_t i = 0; i < kResultsVariableCount; ++i) {
+    ResultsCheckBox_Click(output, selection, i, tick);
+  }
+  selection.CommandDeSelectAllCaption = tick ? "De-Select All" : "Select All";
+}
+
 std::string ResultsWorkbookPath(const Session& session) {
   return JoinPath(session.settings.ProgramDataDirectory, kResultsWorkbookName);
 }

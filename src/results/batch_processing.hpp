@@ -73,6 +73,18 @@ TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
 // the trial's mass and time stamp.
 ResultsRowIdentity ResultsRowIdentityOf(const Session& session);
 
+// The 33 results check boxes and the button that ticks or clears them all.
+// Any change of a box means the next saved row starts a new header block.
+struct ResultsSelection {
+  ResultsTicks ticked{};
+  std::string CommandDeSelectAllCaption = "Select All";
+};
+void ResultsCheckBox_Click(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
+                           bool ticked);
+// "De-Select All" clears every box and offers "Select All"; any other
+// caption ticks every box and offers "De-Select All".
+void CommandDeSelectAll_Click(ResultsOutput& output, ResultsSelection& selection);
+
 // The results workbook that every saved row is written to: "QLXResults.xlsx"
 // in the program data folder.
 inline constexpr const char* kResultsWorkbookName = "QLXResults.xlsx";

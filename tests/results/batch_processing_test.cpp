@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "config/settings_io.hpp"
@@ -185,6 +186,25 @@ TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
   EXPECT_EQ(s.results.ResultsRow, 4);
   EXPECT_EQ(s.results.sheet.Text(4, 0), "");
   EXPECT_EQ(ResultsWorkbookPath(s), f.dir.path() + "/QLXResults.xlsx");
+}
+
+TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
+  ResultsOutput out;
+  ResultsSelection selection;
+  out.ResultsLayoutChanged = false;
+  CommandDeSelectAll_Click(out, selection);
+  EXPECT_EQ(selection.CommandDeSelectAllCaption, "De-Select All");
+  EXPECT_TRUE(std::all_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
+  EXPECT_TRUE(out.ResultsLayoutChanged);
+  out.ResultsLayoutChanged = false;
+  CommandDeSelectAll_Click(out, selection);
+  EXPECT_EQ(selection.CommandDeSelectAllCaption, "Select All");
+  EXPECT_TRUE(std::none_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
+  EXPECT_TRUE(out.ResultsLayoutChanged);
+  out.ResultsLayoutChanged = false;
+  ResultsCheckBox_Click(out, selection, kFlightTime, true);
+  EXPECT_TRUE(selection.ticked[kFlightTime]);
+  EXPECT_TRUE(out.ResultsLayoutChanged);
 }
 
 }  // namespace
