@@ -102,12 +102,11 @@ class TrialFolder {
 
 void BM_BatchFolder(benchmark::State& state) {
   static const TrialFolder folder;
-  const unsigned jobs =
-      state.range(0) > 0 ? static_cast<unsigned>(state.range(0))
-                         : std::max(1u, std::thread::hardware_concurrency());
-  const std::vector<std::string> args = {"batch",    folder.Trials(), "-o",
-                                         folder.Output(), "--jobs", std::to_string(jobs),
-                                         "--config", folder.Config()};
+  const unsigned jobs = state.range(0) > 0 ? static_cast<unsigned>(state.range(0))
+                                           : std::max(1u, std::thread::hardware_concurrency());
+  const std::vector<std::string> args = {"batch",         folder.Trials(), "-o",
+                                         folder.Output(), "--jobs",        std::to_string(jobs),
+                                         "--config",      folder.Config()};
   for (auto _ : state) {
     std::ostringstream out, err;
     cli::Io io{out, err, false};
@@ -118,7 +117,12 @@ void BM_BatchFolder(benchmark::State& state) {
   state.counters["jobs"] = jobs;
 }
 // 1: one core; 0: one worker per core.
-BENCHMARK(BM_BatchFolder)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_BatchFolder)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 }  // namespace
 

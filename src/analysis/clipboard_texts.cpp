@@ -24,8 +24,7 @@ SampleRange RangeOf(const Session& session, ClipboardRange range) {
   const std::int64_t n = std::min<std::int64_t>(
       session.settings.samples,
       static_cast<std::int64_t>(std::min({t.Displacement.size(), t.Velocity.size(),
-                                          t.Acceleration.size(), t.Force.size(),
-                                          t.Power.size()})));
+                                          t.Acceleration.size(), t.Force.size(), t.Power.size()})));
   SampleRange r;
   if (range == ClipboardRange::BetweenPoints) {
     r.first = view.AnalysisStart;
@@ -42,22 +41,28 @@ SampleRange RangeOf(const Session& session, ClipboardRange range) {
 
 void AppendTime(std::string& out, std::int64_t i, const Session& session) {
   const std::int32_t fs = session.settings.frequency;
-  const double t =
-      fs != 0 ? static_cast<double>(i - session.view.AnalysisStart) / fs : 0.0;
+  const double t = fs != 0 ? static_cast<double>(i - session.view.AnalysisStart) / fs : 0.0;
   AppendFormatted(out, t, ParseNumberPattern("0.000"));
 }
 
-void AppendValue(std::string& out, float value) { out += ShortNumericText(value, 7); }
+void AppendValue(std::string& out, float value) {
+  out += ShortNumericText(value, 7);
+}
 
 }  // namespace
 
 const char* ClipboardChannelWord(ShownChannel channel) {
   switch (channel) {
-    case ShownChannel::Displacement: return "distance";
-    case ShownChannel::Velocity: return "velocity";
-    case ShownChannel::Acceleration: return "acceleration";
-    case ShownChannel::Force: return "force";
-    case ShownChannel::Power: return "power";
+    case ShownChannel::Displacement:
+      return "distance";
+    case ShownChannel::Velocity:
+      return "velocity";
+    case ShownChannel::Acceleration:
+      return "acceleration";
+    case ShownChannel::Force:
+      return "force";
+    case ShownChannel::Power:
+      return "power";
   }
   return "";
 }

@@ -25,8 +25,7 @@ bool CommandCrop(Session& session) {
   const std::int64_t n = std::min<std::int64_t>(
       session.settings.samples,
       static_cast<std::int64_t>(std::min({t.Displacement.size(), t.Velocity.size(),
-                                          t.Acceleration.size(), t.Force.size(),
-                                          t.Power.size()})));
+                                          t.Acceleration.size(), t.Force.size(), t.Power.size()})));
   const std::int64_t first = std::max<std::int64_t>(view.AnalysisStart, 0);
   const std::int64_t last = std::min<std::int64_t>(view.AnalysisEnd, n - 1);
   if (first > last) return false;
@@ -53,9 +52,9 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
                                                  std::int32_t frequency, float weight) {
   ForceOffsetSearch result;
   const std::int64_t n = std::min<std::int64_t>(
-      samples, static_cast<std::int64_t>(std::min({t.Velocity.size(), t.Force.size(),
-                                                   t.Displacement.size(), t.Power.size(),
-                                                   t.Acceleration.size()})));
+      samples,
+      static_cast<std::int64_t>(std::min({t.Velocity.size(), t.Force.size(), t.Displacement.size(),
+                                          t.Power.size(), t.Acceleration.size()})));
   if (n < 1 || frequency <= 0 || !(weight > 0)) {
     result.text = kForceOffsetNotFound;
     return result;
@@ -123,10 +122,18 @@ void ApplyScaleOffset(Session& session, ScaleOffsetCommand command, std::string_
   TrialDataSet& t = session.trial;
   const std::int32_t n = session.settings.samples;
   switch (command) {
-    case ScaleOffsetCommand::DisplacementOffset: AddToChannel(t.Displacement, n, valueText); break;
-    case ScaleOffsetCommand::DisplacementScale: ScaleChannel(t.Displacement, n, valueText); break;
-    case ScaleOffsetCommand::ForceOffset: AddToChannel(t.Force, n, valueText); break;
-    case ScaleOffsetCommand::ForceScale: ScaleChannel(t.Force, n, valueText); break;
+    case ScaleOffsetCommand::DisplacementOffset:
+      AddToChannel(t.Displacement, n, valueText);
+      break;
+    case ScaleOffsetCommand::DisplacementScale:
+      ScaleChannel(t.Displacement, n, valueText);
+      break;
+    case ScaleOffsetCommand::ForceOffset:
+      AddToChannel(t.Force, n, valueText);
+      break;
+    case ScaleOffsetCommand::ForceScale:
+      ScaleChannel(t.Force, n, valueText);
+      break;
   }
 }
 

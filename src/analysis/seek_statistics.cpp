@@ -10,11 +10,16 @@ namespace torvane {
 
 std::span<const float> ShownChannelArray(const TrialDataSet& trial, ShownChannel channel) {
   switch (channel) {
-    case ShownChannel::Displacement: return trial.Displacement;
-    case ShownChannel::Velocity: return trial.Velocity;
-    case ShownChannel::Force: return trial.Force;
-    case ShownChannel::Acceleration: return trial.Acceleration;
-    case ShownChannel::Power: return trial.Power;
+    case ShownChannel::Displacement:
+      return trial.Displacement;
+    case ShownChannel::Velocity:
+      return trial.Velocity;
+    case ShownChannel::Force:
+      return trial.Force;
+    case ShownChannel::Acceleration:
+      return trial.Acceleration;
+    case ShownChannel::Power:
+      return trial.Power;
   }
   return {};
 }
@@ -22,10 +27,14 @@ std::span<const float> ShownChannelArray(const TrialDataSet& trial, ShownChannel
 const char* ShownChannelFormat(ShownChannel channel) {
   switch (channel) {
     case ShownChannel::Force:
-    case ShownChannel::Power: return "####0.0";
-    case ShownChannel::Acceleration: return "#0.0#";
-    case ShownChannel::Velocity: return "##0.0#";
-    case ShownChannel::Displacement: return "##0.0##";
+    case ShownChannel::Power:
+      return "####0.0";
+    case ShownChannel::Acceleration:
+      return "#0.0#";
+    case ShownChannel::Velocity:
+      return "##0.0#";
+    case ShownChannel::Displacement:
+      return "##0.0##";
   }
   return "0.0##";
 }
@@ -37,7 +46,10 @@ namespace {
 class LocalTests {
  public:
   LocalTests(std::span<const float> x, std::int64_t last, const SeekOptions& o, std::int64_t e)
-      : x_(x.data()), last_(last), o_(o), e_(e),
+      : x_(x.data()),
+        last_(last),
+        o_(o),
+        e_(e),
         rateDivisor_(o.TextEpoch / 1000.0),
         threshold_(static_cast<float>(o.TextRateOfRiseThreshold)) {}
 
@@ -53,8 +65,7 @@ class LocalTests {
       if (o_.CheckSeekMinima && IsLocalMinimum(i)) return true;
     }
     if (o_.CheckRateOfRise && i + e_ >= 0 && i + e_ <= last_ && x_[i + 1] > xi) {
-      const float rate =
-          static_cast<float>((static_cast<double>(x_[i + e_]) - xi) / rateDivisor_);
+      const float rate = static_cast<float>((static_cast<double>(x_[i + e_]) - xi) / rateDivisor_);
       if (rate >= threshold_) return true;
     }
     return false;
@@ -92,7 +103,8 @@ class LocalTests {
 };
 
 std::int32_t KeepInside(std::int64_t found, std::int64_t last) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(found, 0, std::max<std::int64_t>(last, 0)));
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(found, 0, std::max<std::int64_t>(last, 0)));
 }
 
 }  // namespace
@@ -100,8 +112,7 @@ std::int32_t KeepInside(std::int64_t found, std::int64_t last) {
 std::int32_t FindMaxMinZero(std::int16_t direction, std::int32_t start,
                             std::span<const float> signal, std::int32_t samples,
                             std::int32_t frequency, const SeekOptions& options) {
-  const std::int64_t n =
-      std::min<std::int64_t>(samples, static_cast<std::int64_t>(signal.size()));
+  const std::int64_t n = std::min<std::int64_t>(samples, static_cast<std::int64_t>(signal.size()));
   const std::int64_t last = n - 1;
   if (n <= 0) return 0;
   const float* x = signal.data();

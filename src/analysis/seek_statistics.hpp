@@ -75,8 +75,7 @@ struct SummaryStatistics {
 // The first half of UpdateValues: the analysis range from the markers
 // (marker 2 not below 0) and the read-outs at the markers.
 MarkerReadouts MarkerReadoutTexts(AnalysisView& view, std::span<const float> channel,
-                                  std::int32_t samples, std::int32_t frequency,
-                                  ShownChannel shown);
+                                  std::int32_t samples, std::int32_t frequency, ShownChannel shown);
 
 // Nothing when the analysis range reaches outside the trial.
 std::optional<SummaryStatistics> CalcSummaryData(const AnalysisView& view,

@@ -22,11 +22,21 @@ void AppendJsonString(std::string& out, std::string_view text) {
   out.push_back('"');
   for (const char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           static const char kHex[] = "0123456789abcdef";
@@ -130,8 +140,8 @@ std::string AnalyseTable(const std::string& file, const Session& session,
   out += "  kind " + std::to_string(session.trial.FileKind) + ", " + std::to_string(s.samples) +
          " samples at " + std::to_string(s.frequency) + " Hz, mass " +
          FormatNumber(s.weight, "0.000") + " kg, force " +
-         (s.RecordForce ? "recorded" : "calculated") + ", mode " +
-         ModeName(analysis.run.mode) + "\n";
+         (s.RecordForce ? "recorded" : "calculated") + ", mode " + ModeName(analysis.run.mode) +
+         "\n";
   out += "  analysis range: samples " + std::to_string(v.AnalysisStart) + " to " +
          std::to_string(v.AnalysisEnd) + "\n";
   out += "  phases (s): movement onset " + FormatNumber(v.MovementOnsetTime, "0.000") +

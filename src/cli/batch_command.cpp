@@ -12,8 +12,8 @@
 
 #include "cli/commands.hpp"
 #include "cli/trial_analysis.hpp"
-#include "results/batch_processing.hpp"
 #include "common/text_file.hpp"
+#include "results/batch_processing.hpp"
 #include "shell/paths.hpp"
 
 namespace torvane::cli {
@@ -69,8 +69,7 @@ bool ParseBatchArguments(Args args, BatchArguments& parsed, std::string& error) 
     if (name == "--jobs") {
       unsigned jobs = 0;
       const auto r = std::from_chars(value->data(), value->data() + value->size(), jobs);
-      if (r.ec != std::errc{} || r.ptr != value->data() + value->size() || jobs < 1 ||
-          jobs > 256) {
+      if (r.ec != std::errc{} || r.ptr != value->data() + value->size() || jobs < 1 || jobs > 256) {
         error = "--jobs needs a number of workers from 1 to 256: " + *value;
         return false;
       }

@@ -17,7 +17,9 @@ namespace {
 bool HasTrialExtension(const std::string& name) {
   if (name.size() < 4) return false;
   const std::string_view ext(name.data() + name.size() - 4, 4);
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
   return ext[0] == '.' && lower(ext[1]) == 'q' && lower(ext[2]) == 'l' && lower(ext[3]) == 'x';
 }
 
@@ -102,8 +104,8 @@ NextFileResult CommandNextFile(Session& session, BatchFileList& list, const Calc
       static_cast<std::size_t>(index) >= kFilesToAnalyseSize) {
     return r;  // nothing selected: the command is ignored
   }
-  const OpenTrialResult opened =
-      OpenTrialFile(session, JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]));
+  const OpenTrialResult opened = OpenTrialFile(
+      session, JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]));
   list.LabelFileCount = FileCountLabel(index + 1, list.FileCount);
   if (index < list.FileCount - 1) ++list.CurrentFileIndex;
   if (!opened.opened) return r;  // the reader has shown why
@@ -155,9 +157,9 @@ bool cmdSaveResults_Click(Session& session, const ResultsTicks& ticked, const Re
   const std::string failure = SaveResultsWorksheet(session.results.sheet, workbookPath);
   if (!failure.empty()) {
     session.results = std::move(before);
-    session.dialogs().ShowMessage(MessageIcon::Critical, kCannotSaveTitle,
-                                  "The results could not be written to " + workbookPath + ": " +
-                                      failure);
+    session.dialogs().ShowMessage(
+        MessageIcon::Critical, kCannotSaveTitle,
+        "The results could not be written to " + workbookPath + ": " + failure);
     return false;
   }
   return true;

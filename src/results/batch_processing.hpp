@@ -32,8 +32,8 @@ struct BatchFileList {
   std::string folder;
   std::vector<std::string> FilesToAnalyse;  // at most kFilesToAnalyseSize names
   std::int16_t FileCount = 0;
-  std::int16_t CurrentFileIndex = 0;        // the file "Next" loads next
-  std::size_t filesInFolder = 0;            // also those beyond the list
+  std::int16_t CurrentFileIndex = 0;  // the file "Next" loads next
+  std::size_t filesInFolder = 0;      // also those beyond the list
   std::string LabelFileCount = "0 of 0";
 };
 

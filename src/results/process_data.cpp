@@ -259,8 +259,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
 
   // 11, 12. Times to the peaks, and the rate of power development.
   v[kTimeToPeakForce] = static_cast<double>(peakForceIndex - s0) / f;
-  const float timeToPeakPower =
-      static_cast<float>(timeOfPeakPower - static_cast<double>(s0) / f);
+  const float timeToPeakPower = static_cast<float>(timeOfPeakPower - static_cast<double>(s0) / f);
   v[kTimeToPeakPower] = timeToPeakPower;
   if (timeToPeakPower != 0) v[kRateOfPowerDevelopment] = peakPower / timeToPeakPower;
 

@@ -39,7 +39,7 @@ struct ResultsInput {
 struct TrialResults {
   std::array<std::optional<double>, kResultsVariableCount> values{};
   ResultsTexts texts{};
-  bool flightPhase = false;  // the landing came at least 50 ms after the take-off
+  bool flightPhase = false;      // the landing came at least 50 ms after the take-off
   std::int32_t windowStart = 0;  // the samples the run looked at
   std::int32_t windowEnd = -1;
 };

@@ -43,12 +43,12 @@ TEST(ClipboardTexts, AllDataSetsBetweenPoints) {
 TEST(ClipboardTexts, ShownDataSetWithAndWithoutTime) {
   ClipSession c;
   Session& s = c.ts.session;
-  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints,
-                                      ShownChannel::Displacement, false),
+  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Displacement,
+                                      false),
             "distance\r\n 1\r\n 1.5\r\n 2\r\n");
-  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Velocity,
-                                      true),
-            "time\tvelocity\r\n0.000\t-.5\r\n0.002\t-.75\r\n0.004\t-1\r\n");
+  EXPECT_EQ(
+      ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Velocity, true),
+      "time\tvelocity\r\n0.000\t-.5\r\n0.002\t-.75\r\n0.004\t-1\r\n");
   EXPECT_EQ(ClipboardChannelWord(ShownChannel::Acceleration), std::string("acceleration"));
   EXPECT_EQ(ClipboardChannelWord(ShownChannel::Power), std::string("power"));
 }
@@ -62,8 +62,7 @@ TEST(ClipboardTexts, PhaseRangeRunsFromOnsetToLandingWithTimesFromTheAnalysisSta
             "time\tforce\r\n0.008\t 806.125\r\n0.010\t 807.125\r\n0.012\t 808.125\r\n");
   // A landing past the trial stops at its last sample.
   s.view.LandingTime = 1.0f;
-  const std::string text =
-      AllDataSetsClipboardText(s, ClipboardRange::Phase, kNow);
+  const std::string text = AllDataSetsClipboardText(s, ClipboardRange::Phase, kNow);
   EXPECT_NE(text.find("0.014\t 4.5\t"), std::string::npos);
   EXPECT_EQ(text.find("0.016\t"), std::string::npos);
 }
@@ -74,8 +73,7 @@ TEST(ClipboardTexts, SmallValuesHaveNoZeroBeforeThePoint) {
   s.trial.Force[2] = 0.5f;
   s.trial.Force[3] = -0.0625f;
   s.trial.Force[4] = 123456789.0f;
-  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Force,
-                                      false),
+  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Force, false),
             "force\r\n .5\r\n-.0625\r\n 1.234568E+08\r\n");
 }
 

@@ -134,7 +134,8 @@ TEST(FindMaxMinZero, TestsThatWouldReadPastTheTrialDoNotHold) {
 
 TEST(FindMaxMinZero, RateOfRiseNeedsARisingSampleAndTheRateOverTheEpoch) {
   std::vector<float> x(300, 0.0f);
-  for (int i = 100; i < 300; ++i) x[static_cast<std::size_t>(i)] = 0.1f * static_cast<float>(i - 99);
+  for (int i = 100; i < 300; ++i)
+    x[static_cast<std::size_t>(i)] = 0.1f * static_cast<float>(i - 99);
   SeekOptions o;
   o.CheckRateOfRise = true;
   o.TextRateOfRiseThreshold = 10;  // 0.3 over 30 ms

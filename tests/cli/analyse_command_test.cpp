@@ -113,8 +113,8 @@ TEST(AnalyseCommand, EveryFileStartsFromTheConfiguredSettings) {
   noForce.weight = 0;  // no mass: 10 kg, as the analysis window does
   const std::string second = f.Write("b.qlx", Version2Text(noForce));
   const std::string bare = f.Write("c.qlx", HeaderlessText(heavy));
-  const auto r = RunCli({"analyse", "--json", first, second, bare, "--config", f.Config(), "--set",
-                         "weight=72.5"});
+  const auto r = RunCli(
+      {"analyse", "--json", first, second, bare, "--config", f.Config(), "--set", "weight=72.5"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 3u);
@@ -147,9 +147,12 @@ TEST(AnalyseCommand, UsageErrorsAnalyseNothing) {
   CliFolder f;
   const std::string good = f.Write("g.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
   const std::vector<std::vector<std::string>> cases = {
-      {"analyse", good, "--mass", "0"},        {"analyse", good, "--from", "-1"},
-      {"analyse", good, "--from", "2", "--to", "1"}, {"analyse", good, "--set", "nosuch=1"},
-      {"analyse", good, "--bogus"},            {"analyse"}};
+      {"analyse", good, "--mass", "0"},
+      {"analyse", good, "--from", "-1"},
+      {"analyse", good, "--from", "2", "--to", "1"},
+      {"analyse", good, "--set", "nosuch=1"},
+      {"analyse", good, "--bogus"},
+      {"analyse"}};
   for (const std::vector<std::string>& args : cases) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args.back();
@@ -161,8 +164,8 @@ TEST(AnalyseCommand, UsageErrorsAnalyseNothing) {
 TEST(AnalyseCommand, RangeAndFrameJump) {
   CliFolder f;
   const std::string file = f.Write("cmj.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
-  auto r = RunCli({"analyse", file, "--json", "--from", "0.3", "--to", "1.5", "--config",
-                   f.Config()});
+  auto r =
+      RunCli({"analyse", file, "--json", "--from", "0.3", "--to", "1.5", "--config", f.Config()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(JsonNumber(r.out, "analysis_start"), 150);
   EXPECT_EQ(JsonNumber(r.out, "analysis_end"), 750);

@@ -32,10 +32,18 @@ void WriteVariedTrials(const CliFolder& f, int count) {
     std::snprintf(name, sizeof name, "trial%02d.qlx", i);
     std::string text;
     switch (i % 5) {
-      case 0: text = Version1Text(spec); break;
-      case 1: text = HeaderlessText(spec); break;
-      case 2: text = ForcePlatformExportText(JumpFile(shape, false, true)); break;
-      default: text = Version2Text(spec); break;
+      case 0:
+        text = Version1Text(spec);
+        break;
+      case 1:
+        text = HeaderlessText(spec);
+        break;
+      case 2:
+        text = ForcePlatformExportText(JumpFile(shape, false, true));
+        break;
+      default:
+        text = Version2Text(spec);
+        break;
     }
     f.Write(name, text);
   }

@@ -58,8 +58,8 @@ TEST(CliResults, AnalyseAndBatchAsAScriptRunsThem) {
   WriteText(trials + "/a.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
   WriteText(trials + "/b.qlx", "\"QLX Training File\",\"A1\"\r\n");
 
-  ProgramRun r = RunProgram(dir, "analyse --json " + Quote(trials + "/b.qlx") + " " +
-                                     Quote(trials + "/a.qlx") + config);
+  ProgramRun r = RunProgram(
+      dir, "analyse --json " + Quote(trials + "/b.qlx") + " " + Quote(trials + "/a.qlx") + config);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(trials + "/b.qlx"), std::string::npos);
   EXPECT_EQ(r.out.rfind("{\"file\": \"" + trials + "/a.qlx\", \"kind\": 7,", 0), 0u);

@@ -194,12 +194,14 @@ TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
   out.ResultsLayoutChanged = false;
   CommandDeSelectAll_Click(out, selection);
   EXPECT_EQ(selection.CommandDeSelectAllCaption, "De-Select All");
-  EXPECT_TRUE(std::all_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
+  EXPECT_TRUE(
+      std::all_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
   EXPECT_TRUE(out.ResultsLayoutChanged);
   out.ResultsLayoutChanged = false;
   CommandDeSelectAll_Click(out, selection);
   EXPECT_EQ(selection.CommandDeSelectAllCaption, "Select All");
-  EXPECT_TRUE(std::none_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
+  EXPECT_TRUE(
+      std::none_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
   EXPECT_TRUE(out.ResultsLayoutChanged);
   out.ResultsLayoutChanged = false;
   ResultsCheckBox_Click(out, selection, kFlightTime, true);

@@ -162,7 +162,9 @@ TEST(ProcessData, EpochRfdSpansFifteenSamplesAt500HzAndStopsBeforeTheLastSample)
   SyntheticTrial t(1000);
   // A rise of 10 N per sample over 30 samples: 15 samples give 150 N.
   for (int i = 0; i < 1000; ++i) {
-    t.force[static_cast<std::size_t>(i)] = static_cast<float>(i < 100 ? 0 : i < 130 ? 10 * (i - 100) : 300);
+    t.force[static_cast<std::size_t>(i)] = static_cast<float>(i < 100   ? 0
+                                                              : i < 130 ? 10 * (i - 100)
+                                                                        : 300);
   }
   AnalysisView view = WholeTrial(t);
   TrialResults r = ProcessData(t.Input(true), view, {});
@@ -171,7 +173,8 @@ TEST(ProcessData, EpochRfdSpansFifteenSamplesAt500HzAndStopsBeforeTheLastSample)
   r = ProcessData(t.Input(true, 20.0f), view, {});
   EXPECT_EQ(r.texts[kMaxRFD], "5000");
   // Force that only falls: 0.
-  for (int i = 0; i < 1000; ++i) t.force[static_cast<std::size_t>(i)] = static_cast<float>(1000 - i);
+  for (int i = 0; i < 1000; ++i)
+    t.force[static_cast<std::size_t>(i)] = static_cast<float>(1000 - i);
   r = ProcessData(t.Input(true), view, {});
   EXPECT_EQ(r.texts[kMaxRFD], "000");
   // An epoch must end before the last sample: the rise into sample N-1 is not seen.
@@ -185,7 +188,8 @@ TEST(ProcessData, EpochRfdSpansFifteenSamplesAt500HzAndStopsBeforeTheLastSample)
 TEST(ProcessData, ImpulsesAndFixedWindowRfdAt1000Hz) {
   SyntheticTrial t(2000, 1000);
   for (int i = 0; i < 2000; ++i) t.force[static_cast<std::size_t>(i)] = 1000;
-  for (int i = 10; i < 2000; ++i) t.force[static_cast<std::size_t>(i)] = static_cast<float>(1000 + (i - 10));
+  for (int i = 10; i < 2000; ++i)
+    t.force[static_cast<std::size_t>(i)] = static_cast<float>(1000 + (i - 10));
   AnalysisView view;
   view.AnalysisStart = 10;
   view.AnalysisEnd = 1009;
@@ -210,8 +214,8 @@ TEST(ProcessData, FixedWindowRfdPastTheTrialIsNotComputedAndTheRestStillRuns) {
   }
   AnalysisView view = WholeTrial(t);
   const TrialResults r = ProcessData(t.Input(true), view, {});
-  EXPECT_EQ(r.texts[kRFD0to30], "500");   // sample 15
-  EXPECT_EQ(r.texts[kRFD0to150], "500");  // sample 75
+  EXPECT_EQ(r.texts[kRFD0to30], "500");            // sample 15
+  EXPECT_EQ(r.texts[kRFD0to150], "500");           // sample 75
   EXPECT_FALSE(r.values[kRFD0to200].has_value());  // sample 100: past the trial
   EXPECT_EQ(r.texts[kRFD0to200], "");
   EXPECT_EQ(r.texts[kRFD0to250], "");
@@ -243,8 +247,9 @@ TEST(ProcessData, FirstOfEqualMaximaDefinesTheValuesAtPeakForce) {
 TEST(ProcessData, JumpHeightFromPeakVelocityAndEmptyRateOfPowerDevelopment) {
   SyntheticTrial t(200);
   t.velocity[50] = 3.0f;
-  for (std::size_t i = 0; i < 200; ++i) t.power[i] = static_cast<float>(200 - i);  // peak at the start
-  for (float& d : t.displacement) d = -0.2f;  // everywhere negative
+  for (std::size_t i = 0; i < 200; ++i)
+    t.power[i] = static_cast<float>(200 - i);  // peak at the start
+  for (float& d : t.displacement) d = -0.2f;   // everywhere negative
   AnalysisView view = WholeTrial(t);
   const TrialResults r = ProcessData(t.Input(false), view, {});
   EXPECT_EQ(r.texts[kJumpHeightFromPeakVelocity], "0.459");  // 9 / 19.6133 = 0.4589
@@ -283,8 +288,18 @@ namespace torvane {
 namespace {
 
 TEST(ProcessDataHelpers, RoundIndexIsHalfToEvenEverywhere) {
-  std::vector<double> xs = {0.0, 0.5, 1.5, 2.5, 3.5, 1e6 + 0.5, 4503599627370495.5,
-                            4503599627370496.0, 9007199254740993.0, -0.5, -1.5, -2.4999999};
+  std::vector<double> xs = {0.0,
+                            0.5,
+                            1.5,
+                            2.5,
+                            3.5,
+                            1e6 + 0.5,
+                            4503599627370495.5,
+                            4503599627370496.0,
+                            9007199254740993.0,
+                            -0.5,
+                            -1.5,
+                            -2.4999999};
   for (double x = 0.0; x < 2000.0; x += 0.25) {
     xs.push_back(x);
     xs.push_back(std::nextafter(x, 0.0));

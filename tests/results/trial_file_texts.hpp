@@ -41,11 +41,10 @@ inline std::string DataLines(const TrialFileSpec& spec, bool withForce) {
 }
 
 inline std::string Version2Text(const TrialFileSpec& s) {
-  return "\"QLX Data File Version 2\"\r\n\"" + s.dateTime + "\"\r\n" +
-         std::to_string(s.frequency) + "," + (s.recordForce ? "1" : "0") + "," +
-         ShortNumericTextUnsigned(s.weight) + ",\"" + s.id + "\",\"" + s.firstName + "\",\"" +
-         s.lastName + "\"," + ShortNumericTextUnsigned(s.bodyMass) + "\r\n" +
-         DataLines(s, s.recordForce);
+  return "\"QLX Data File Version 2\"\r\n\"" + s.dateTime + "\"\r\n" + std::to_string(s.frequency) +
+         "," + (s.recordForce ? "1" : "0") + "," + ShortNumericTextUnsigned(s.weight) + ",\"" +
+         s.id + "\",\"" + s.firstName + "\",\"" + s.lastName + "\"," +
+         ShortNumericTextUnsigned(s.bodyMass) + "\r\n" + DataLines(s, s.recordForce);
 }
 
 inline std::string Version1Text(const TrialFileSpec& s) {
@@ -81,11 +80,11 @@ inline std::string ForcePlatformExportText(const TrialFileSpec& s) {
 }
 
 struct JumpShape {
-  int lines = 1001;             // data lines (samples + 1)
+  int lines = 1001;  // data lines (samples + 1)
   int frequency = 500;
   double mass = 80;
-  int start = 200;              // first sample of the movement
-  double dipVelocity = 0.5;     // deepest downward velocity (0: no countermovement)
+  int start = 200;           // first sample of the movement
+  double dipVelocity = 0.5;  // deepest downward velocity (0: no countermovement)
   double takeOffVelocity = 2.5;
 };
 
