@@ -6,6 +6,7 @@
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
 #include "common/user_dialogs.hpp"
+#include "files/trial_file.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {
@@ -96,6 +97,14 @@ bool DeriveCollectedTrial(TrialDataSet& trial, const SettingsRecord& settings,
     return true;
   }
   return false;
+}
+
+bool LoadTrialFileAndRecalculate(Session& session, const std::string& path,
+                                 const CalculationMode& mode, const AfterDerivation& after) {
+  if (!OpenTrialFile(session, path).opened) return false;
+  FilterChannel(session.trial.Force, session.settings, session.settings.forceFc);
+  ReCalculate(session, mode, after);
+  return true;
 }
 
 SetMassResult CommandSetMass_Click(Session& session, const CalculationMode& mode,

@@ -62,6 +62,14 @@ DerivationRoute ReCalculate(Session& session, const CalculationMode& mode,
 bool DeriveCollectedTrial(TrialDataSet& trial, const SettingsRecord& settings,
                           const CalculationMode& mode, bool zeroingInProgress);
 
+// Loading a trial file in the analysis window: the file is opened (with the
+// messages of the open command), its force filtered once at forceFc when
+// that is >= 1.0, and ReCalculate run. A file that is not opened leaves the
+// trial in memory alone: its force is not filtered a second time. Returns
+// whether the file was opened.
+bool LoadTrialFileAndRecalculate(Session& session, const std::string& path,
+                                 const CalculationMode& mode, const AfterDerivation& after = {});
+
 // The "set mass" button: mass = mean force over the analysis range / 9.807
 // (10 kg when that is not above 0), shown as "00.000", then one ReCalculate.
 // When the analysis range lies outside the trial the mass is left and only

@@ -7,12 +7,15 @@
 
 #include "analysis/derivation.hpp"
 #include "analysis/low_pass_filter.hpp"
+#include "common/text_file.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
 namespace {
 
+using testing::TempDir;
 using testing::TestSession;
+using testing::WriteText;
 
 CalculationMode Mode(bool d, bool f, bool a = false, bool r = false) {
   return CalculationMode{d, f, a, r};
@@ -185,6 +188,33 @@ TEST(DeriveCollectedTrial, EachModeFiltersWhatItUsesOnce) {
     EXPECT_FALSE(DeriveCollectedTrial(a.session.trial, a.session.settings, mode, zeroing));
     EXPECT_TRUE(Snapshot(a.session) == before);
   }
+}
+
+TEST(LoadTrialFileAndRecalculate, FiltersTheForceOnceAndOnlyForAnOpenedFile) {
+  TempDir dir;
+  TestSession t;
+  Session& s = t.session;
+  std::string text = "500,1\r\n";
+  for (int i = 0; i < 300; ++i) text += "0.0 " + std::to_string(800 + (i % 2) * 40) + "\r\n";
+  WriteText(dir.File("zigzag.dat"), text);
+  s.settings.forceFc = 20.0f;
+  s.settings.weight = 80.0f;
+  int recalculations = 0;
+  const AfterDerivation after = [&](Session&) { ++recalculations; };
+  ASSERT_TRUE(LoadTrialFileAndRecalculate(s, dir.File("zigzag.dat"), Mode(false, true), after));
+  EXPECT_EQ(recalculations, 1);
+  std::vector<float> expected(300);
+  for (int i = 0; i < 300; ++i) expected[i] = static_cast<float>(800 + (i % 2) * 40);
+  LowPassFilter(299, expected, 500.0f, 20.0f);  // samples = 300 lines - 1
+  EXPECT_EQ(std::vector<float>(s.trial.Force.begin(), s.trial.Force.begin() + 299),
+            std::vector<float>(expected.begin(), expected.begin() + 299));
+  EXPECT_EQ(s.trial.Velocity[0], 0.0f);
+
+  const std::vector<float> before(s.trial.Force.begin(), s.trial.Force.begin() + 299);
+  WriteText(dir.File("set.qlx"), "QLX Training File for A B ID: 1\r\n");
+  EXPECT_FALSE(LoadTrialFileAndRecalculate(s, dir.File("set.qlx"), Mode(false, true), after));
+  EXPECT_EQ(std::vector<float>(s.trial.Force.begin(), s.trial.Force.begin() + 299), before);
+  EXPECT_EQ(recalculations, 1);
 }
 
 TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {

@@ -73,29 +73,5 @@ TEST(ParseSingleAt, ShortDecimalsRoundExactlyAsTheGeneralConversion) {
   }
 }
 
-TEST(FieldReader, HeaderFieldsAtCommasAndNumbersAlsoAtBlanks) {
-  FieldReader r("  \"QLX, Data\" junk , plain text  ,500 1, 80.5,,\"open");
-  EXPECT_EQ(r.Text(), "QLX, Data");
-  EXPECT_EQ(r.Text(), "plain text");
-  EXPECT_EQ(r.Number(), 500.0);
-  EXPECT_EQ(r.Number(), 1.0);
-  EXPECT_EQ(r.Number(), 80.5);
-  EXPECT_EQ(r.Text(), "");      // an empty field between two commas
-  EXPECT_EQ(r.Text(), "open");  // a quote that is never closed ends with the line
-  EXPECT_EQ(r.Text(), std::nullopt);
-  EXPECT_EQ(r.Number(), std::nullopt);
-  FieldReader notNumber("12abc,5");
-  EXPECT_EQ(notNumber.Number(), std::nullopt);
-}
-
-TEST(LineCursor, AnyLineEnd) {
-  LineCursor c("a\r\nb\nc\rd\r\n\r\ne");
-  std::string_view line;
-  std::string joined;
-  while (c.Next(line)) joined += std::string(line) + "|";
-  EXPECT_EQ(joined, "a|b|c|d||e|");
-  EXPECT_EQ(c.number(), 6u);
-}
-
 }  // namespace
 }  // namespace torvane
