@@ -159,6 +159,19 @@ TEST(CommandNextFile, NoPhaseOfTheLastTrialReachesTheNext) {
   EXPECT_FALSE(after.results.texts[kEccConTime].empty());
 }
 
+TEST(LoadTrialFileAndRecalculate, ANewTrialStartsWithoutPhaseTimes) {
+  BatchFixture f;
+  JumpShape squat;
+  squat.dipVelocity = 0;
+  f.Write("sj.qlx", Version2Text(JumpFile(squat, true, false)));
+  Session& s = f.ts.session;
+  s.view.MovementOnsetTime = 0.9;  // left by the trial before
+  s.view.ZeroVelocityTime = 1.1;
+  ASSERT_TRUE(LoadTrialFileAndRecalculate(s, f.dir.File("sj.qlx"), kFromDisplacement));
+  EXPECT_EQ(s.view.MovementOnsetTime, 0.0);
+  EXPECT_EQ(s.view.ZeroVelocityTime, 0.0);
+}
+
 TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
   BatchFixture f;
   Session& s = f.ts.session;
