@@ -81,7 +81,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   const float* force = in.Force.data();
   const float* power = in.Power.data();
 
-  // 1. The window.
+  // The window: the jump frame or the analysis range, ending at the trial.
   std::int64_t s0 = options.frameJump ? view.JumpFrameStartSample : view.AnalysisStart;
   std::int64_t s1 = options.frameJump ? view.JumpFrameEndSample : view.AnalysisEnd;
   if (s1 >= last) s1 = last;
@@ -89,7 +89,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   r.windowStart = static_cast<std::int32_t>(s0);
   r.windowEnd = static_cast<std::int32_t>(s1);
 
-  // 2. Start values. The listed ones are kept in single precision.
+  // Start values; the ones the results keep in single precision are floats.
   float maxDisplacement = 0;
   double minDisplacement = 999;
   double peakVelocity = 0, timeOfPeakVelocity = 0;
@@ -117,7 +117,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   const double epochReach = epoch * f;
   const std::int64_t lastForRfd = static_cast<std::int64_t>(in.samples) - 1;
 
-  // 3. One pass over the window.
+  // One pass over the window.
   for (std::int64_t i = s0; i <= s1; ++i) {
     const float fi = force[i];
     const float vi = velocity[i];
@@ -172,18 +172,18 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
     totalImpulse += share;
   }
 
-  // 4. A flight phase: the landing (most negative velocity) at least 50 ms
+  // A flight phase: the landing (most negative velocity) at least 50 ms
   // after the take-off (peak velocity).
   const bool flight = timeOfMinVelocity - timeOfPeakVelocity >= 0.05;
   r.flightPhase = flight;
   if (flight) {
-    // 5. First estimates.
+    // First estimates, from the velocity alone.
     view.LandingTime = static_cast<float>(timeOfMinVelocity);
     view.TakeOffTime = timeOfPeakVelocity;
     view.ZeroVelocityTime = 0;
     const std::int64_t analysisStart = view.AnalysisStart;
 
-    // 6. Zero velocity: back from the take-off to the upward zero crossing.
+    // Zero velocity: back from the take-off to the upward zero crossing.
     for (std::int64_t k = RoundIndex(timeOfPeakVelocity * f); k >= analysisStart && k >= 2; --k) {
       if (k > last) continue;
       if (velocity[k] >= 0 && velocity[k - 1] < 0) {
@@ -194,7 +194,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
       }
     }
 
-    // 7. Movement onset: back from zero velocity to where the downward
+    // Movement onset: back from zero velocity to where the downward
     // velocity first passed 1 % of its largest magnitude.
     const double threshold = minVelocity / 100.0;
     for (std::int64_t k = RoundIndex(view.ZeroVelocityTime * f - 1); k >= analysisStart && k >= 2;
@@ -206,7 +206,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
       }
     }
 
-    // 8. Take-off and landing from the force, when force was recorded.
+    // Take-off and landing from the force, when force was recorded.
     if (in.RecordForce) {
       const std::int64_t takeOffLast = std::min(RoundIndex(timeOfMinVelocity * f), last);
       for (std::int64_t k = std::max<std::int64_t>(RoundIndex(view.ZeroVelocityTime * f + 1), 1);
@@ -231,7 +231,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
     }
   }
 
-  // 9. Means: over the window, each sum divided by the number of sample
+  // Means: over the window, each sum divided by the number of sample
   // intervals; or over the samples of upward velocity only.
   double meanForce = 0, meanPower = 0;
   if (!options.meanConcentricOnly) {
@@ -248,7 +248,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   }
 
   auto& v = r.values;
-  // 10. Fixed-window RFD from the window start; a window that runs past the
+  // Fixed-window RFD from the window start; a window that runs past the
   // trial is not computed, nor are the longer ones after it.
   for (std::size_t w = 0; w < kRfdWindows.size(); ++w) {
     const std::int64_t j = RoundIndex(f * kRfdWindows[w] + static_cast<double>(s0));
@@ -257,13 +257,13 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
     v[kRfdIds[w]] = kRfdIds[w] == kRFD0to250 ? static_cast<double>(static_cast<float>(rfd)) : rfd;
   }
 
-  // 11, 12. Times to the peaks, and the rate of power development.
+  // Times to the peaks, and the rate of power development.
   v[kTimeToPeakForce] = static_cast<double>(peakForceIndex - s0) / f;
   const float timeToPeakPower = static_cast<float>(timeOfPeakPower - static_cast<double>(s0) / f);
   v[kTimeToPeakPower] = timeToPeakPower;
   if (timeToPeakPower != 0) v[kRateOfPowerDevelopment] = peakPower / timeToPeakPower;
 
-  // 13, 14. Phase durations and the jump height from flight time exist only
+  // Phase durations and the jump height from flight time exist only
   // when this trial has a flight phase.
   if (flight) {
     const double landing = view.LandingTime;
@@ -297,7 +297,7 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   v[kPowerAtPeakForce] = powerAtPeakForce;
   v[kVelocityAtPeakForce] = velocityAtPeakForce;
 
-  // 15. The texts, each in its variable's format.
+  // The texts, each in its variable's format.
   for (std::size_t k = 0; k < kResultsVariableCount; ++k) {
     r.texts[k] = ResultsText(static_cast<ResultsVariableId>(k), v[k]);
   }
