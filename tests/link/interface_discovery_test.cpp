@@ -68,7 +68,8 @@ TEST_F(DiscoveryTest, ASilentZra6GivesBothMessages) {
   byteReply.clear();
   EXPECT_FALSE(DiscoverInterface(session));
   ASSERT_EQ(t.dialogs.shown.size(), 2u);
-  EXPECT_EQ(t.dialogs.shown[0].title, "ZRA Interface NOT Found");
+  EXPECT_EQ(Msg(t.dialogs.shown[0]), Message(MessageIcon::Information, "ZRA Interface NOT Found",
+                                             "Interface unit has not been found"));
   EXPECT_EQ(Msg(t.dialogs.shown[1]),
             Message(MessageIcon::Critical, "Cannot open communications with ZRA6",
                     "There is a problem opening the communications port with the current "

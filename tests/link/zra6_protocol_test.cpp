@@ -147,29 +147,15 @@ TEST_F(Zra6SerialTest, TheOneSecondWaitCountsFromTheNearestWholeSecond) {
   EXPECT_EQ(waited(43500), 1500u);  // 43.5 s rounds to the even 44 s
 }
 
-TEST_F(Zra6SerialTest, QueryAndCheckReportTheUnitOrItsAbsence) {
+// What discovery shows of the unit is pinned by the discovery tests; here what
+// a check keeps when the unit has gone silent.
+TEST_F(Zra6SerialTest, ACheckOfASilentUnitKeepsTheLastVersion) {
   EXPECT_TRUE(CheckZra6Identity(session));
-  const SerialLinkState& link = session.link.serial;
-  EXPECT_EQ(link.UnitVersion, "V2.1  SN 123456");
-  EXPECT_EQ(link.UnitSerialNumber, "123456");
-  EXPECT_EQ(link.InterfaceInfoText.substr(link.InterfaceInfoText.rfind('\n') + 1),
-            "CommPort = 1 Settings:  115200,N,8,1");
-  EXPECT_TRUE(t.dialogs.shown.empty());
-
+  EXPECT_EQ(session.link.serial.UnitSerialNumber, "123456");
   silent = true;
   EXPECT_FALSE(CheckZra6Identity(session));
-  EXPECT_EQ(link.InterfaceInfoText, "Interface unit has not been found");
-  EXPECT_EQ(link.UnitVersion, "V2.1  SN 123456");  // kept
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(Msg(t.dialogs.shown[0]), Message(MessageIcon::Information, "ZRA Interface NOT Found",
-                                             "Interface unit has not been found"));
-
-  // Over USB the reply is read exactly, without the port line.
-  silent = false;
-  SelectZra6Plus();
-  EXPECT_EQ(QueryUsbIdentity(session), kInfo);
-  EXPECT_EQ(link.UnitVersion, "V2.1");
-  EXPECT_EQ(usb->writes.back(), Bytes({207}));
+  EXPECT_EQ(session.link.serial.InterfaceInfoText, "Interface unit has not been found");
+  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
 }
 
 TEST_F(Zra6SerialTest, StreamsStartWithPeriodAndMaskAndStopWithMaskZero) {

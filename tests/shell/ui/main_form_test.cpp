@@ -217,7 +217,7 @@ class MainFormTest : public QObject {
     QCOMPARE(calls, (std::vector<std::string>{"asked", "asked", "serial closed"}));
   }
 
-  void demonstrationChosenAtTheFirstRunSkipsDiscovery() {
+  void demonstrationChosenAtTheFirstRunHidesTheUnitQuestion() {
     Machine machine;
     Program program;
     bool unitQuestionHidden = false;
