@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <tuple>
 
 #include "common/fake_event_loop.hpp"
 #include "common/text_file.hpp"
@@ -38,7 +40,22 @@ struct TestSession {
   Session session{PlatformServices{loop, loop, loop, dialogs}};
 };
 
-inline std::string ReadText(const std::string& path) { return ReadWholeFile(path).bytes; }
+// Bytes from their values, e.g. Bytes({207, 0x21}).
+inline std::string Bytes(std::initializer_list<int> values) {
+  std::string out;
+  for (int v : values) out.push_back(static_cast<char>(v));
+  return out;
+}
+
+// A message the user was shown, as (icon, title, text), to compare in one go.
+using Message = std::tuple<MessageIcon, std::string, std::string>;
+inline Message Msg(const ScriptedDialogs::Shown& shown) {
+  return {shown.icon, shown.title, shown.text};
+}
+
+inline std::string ReadText(const std::string& path) {
+  return ReadWholeFile(path).bytes;
+}
 
 inline void WriteText(const std::string& path, const std::string& text) {
   WriteFileReplacing(path, text);

@@ -4,13 +4,13 @@
 // background until the test stops it. Output goes to files in a folder of
 // the test's own.
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fcntl.h>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -29,62 +29,25 @@ struct ProcessResult {
   std::string err;
 };
 
-inline pid_t Spawn(const std::vector<std::string>& argv, const std::string& outFile,
-                   const std::string& errFile) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
-}
-
-// Waits for the process at most `limitMs`; -1 when it is still running.
-inline int WaitForExit(pid_t pid, int limitMs) {
-  for (int waited = 0;; waited += 5) {
-    int status = 0;
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (done < 0 || waited >= limitMs) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
-inline ProcessResult RunProgram(const std::vector<std::string>& argv, const TempDir& dir,
-                                int limitMs = 10000) {
-  static int runs = 0;
-  const std::string tag = std::to_string(++runs);
-  const std::string outFile = dir.File("run" + tag + ".out");
-  const std::string errFile = dir.File("run" + tag + ".err");
-  ProcessResult result;
-  const pid_t pid = Spawn(argv, outFile, errFile);
-  if (pid < 0) return result;
-  result.exitCode = WaitForExit(pid, limitMs);
-  if (result.exitCode < 0) {
-    result.timedOut = true;
-    kill(pid, SIGKILL);
-    WaitForExit(pid, 2000);
-  }
-  result.out = ReadText(outFile);
-  result.err = ReadText(errFile);
-  return result;
-}
-
-// A program left running (the simulator) until Stop or the end of the test.
+// A program started in the background, its output going to `dir/name.out`
+// and `dir/name.err`; ended (and made to end) at the latest by the destructor.
 class BackgroundProgram {
  public:
   BackgroundProgram(const std::vector<std::string>& argv, const TempDir& dir,
                     const std::string& name)
       : outFile_(dir.File(name + ".out")), errFile_(dir.File(name + ".err")) {
-    pid_ = Spawn(argv, outFile_, errFile_);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
   }
   ~BackgroundProgram() { Stop(); }
   BackgroundProgram(const BackgroundProgram&) = delete;
@@ -100,23 +63,32 @@ class BackgroundProgram {
     }
     return false;
   }
+  // Waits for the program to end by itself, at most `limitMs`; its exit
+  // status, or -1 while it is still running.
+  int WaitForEnd(int limitMs) {
+    for (int waited = 0; pid_ > 0; waited += 5) {
+      int status = 0;
+      const pid_t done = waitpid(pid_, &status, WNOHANG);
+      if (done == pid_) {
+        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        pid_ = -1;
+      } else if (done < 0 || waited >= limitMs) {
+        break;
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+    }
+    return pid_ > 0 ? -1 : exitCode_;
+  }
   // Asks the program to end, and makes it end; its exit status.
   int Stop() {
     if (pid_ <= 0) return exitCode_;
     kill(pid_, SIGTERM);
-    exitCode_ = WaitForExit(pid_, 3000);
-    if (exitCode_ < 0) {
+    if (WaitForEnd(3000) < 0) {
       kill(pid_, SIGKILL);
-      WaitForExit(pid_, 2000);
+      WaitForEnd(2000);
+      exitCode_ = -1;
     }
-    pid_ = -1;
-    return exitCode_;
-  }
-  // Waits for the program to end by itself, at most `limitMs`.
-  int WaitForEnd(int limitMs) {
-    if (pid_ <= 0) return exitCode_;
-    exitCode_ = WaitForExit(pid_, limitMs);
-    if (exitCode_ >= 0) pid_ = -1;
     return exitCode_;
   }
   std::string out() const { return ReadText(outFile_); }
@@ -128,5 +100,20 @@ class BackgroundProgram {
   pid_t pid_ = -1;
   int exitCode_ = -1;
 };
+
+// Runs a program to its end, at most `limitMs`.
+inline ProcessResult RunProgram(const std::vector<std::string>& argv, const TempDir& dir,
+                                int limitMs = 10000) {
+  static int runs = 0;
+  BackgroundProgram program(argv, dir, "run" + std::to_string(++runs));
+  ProcessResult result;
+  if (!program.running()) return result;
+  result.exitCode = program.WaitForEnd(limitMs);
+  result.timedOut = result.exitCode < 0;
+  if (result.timedOut) program.Stop();
+  result.out = program.out();
+  result.err = program.err();
+  return result;
+}
 
 }  // namespace torvane::testing

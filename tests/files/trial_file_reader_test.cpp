@@ -45,12 +45,14 @@ struct ReaderTest : ::testing::Test {
     WriteText(path, bytes);
     return path;
   }
+  // samples, frequency, mass and RecordForce, as the trial left them.
+  std::tuple<std::int32_t, std::int32_t, float, bool> Settings() const {
+    const SettingsRecord& r = t.session.settings;
+    return {r.samples, r.frequency, r.weight, r.RecordForce};
+  }
   void ExpectUnchanged() {
     const Session& s = t.session;
-    EXPECT_EQ(s.settings.samples, 3);
-    EXPECT_EQ(s.settings.frequency, 250);
-    EXPECT_EQ(s.settings.weight, 66.0f);
-    EXPECT_FALSE(s.settings.RecordForce);
+    EXPECT_EQ(Settings(), std::tuple(3, 250, 66.0f, false));
     EXPECT_EQ(s.trial.Displacement[0], 9.0f);
     EXPECT_EQ(s.trial.Force[0], 99.0f);
     EXPECT_EQ(s.trial.UpperBound(), 40002);
@@ -74,10 +76,7 @@ TEST_F(ReaderTest, Version2StoresTheAthleteAtTheCurrentEntry) {
   EXPECT_EQ(opened.kind, kFileKindVersion2);
   EXPECT_EQ(opened.squadSearchText, "12 - Jo, Ann Smith");
   EXPECT_TRUE(t.dialogs.shown.empty());  // no message box for version 2
-  EXPECT_EQ(s.settings.samples, 3);
-  EXPECT_EQ(s.settings.frequency, 600);
-  EXPECT_EQ(s.settings.weight, 72.5f);
-  EXPECT_TRUE(s.settings.RecordForce);
+  EXPECT_EQ(Settings(), std::tuple(3, 600, 72.5f, true));
   EXPECT_EQ(s.trial.CollectionDateTime, "2026-01-02 10:00:00");
   EXPECT_EQ(s.trial.DataFileName, path);
   EXPECT_EQ(s.trial.UpperBound(), 32002);  // 4 lines + 1000, at least 32000
@@ -86,10 +85,8 @@ TEST_F(ReaderTest, Version2StoresTheAthleteAtTheCurrentEntry) {
   EXPECT_EQ(s.trial.Force[3], 703.0f);
   EXPECT_EQ(s.trial.Force[4], 0.0f);
   const SquadMember& athlete = s.squad.SquadMembers[1];
-  EXPECT_EQ(athlete.Id, "12");
-  EXPECT_EQ(athlete.FirstName, "Jo, Ann");
-  EXPECT_EQ(athlete.LastName, "Smith");
-  EXPECT_EQ(athlete.BodyMass, 71.25f);
+  EXPECT_EQ(std::tie(athlete.Id, athlete.FirstName, athlete.LastName, athlete.BodyMass),
+            std::tuple("12", "Jo, Ann", "Smith", 71.25f));
   EXPECT_TRUE(s.squad.SquadMembers[0].Id.empty());
 }
 
@@ -100,8 +97,7 @@ TEST_F(ReaderTest, Version1LeavesTheSquadAndReportsTheTrial) {
   ASSERT_TRUE(OpenTrialFile(t.session, path).opened);
   const Session& s = t.session;
   EXPECT_EQ(s.trial.FileKind, kFileKindVersion1);
-  EXPECT_EQ(s.settings.samples, 9);  // 10 data lines
-  EXPECT_FALSE(s.settings.RecordForce);
+  EXPECT_EQ(Settings(), std::tuple(9, 500, 80.5f, false));  // 10 data lines
   EXPECT_EQ(s.trial.Displacement[9], 0.1009f);
   EXPECT_EQ(s.trial.Force[0], 0.0f);  // arrays dimensioned afresh
   EXPECT_EQ(s.trial.UpperBound(), 32002);
@@ -118,10 +114,7 @@ TEST_F(ReaderTest, HeaderlessFileTakesForceAsRecordedAndKeepsTheMass) {
   ASSERT_TRUE(OpenTrialFile(t.session, path).opened);
   const Session& s = t.session;
   EXPECT_EQ(s.trial.FileKind, kFileKindHeaderless);
-  EXPECT_TRUE(s.settings.RecordForce);
-  EXPECT_EQ(s.settings.frequency, 500);
-  EXPECT_EQ(s.settings.samples, 2);
-  EXPECT_EQ(s.settings.weight, 66.0f);
+  EXPECT_EQ(Settings(), std::tuple(2, 500, 66.0f, true));
   EXPECT_EQ(s.trial.Force[2], 720.0f);
   EXPECT_TRUE(s.trial.CollectionDateTime.empty());  // no date in such a file
   ASSERT_EQ(t.dialogs.shown.size(), 1u);
@@ -145,10 +138,8 @@ TEST_F(ReaderTest, ForcePlatformExportReadsItsFixedPositionsAndRecordsForce) {
   ASSERT_TRUE(OpenTrialFile(t.session, path).opened);
   const Session& s = t.session;
   EXPECT_EQ(s.trial.FileKind, kFileKindImport);
-  EXPECT_EQ(s.settings.samples, 5);
-  EXPECT_EQ(s.settings.frequency, 1000);
-  EXPECT_EQ(s.settings.weight, static_cast<float>(784.56 / 9.807));
-  EXPECT_TRUE(s.settings.RecordForce);  // whatever the previous trial had
+  // Force recorded, whatever the previous trial had.
+  EXPECT_EQ(Settings(), std::tuple(5, 1000, static_cast<float>(784.56 / 9.807), true));
   EXPECT_EQ(s.trial.Force[4], 704.5f);
   EXPECT_EQ(s.trial.Force[5], 0.0f);  // nothing of the previous trial remains
   EXPECT_EQ(s.trial.Force[39000], 0.0f);
@@ -221,9 +212,8 @@ TEST_F(ReaderTest, TruncatedAndGarbageFilesAreRefusedNamingTheFile) {
     EXPECT_EQ(t.dialogs.shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(t.dialogs.shown[0].text, r.message);
   }
-  const TrialReadResult missing = ReadTrialFile(t.session, dir.File("missing.qlx"));
-  EXPECT_EQ(missing.status, TrialReadStatus::Unreadable);
-  EXPECT_NE(missing.message.find("missing.qlx"), std::string::npos);
+  EXPECT_NE(ReadTrialFile(t.session, dir.File("missing.qlx")).message.find("missing.qlx"),
+            std::string::npos);
   EXPECT_EQ(ReadTrialFile(t.session, dir.path()).status, TrialReadStatus::Unreadable);
   ExpectUnchanged();
   // An empty path does nothing at all.

@@ -92,18 +92,16 @@ TEST(SaveTrialFile, RoundTripKeepsTheTrialToFourAndFiveDecimals) {
 
   TestSession r;
   r.session.squad.CurrentAthlete = 5;
-  const TrialReadResult read = ReadTrialFile(r.session, path);
-  ASSERT_TRUE(read.ok()) << read.message;
-  EXPECT_EQ(r.session.settings.samples, 1000);
-  EXPECT_EQ(r.session.settings.frequency, 500);
-  EXPECT_EQ(r.session.settings.weight, 80.5f);
-  EXPECT_TRUE(r.session.settings.RecordForce);
+  const TrialReadResult result = ReadTrialFile(r.session, path);
+  ASSERT_TRUE(result.ok()) << result.message;
+  const SettingsRecord& read = r.session.settings;
+  EXPECT_EQ(std::tie(read.samples, read.frequency, read.weight, read.RecordForce),
+            std::tuple(1000, 500, 80.5f, true));
   EXPECT_EQ(r.session.trial.FileKind, kFileKindVersion2);
   EXPECT_EQ(r.session.trial.CollectionDateTime, "2026-01-15 10:30:00");
   const SquadMember& athlete = r.session.squad.SquadMembers[5];
-  EXPECT_EQ(athlete.Id, "7");
-  EXPECT_EQ(athlete.LastName, "Lee");
-  EXPECT_EQ(athlete.BodyMass, 79.5f);
+  EXPECT_EQ(std::tie(athlete.Id, athlete.LastName, athlete.BodyMass),
+            std::tuple("7", "Lee", 79.5f));
   for (int i = 0; i <= 1000; ++i) {
     ASSERT_EQ(r.session.trial.Displacement[i],
               std::stof(FormatNumber(s.trial.Displacement[i], "0.0000")))

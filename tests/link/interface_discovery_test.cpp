@@ -34,7 +34,7 @@ TEST_F(DiscoveryTest, WithNoModelSelectedOnlyTheAttemptIsLogged) {
   EXPECT_EQ(serial->opens + usb->opens, 0);
 }
 
-TEST_F(DiscoveryTest, AZra6IsFoundOnItsSerialPort) {
+TEST_F(DiscoveryTest, AZra6IsFoundOnItsSerialPortEachTimeAfresh) {
   SelectZra6();
   EXPECT_TRUE(DiscoverInterface(session));
   EXPECT_EQ(log, (std::vector<std::string>{"Attempting to open data interface",
@@ -44,11 +44,7 @@ TEST_F(DiscoveryTest, AZra6IsFoundOnItsSerialPort) {
   EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
   EXPECT_NE(session.link.serial.InterfaceInfoText.find("CommPort = 1 Settings:  115200,N,8,1"),
             std::string::npos);
-}
-
-TEST_F(DiscoveryTest, AZra6DiscoveryClosesAndReopensAnOpenSerialPort) {
-  SelectZra6();
-  ASSERT_TRUE(DiscoverInterface(session));
+  // Discovery again closes and reopens the open serial port.
   ASSERT_TRUE(DiscoverInterface(session));
   EXPECT_EQ(serial->opens, 2);
   EXPECT_EQ(serial->closes, 1);
@@ -58,12 +54,10 @@ TEST_F(DiscoveryTest, AZra6PortThatCannotBeOpenedIsReported) {
   SelectZra6();
   serial->present = false;
   EXPECT_FALSE(DiscoverInterface(session));
-  const auto& m = OnlyMessage();
-  EXPECT_EQ(m.icon, MessageIcon::Critical);
-  EXPECT_EQ(m.title, "Cannot open communications with ZRA6");
-  EXPECT_EQ(m.text,
-            "There is a problem setting up the USB-serial port interface. Please check the driver "
-            "is correctly installed and the appropriate COM port determined.");
+  EXPECT_EQ(Msg(OnlyMessage()),
+            Message(MessageIcon::Critical, "Cannot open communications with ZRA6",
+                    "There is a problem setting up the USB-serial port interface. Please check the "
+                    "driver is correctly installed and the appropriate COM port determined."));
   ASSERT_EQ(log.size(), 2u);
   EXPECT_NE(log[1].find("no such device"), std::string::npos);
   EXPECT_EQ(Panel1(), "Interface NOT found");
@@ -74,12 +68,12 @@ TEST_F(DiscoveryTest, ASilentZra6GivesBothMessages) {
   byteReply.clear();
   EXPECT_FALSE(DiscoverInterface(session));
   ASSERT_EQ(t.dialogs.shown.size(), 2u);
-  EXPECT_EQ(t.dialogs.shown[0].title, "ZRA Interface NOT Found");
-  EXPECT_EQ(t.dialogs.shown[1].icon, MessageIcon::Critical);
-  EXPECT_EQ(t.dialogs.shown[1].title, "Cannot open communications with ZRA6");
-  EXPECT_EQ(t.dialogs.shown[1].text,
-            "There is a problem opening the communications port with the current settings. Check "
-            "configuration");
+  EXPECT_EQ(Msg(t.dialogs.shown[0]), Message(MessageIcon::Information, "ZRA Interface NOT Found",
+                                             "Interface unit has not been found"));
+  EXPECT_EQ(Msg(t.dialogs.shown[1]),
+            Message(MessageIcon::Critical, "Cannot open communications with ZRA6",
+                    "There is a problem opening the communications port with the current "
+                    "settings. Check configuration"));
 }
 
 TEST_F(DiscoveryTest, AZra6PlusIsFoundAndLimitsTheFrequency) {
@@ -101,12 +95,10 @@ TEST_F(DiscoveryTest, AZra6PlusWhoseReplyLacksTheVersionIsNotFoundThoughThePortO
   byteReply = "\xCF\x21";  // too short to carry a version
   EXPECT_FALSE(DiscoverInterface(session));
   EXPECT_EQ(usb->opens, 1);
-  const auto& m = OnlyMessage();
-  EXPECT_EQ(m.icon, MessageIcon::None);
-  EXPECT_EQ(m.title, "Torvane Measurement System");
-  EXPECT_EQ(m.text,
-            "ZRA6Plus unit not found.  Check that interface is connected and driver is correctly "
-            "installed");
+  EXPECT_EQ(Msg(OnlyMessage()),
+            Message(MessageIcon::None, "Torvane Measurement System",
+                    "ZRA6Plus unit not found.  Check that interface is connected and driver is "
+                    "correctly installed"));
   EXPECT_FALSE(session.link.UsbUnitMenus);
 }
 
@@ -131,13 +123,11 @@ TEST_F(DiscoveryTest, ASilentZra7IsReportedAfterTheWait) {
   EXPECT_FALSE(DiscoverInterface(session));
   EXPECT_GE(loop.Milliseconds() - start, 2000u);
   EXPECT_LE(loop.Milliseconds() - start, 2010u);
-  const auto& m = OnlyMessage();
-  EXPECT_EQ(m.icon, MessageIcon::Critical);
-  EXPECT_EQ(m.title, "Cannot open communications with ZRA7");
-  EXPECT_EQ(m.text,
-            "ZRA7 unit not found.  Check that interface is connected and driver is correctly "
-            "installed. Try unplugging from the USB port, wait 10 seconds, plug back in and try "
-            "again");
+  EXPECT_EQ(Msg(OnlyMessage()),
+            Message(MessageIcon::Critical, "Cannot open communications with ZRA7",
+                    "ZRA7 unit not found.  Check that interface is connected and driver is "
+                    "correctly installed. Try unplugging from the USB port, wait 10 seconds, plug "
+                    "back in and try again"));
   EXPECT_EQ(session.settings.frequency, 200);
 }
 

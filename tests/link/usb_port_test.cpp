@@ -9,78 +9,73 @@
 namespace torvane::testing {
 namespace {
 
-class UsbPortTest : public ::testing::Test, public LinkFixture {};
+constexpr const char* kOpen = "USB Port is open.";
+constexpr const char* kOpenFailed = "USB port failed to open.";
+
+class UsbPortTest : public ::testing::Test, public LinkFixture {
+ protected:
+  // Selects one model, the other USB one cleared.
+  void Select(bool zra7) {
+    session.settings.ZRA7Input = zra7;
+    session.settings.ZRA6PlusInput = !zra7;
+  }
+  void OpenAs(bool zra7) {
+    Select(zra7);
+    ASSERT_EQ(OpenUsbPort(session), kOpen);
+  }
+  const UsbLinkState& state() const { return session.link.usb; }
+};
 
 TEST_F(UsbPortTest, OpenConfiguresEachModelAsItsUnitNeeds) {
-  SelectZra7();
-  EXPECT_EQ(OpenUsbPort(session), "USB Port is open.");
-  ASSERT_FALSE(usb->settingsApplied.empty());
-  const SerialSettings zra7 = usb->settingsApplied.back();
-  EXPECT_EQ(zra7.baud, 500000u);
-  EXPECT_EQ(zra7.flow, FlowControl::RtsCts);
-  EXPECT_EQ(SerialSettingsText(zra7), "500000,N,8,1");
+  OpenAs(true);
   EXPECT_EQ(usb->openedPaths.back(), "/dev/test-usb");
-  EXPECT_TRUE(session.link.usb.UsbPortIsOpen);
+  EXPECT_EQ(SerialSettingsText(usb->settingsApplied.back()), "500000,N,8,1");
+  EXPECT_EQ(usb->settingsApplied.back().flow, FlowControl::RtsCts);
+  EXPECT_TRUE(state().UsbPortIsOpen);
   EXPECT_EQ(CloseUsbPort(session), "USB Port is closed.");
 
-  session.settings.ZRA7Input = false;
-  SelectZra6Plus();
-  EXPECT_EQ(OpenUsbPort(session), "USB Port is open.");
-  const SerialSettings zra6Plus = usb->settingsApplied.back();
-  EXPECT_EQ(zra6Plus.baud, 115200u);
-  EXPECT_EQ(zra6Plus.flow, FlowControl::None);
-  EXPECT_EQ(SerialSettingsText(zra6Plus), "115200,N,8,1");
+  OpenAs(false);
+  EXPECT_EQ(SerialSettingsText(usb->settingsApplied.back()), "115200,N,8,1");
+  EXPECT_EQ(usb->settingsApplied.back().flow, FlowControl::None);
 }
 
 TEST_F(UsbPortTest, OpenWithALiveHandleDoesNotOpenAgainButADeadOneIsReopened) {
-  SelectZra7();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  EXPECT_EQ(OpenUsbPort(session), "USB Port is open.");
+  OpenAs(true);
+  EXPECT_EQ(OpenUsbPort(session), kOpen);
   EXPECT_EQ(usb->opens, 1);
-
   usb->unplugged = true;  // the handle stops answering
-  EXPECT_EQ(OpenUsbPort(session), "USB port failed to open.");
+  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
   usb->unplugged = false;  // plugged back in
-  EXPECT_EQ(OpenUsbPort(session), "USB Port is open.");
+  EXPECT_EQ(OpenUsbPort(session), kOpen);
   EXPECT_EQ(usb->opens, 3);
 }
 
+// Each failed step logs its own reason, also when the device was closed since.
 TEST_F(UsbPortTest, WithoutAUnitOpenFailsLeavesTheFlagAndLogsTheReasonOnce) {
-  SelectZra7();
+  Select(true);
   usb->present = false;
-  EXPECT_EQ(OpenUsbPort(session), "USB port failed to open.");
-  EXPECT_FALSE(session.link.usb.UsbPortIsOpen);
-  EXPECT_EQ(OpenUsbPort(session), "USB port failed to open.");
+  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_FALSE(state().UsbPortIsOpen);
+  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("/dev/test-usb"), std::string::npos);
-  EXPECT_NE(log[0].find("no such device"), std::string::npos);
-  EXPECT_NE(log[0].find("[Ports]"), std::string::npos);
+  for (const char* part : {"/dev/test-usb", "no such device", "[Ports]"}) {
+    EXPECT_NE(log[0].find(part), std::string::npos) << part;
+  }
 
   // A port once opened keeps its flag through a later failed open.
   usb->present = true;
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
+  ASSERT_EQ(OpenUsbPort(session), kOpen);
   usb->unplugged = true;
   usb->present = false;
-  EXPECT_EQ(OpenUsbPort(session), "USB port failed to open.");
-  EXPECT_TRUE(session.link.usb.UsbPortIsOpen);
+  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_TRUE(state().UsbPortIsOpen);
   EXPECT_EQ(log.size(), 2u);  // logged again: a success came in between
-}
 
-TEST_F(UsbPortTest, PermissionDeniedTellsAboutTheDialoutGroup) {
-  SelectZra6Plus();
   usb->openFailure = PortStatus::Failed(PortErrorKind::PermissionDenied, EACCES);
-  EXPECT_EQ(OpenUsbPort(session), "USB port failed to open.");
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("dialout"), std::string::npos);
-}
-
-TEST_F(UsbPortTest, ARefusedRateFailsTheRateStepAndClosesTheDevice) {
-  SelectZra7();
-  usb->maxBaud = 115200;
-  EXPECT_EQ(OpenUsbPort(session), "Setting USB port data rate failed.");
-  EXPECT_FALSE(usb->isOpen);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_NE(log[0].find("500000,N,8,1"), std::string::npos);
+  usb->present = true;
+  CloseUsbPort(session);
+  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_NE(log.back().find("dialout"), std::string::npos) << log.back();
 }
 
 struct StepFailure {
@@ -99,143 +94,101 @@ TEST_F(UsbPortTest, EachFailingOpenStepReturnsItsTextAndLeavesTheDeviceClosed) {
       {false, UsbOperation::SetLatencyTimer, "Setting USB port latency timer failed."},
       {true, UsbOperation::SetUsbParameters, "Setting USB input buffer size failed."},
       {false, UsbOperation::Purge, "USB buffer purge failed."},
+      {false, UsbOperation::Open, kOpenFailed},
   };
   for (const StepFailure& step : steps) {
-    session.settings.ZRA7Input = step.zra7;
-    session.settings.ZRA6PlusInput = !step.zra7;
+    Select(step.zra7);
     session.link.usb.device.InjectFailure(step.op, 4);
     EXPECT_EQ(OpenUsbPort(session), step.text);
     EXPECT_FALSE(usb->isOpen) << step.text;
-    EXPECT_FALSE(session.link.usb.UsbPortIsOpen) << step.text;
+    EXPECT_FALSE(state().UsbPortIsOpen) << step.text;
   }
-  session.link.usb.device.InjectFailure(UsbOperation::Open, 2);
-  EXPECT_EQ(OpenUsbPort(session), "USB port failed to open.");
+  // A rate the adapter refuses fails the rate step, with the settings logged.
+  Select(true);
+  usb->maxBaud = 115200;
+  EXPECT_EQ(OpenUsbPort(session), "Setting USB port data rate failed.");
+  EXPECT_FALSE(usb->isOpen);
+  EXPECT_NE(log.back().find("500000,N,8,1"), std::string::npos);
 }
 
 TEST_F(UsbPortTest, Zra7ReadsFillTheWholeAreaAndZra6PlusReadsGiveExactlyTheBytes) {
-  SelectZra7();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  usb->Deliver("OK,ab");
-  const std::string zra7 = UsbRead(session);
-  ASSERT_EQ(zra7.size(), 4096u);
-  EXPECT_EQ(zra7.substr(0, 5), "OK,ab");
-  EXPECT_EQ(zra7.find_first_not_of(' ', 5), std::string::npos);
-  EXPECT_EQ(session.link.usb.UsbBytesRead, 5u);
-
-  session.settings.ZRA7Input = false;
-  SelectZra6Plus();
-  usb->Deliver(std::string("\xDD\x01\x02\x00\x20", 5));
-  EXPECT_EQ(UsbRead(session), std::string("\xDD\x01\x02\x00\x20", 5));
-  // The receive area is blank again after every read.
-  EXPECT_EQ(session.link.usb.UsbReadBuffer, std::string(4096, ' '));
-}
-
-TEST_F(UsbPortTest, AReadTakesAtMost4096BytesAndLeavesTheRestQueued) {
-  SelectZra6Plus();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  std::string queued(5000, 'a');
-  queued.replace(4096, 904, std::string(904, 'b'));
-  usb->Deliver(queued);
-  EXPECT_EQ(UsbRead(session), std::string(4096, 'a'));
-  EXPECT_EQ(usb->incoming.size(), 904u);
-  EXPECT_EQ(UsbRead(session), std::string(904, 'b'));
-  EXPECT_EQ(UsbRead(session), "");  // nothing waiting
-}
-
-TEST_F(UsbPortTest, ReadsOnAClosedOrFailingPortGiveEmptyText) {
-  SelectZra7();
-  usb->Deliver("data");
   EXPECT_EQ(UsbRead(session), "");  // never opened
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  usb->Deliver("data");
+  OpenAs(true);
+  usb->Deliver("OK,ab");
+  EXPECT_EQ(UsbRead(session), "OK,ab" + std::string(4091, ' '));
+  EXPECT_EQ(state().UsbBytesRead, 5u);
   session.link.usb.device.InjectFailure(UsbOperation::Read, 4);
+  usb->Deliver("data");
+  EXPECT_EQ(UsbRead(session), "");
+
+  OpenAs(false);
+  usb->incoming.clear();
+  usb->Deliver(Bytes({0xDD, 1, 2, 0, 0x20}));
+  EXPECT_EQ(UsbRead(session), Bytes({0xDD, 1, 2, 0, 0x20}));
+  // The receive area is blank again after every read.
+  EXPECT_EQ(state().UsbReadBuffer, std::string(4096, ' '));
+  // A read takes at most 4096 bytes and leaves the rest queued.
+  usb->Deliver(std::string(4096, 'a') + std::string(904, 'b'));
+  EXPECT_EQ(UsbRead(session), std::string(4096, 'a'));
+  EXPECT_EQ(UsbRead(session), std::string(904, 'b'));
   EXPECT_EQ(UsbRead(session), "");
 }
 
-TEST_F(UsbPortTest, ParameterBytesZeroAndSpaceAreSentWhole) {
-  SelectZra6Plus();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  EXPECT_EQ(UsbWrite(session, std::string("\xCB\x20", 2)), "");
-  EXPECT_EQ(UsbWrite(session, std::string("\xCB\x00", 2)), "");
-  ASSERT_EQ(usb->writes.size(), 2u);
-  EXPECT_EQ(usb->writes[0], std::string("\xCB\x20", 2));
-  EXPECT_EQ(usb->writes[1], std::string("\xCB\x00", 2));
-  // A command longer than the write buffer is cut at 256 bytes.
+TEST_F(UsbPortTest, ParameterBytesZeroAndSpaceAreSentWholeAndLongCommandsCut) {
+  OpenAs(false);
+  EXPECT_EQ(UsbWrite(session, Bytes({0xCB, 0x20})), "");
+  EXPECT_EQ(UsbWrite(session, Bytes({0xCB, 0})), "");
   EXPECT_EQ(UsbWrite(session, std::string(300, 'x')), "");
-  EXPECT_EQ(usb->writes[2].size(), 256u);
+  EXPECT_EQ(usb->writes, (std::vector<std::string>{Bytes({0xCB, 0x20}), Bytes({0xCB, 0}),
+                                                   std::string(256, 'x')}));
 }
 
-TEST_F(UsbPortTest, AFailedWriteReturnsTheStatusTextAndClosesTheDeviceButNotTheFlag) {
-  SelectZra7();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
+TEST_F(UsbPortTest, AFailedWriteClosesTheDeviceButNotTheFlagAndClosingTwiceFails) {
+  OpenAs(true);
   usb->writeFailure = PortStatus::Failed(PortErrorKind::IoError, EIO);
   EXPECT_EQ(UsbWrite(session, "VO\r"), "USB I/O error.");
-  EXPECT_EQ(session.link.usb.UsbStatus, 4u);
+  EXPECT_EQ(state().UsbStatus, 4u);
   EXPECT_FALSE(usb->isOpen);
-  EXPECT_TRUE(session.link.usb.UsbPortIsOpen);
+  EXPECT_TRUE(state().UsbPortIsOpen);
   usb->writeFailure = PortStatus::Ok();
   EXPECT_EQ(UsbWrite(session, "VO\r"), "Function call to USB device with invalid handle.");
-  EXPECT_EQ(OpenUsbPort(session), "USB Port is open.");  // the next open reopens it
-  EXPECT_EQ(UsbWrite(session, "VO\r"), "");
-}
-
-TEST_F(UsbPortTest, ClosingAClosedHandleFailsAndLeavesTheFlag) {
-  SelectZra7();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  ASSERT_EQ(CloseUsbPort(session), "USB Port is closed.");
-  EXPECT_FALSE(session.link.usb.UsbPortIsOpen);
-  EXPECT_EQ(CloseUsbPort(session), "USB Port failure.");
-  EXPECT_FALSE(session.link.usb.UsbPortIsOpen);
-
-  // Closed under the flag by a failed write: the flag stays set.
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
-  usb->writeFailure = PortStatus::Failed(PortErrorKind::IoError, EIO);
-  UsbWrite(session, "U0\r");
   EXPECT_EQ(CloseUsbPortAtExit(session), "USB Port failure.");
-  EXPECT_EQ(session.link.usb.LastUsbMessage, "USB Port failure.");
-  EXPECT_TRUE(session.link.usb.UsbPortIsOpen);
-}
+  EXPECT_EQ(state().LastUsbMessage, "USB Port failure.");
+  EXPECT_TRUE(state().UsbPortIsOpen);
+  EXPECT_EQ(OpenUsbPort(session), kOpen);  // the next open reopens it
+  EXPECT_EQ(UsbWrite(session, "VO\r"), "");
 
-TEST_F(UsbPortTest, StatusTextsCoverTheTableAndEverythingElseIsUndefined) {
-  EXPECT_EQ(UsbStatusText(0), "No USB device errors.");
-  EXPECT_EQ(UsbStatusText(1), "Function call to USB device with invalid handle.");
-  EXPECT_EQ(UsbStatusText(2), "USB device not found.");
-  EXPECT_EQ(UsbStatusText(3), "USB device not opened.");
-  EXPECT_EQ(UsbStatusText(4), "USB I/O error.");
-  EXPECT_EQ(UsbStatusText(5), "Insufficient system resources.");
-  for (std::uint32_t status : {6u, 7u, 18u, 0xFFFFFFFFu}) {
-    EXPECT_EQ(UsbStatusText(status), "Undefined USB error code.");
-  }
+  ASSERT_EQ(CloseUsbPort(session), "USB Port is closed.");
+  EXPECT_FALSE(state().UsbPortIsOpen);
+  EXPECT_EQ(CloseUsbPort(session), "USB Port failure.");
+  EXPECT_EQ(UsbStatusText(18), "Undefined USB error code.");
 }
 
 TEST_F(UsbPortTest, DtrChangesLeaveThePortClosed) {
-  SelectZra7();
+  Select(true);
   UsbRaiseDtr(session);
-  EXPECT_FALSE(usb->isOpen);
-  EXPECT_FALSE(session.link.usb.UsbPortIsOpen);
   UsbLowerDtr(session);
-  EXPECT_FALSE(usb->isOpen);
   EXPECT_EQ(usb->dtrChanges, (std::vector<bool>{true, false}));
-  EXPECT_EQ(session.link.usb.UsbStatus, 0u);
+  EXPECT_FALSE(usb->isOpen || state().UsbPortIsOpen);
+  EXPECT_EQ(state().UsbStatus, 0u);
   // A port that was open before is closed too.
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
+  OpenAs(true);
   UsbRaiseDtr(session);
   EXPECT_FALSE(usb->isOpen);
-  EXPECT_EQ(OpenUsbPort(session), "USB Port is open.");
+  EXPECT_EQ(OpenUsbPort(session), kOpen);
 }
 
 TEST_F(UsbPortTest, PurgeBlanksBothBuffersOnlyWhenItSucceeds) {
-  SelectZra7();
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
+  OpenAs(true);
   UsbWrite(session, "VO\r");
   usb->Deliver("stale");
   usb->purgeFailure = PortStatus::Failed(PortErrorKind::IoError, EIO);
   UsbPurge(session);
-  EXPECT_EQ(session.link.usb.UsbWriteBuffer.substr(0, 3), "VO\r");
+  EXPECT_EQ(state().UsbWriteBuffer.substr(0, 3), "VO\r");
   EXPECT_EQ(usb->incoming, "stale");
   usb->purgeFailure = PortStatus::Ok();
   UsbPurge(session);
-  EXPECT_EQ(session.link.usb.UsbWriteBuffer, std::string(256, ' '));
+  EXPECT_EQ(state().UsbWriteBuffer, std::string(256, ' '));
   EXPECT_EQ(usb->incoming, "");
 }
 

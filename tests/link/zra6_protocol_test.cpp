@@ -8,29 +8,19 @@
 namespace torvane::testing {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
-
 const std::string kReply = Bytes({207, 0x21, 0x12, 0x34, 0x56});
+constexpr const char* kInfo = "System Information\nVersion  2. 1\nSerial No. 123456\n";
 
 TEST(Zra6IdentityTest, TheFiveByteReplyGivesVersionSerialNumberAndInfoText) {
   const UnitIdentity plus = DecodeIdentityReply(kReply, false);
   EXPECT_TRUE(plus.found);
-  EXPECT_EQ(plus.major, 2);
-  EXPECT_EQ(plus.minor, 1);
-  EXPECT_EQ(plus.serialNumber, "123456");
-  EXPECT_EQ(plus.version, "V2.1");
-  EXPECT_EQ(plus.infoText, "System Information\nVersion  2. 1\nSerial No. 123456\n");
+  EXPECT_EQ(std::tie(plus.major, plus.minor, plus.serialNumber, plus.version, plus.infoText),
+            std::tuple(2, 1, "123456", "V2.1", kInfo));
 
   const UnitIdentity zra6 =
       DecodeIdentityReply(kReply, true, "CommPort = 1 Settings:  115200,N,8,1");
   EXPECT_EQ(zra6.version, "V2.1  SN 123456");
-  EXPECT_EQ(zra6.infoText,
-            "System Information\nVersion  2. 1\nSerial No. 123456\n"
-            "CommPort = 1 Settings:  115200,N,8,1");
+  EXPECT_EQ(zra6.infoText, std::string(kInfo) + "CommPort = 1 Settings:  115200,N,8,1");
 }
 
 TEST(Zra6IdentityTest, HalvesAboveNineAreWrittenAsTwoDigitsAndTheLastByteEndsTheNumber) {
@@ -40,9 +30,7 @@ TEST(Zra6IdentityTest, HalvesAboveNineAreWrittenAsTwoDigitsAndTheLastByteEndsThe
   EXPECT_EQ(DecodeIdentityReply(Bytes({207, 0x21, 0x12, 0x34, 0x99, 0x56}), false).serialNumber,
             "123456");
   EXPECT_EQ(DecodeIdentityReply(Bytes({207, 0xFA, 0, 0, 0}), false).version, "V15.10");
-}
-
-TEST(Zra6IdentityTest, RepliesShorterThanFiveBytesFindNoUnit) {
+  // Shorter than five bytes: no unit.
   for (const std::string& reply : {std::string(), Bytes({207}), Bytes({207, 0x21, 0x12, 0x34})}) {
     const UnitIdentity id = DecodeIdentityReply(reply, true, "CommPort = 1");
     EXPECT_FALSE(id.found);
@@ -50,56 +38,47 @@ TEST(Zra6IdentityTest, RepliesShorterThanFiveBytesFindNoUnit) {
   }
 }
 
-TEST(Zra6CommandTest, SamplePeriodRoundsHalvesToEvenAndStaysInAByte) {
-  EXPECT_EQ(SamplePeriodByte(200), 5);
-  EXPECT_EQ(SamplePeriodByte(500), 2);
-  EXPECT_EQ(SamplePeriodByte(400), 2);  // 2.5
-  EXPECT_EQ(SamplePeriodByte(160), 6);  // 6.25
-  EXPECT_EQ(SamplePeriodByte(80), 12);  // 12.5
-  EXPECT_EQ(SamplePeriodByte(4), 250);
-  EXPECT_EQ(SamplePeriodByte(3), 255);  // 333 does not fit
-  EXPECT_EQ(SamplePeriodByte(0), 255);
-  EXPECT_EQ(SamplePeriodByte(5000), 1);  // 0.2 would be no period at all
-}
-
-TEST(Zra6CommandTest, ChannelMasks) {
-  EXPECT_EQ(ChannelMaskBit(0), 1);
-  EXPECT_EQ(ChannelMaskBit(1), 2);
-  EXPECT_EQ(ChannelMaskBit(2), 4);
+TEST(Zra6CommandTest, SamplePeriodRoundsHalvesToEvenAndStaysInAByteAndMasksPickChannels) {
+  const std::pair<int, int> periods[] = {{200, 5},
+                                         {500, 2},
+                                         {400, 2} /* 2.5 */,
+                                         {160, 6} /* 6.25 */,
+                                         {80, 12} /* 12.5 */,
+                                         {4, 250},
+                                         {3, 255} /* 333 does not fit */,
+                                         {0, 255},
+                                         {5000, 1} /* 0.2 would be no period at all */};
+  for (const auto& [frequency, period] : periods) {
+    EXPECT_EQ(SamplePeriodByte(frequency), period) << frequency;
+  }
   EXPECT_EQ(ChannelMaskBit(3), 8);
-  EXPECT_EQ(ChannelMaskBit(4), 0);
-  EXPECT_EQ(ChannelMaskBit(-1), 0);
+  EXPECT_EQ(ChannelMaskBit(4) + ChannelMaskBit(-1), 0);
   EXPECT_EQ(CollectionChannelMask(false), 1);
   EXPECT_EQ(CollectionChannelMask(true), 3);
-  EXPECT_EQ(ByteCommand(205, 0), Bytes({205, 0}));
 }
 
 class Zra6SerialTest : public ::testing::Test, public LinkFixture {
  protected:
   Zra6SerialTest() {
-    serial->onWrite = [this](const std::string& bytes) {
-      if (bytes == Bytes({207}) && !silent) serial->Deliver(reply);
-    };
-    usb->onWrite = [this](const std::string& bytes) {
-      if (bytes == Bytes({207}) && !silent) usb->Deliver(reply);
-    };
+    for (LoopbackLine* line : {serial.get(), usb.get()}) {
+      line->onWrite = [this, line](const std::string& bytes) {
+        if (bytes == Bytes({207}) && !silent) line->Deliver(kReply);
+      };
+    }
   }
   bool silent = false;
-  std::string reply = kReply;
 };
 
-TEST_F(Zra6SerialTest, OpeningSetsThePortAndSwitchesTheStreamOff) {
+TEST_F(Zra6SerialTest, OpeningSetsThePortAndSwitchesTheStreamOffOrLogsWhyItCannot) {
   EXPECT_TRUE(OpenSerialPort(session));
   EXPECT_EQ(session.link.serial.Settings, " 115200,N,8,1");
   EXPECT_EQ(serial->openedPaths.back(), "/dev/test-com1");
   EXPECT_EQ(serial->settingsApplied.back().baud, 115200u);
   EXPECT_EQ(serial->writes, std::vector<std::string>{Bytes({205, 0})});
-}
 
-TEST_F(Zra6SerialTest, APortThatCannotBeOpenedGivesFalseAndOnlyALogLine) {
+  session.link.serial.port->Close();
   serial->present = false;
   EXPECT_FALSE(OpenSerialPort(session));
-  EXPECT_TRUE(t.dialogs.shown.empty());
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("/dev/test-com1"), std::string::npos);
   // A port number that names no port at all.
@@ -124,9 +103,8 @@ TEST_F(Zra6SerialTest, WriteSerialWaitsForTheOutputToGoButNotForever) {
   loop.SetPumpHook(nullptr);  // the output never drains
   const std::uint64_t stuck = loop.Milliseconds();
   EXPECT_TRUE(WriteSerial(session, Bytes({203, 0})));
-  const std::uint64_t waited = loop.Milliseconds() - stuck;
-  EXPECT_GE(waited, 1000u);
-  EXPECT_LE(waited, 1010u);
+  EXPECT_GE(loop.Milliseconds() - stuck, 1000u);
+  EXPECT_LE(loop.Milliseconds() - stuck, 1010u);
   EXPECT_EQ(serial->writes.back(), Bytes({203, 0}));
 }
 
@@ -169,34 +147,18 @@ TEST_F(Zra6SerialTest, TheOneSecondWaitCountsFromTheNearestWholeSecond) {
   EXPECT_EQ(waited(43500), 1500u);  // 43.5 s rounds to the even 44 s
 }
 
-TEST_F(Zra6SerialTest, QueryAndCheckReportTheUnitOrItsAbsence) {
+// What discovery shows of the unit is pinned by the discovery tests; here what
+// a check keeps when the unit has gone silent.
+TEST_F(Zra6SerialTest, ACheckOfASilentUnitKeepsTheLastVersion) {
   EXPECT_TRUE(CheckZra6Identity(session));
-  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
   EXPECT_EQ(session.link.serial.UnitSerialNumber, "123456");
-  EXPECT_EQ(session.link.serial.InterfaceInfoText.substr(
-                session.link.serial.InterfaceInfoText.rfind('\n') + 1),
-            "CommPort = 1 Settings:  115200,N,8,1");
-  EXPECT_TRUE(t.dialogs.shown.empty());
-
   silent = true;
   EXPECT_FALSE(CheckZra6Identity(session));
   EXPECT_EQ(session.link.serial.InterfaceInfoText, "Interface unit has not been found");
-  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");  // kept
-  ASSERT_EQ(t.dialogs.shown.size(), 1u);
-  EXPECT_EQ(t.dialogs.shown[0].icon, MessageIcon::Information);
-  EXPECT_EQ(t.dialogs.shown[0].title, "ZRA Interface NOT Found");
-  EXPECT_EQ(t.dialogs.shown[0].text, "Interface unit has not been found");
-}
-
-TEST_F(Zra6SerialTest, TheUsbIdentityQueryReadsExactlyTheReply) {
-  SelectZra6Plus();
-  EXPECT_EQ(QueryUsbIdentity(session), "System Information\nVersion  2. 1\nSerial No. 123456\n");
-  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1");
-  EXPECT_EQ(usb->writes.back(), Bytes({207}));
+  EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
 }
 
 TEST_F(Zra6SerialTest, StreamsStartWithPeriodAndMaskAndStopWithMaskZero) {
-  session.settings.frequency = 200;
   session.settings.RecordForce = true;
   session.trial.SampleCount = 17;
   session.link.serial.StreamText = "old";
@@ -225,7 +187,6 @@ TEST_F(Zra6SerialTest, TheUsbStreamAlsoSwitchesTheCollectionMonitor) {
   std::vector<bool> monitor;
   session.link.switchCollectionMonitor = [&monitor](bool on) { monitor.push_back(on); };
   session.settings.frequency = 500;
-  session.settings.RecordForce = false;
   StartZra6PlusStream(session);
   EXPECT_EQ(usb->writes, (std::vector<std::string>{Bytes({204, 2}), Bytes({205, 1})}));
   EXPECT_TRUE(session.link.serial.Zra6PlusStreaming);

@@ -34,14 +34,12 @@ TEST_F(Zra7ProtocolTest, DiscoveryReadsTheIdentityThenAsksForTheParameters) {
   const std::uint64_t start = loop.Milliseconds();
   EXPECT_TRUE(RunZra7Discovery(session));
   const Zra7LinkState& z = session.link.zra7;
-  EXPECT_EQ(z.Zra7StatusWord, "OK" + std::string(14, ' '));
-  EXPECT_EQ(z.Zra7FirmwareVersion, "FW 3.10" + std::string(13, ' '));
-  EXPECT_EQ(z.Zra7SerialNumber, "700123" + std::string(14, ' '));
+  EXPECT_EQ(std::tie(z.Zra7StatusWord, z.Zra7FirmwareVersion, z.Zra7SerialNumber),
+            std::tuple("OK" + std::string(14, ' '), "FW 3.10" + std::string(13, ' '),
+                       "700123" + std::string(14, ' ')));
   EXPECT_EQ(z.Zra7State, kZra7Parameters);
   EXPECT_EQ(Commands(), (std::vector<std::string>{"VO\r", "VH\r"}));
-  ASSERT_EQ(writeTimes.size(), 2u);
-  EXPECT_EQ(writeTimes[0], start);
-  EXPECT_EQ(writeTimes[1], start + 600);
+  EXPECT_EQ(writeTimes, (std::vector<std::uint64_t>{start, start + 600}));
   EXPECT_EQ(usb->dtrChanges, std::vector<bool>{true});
   // Every exchange ends with the port closed; the last reply is kept.
   EXPECT_FALSE(usb->isOpen);
@@ -75,19 +73,18 @@ TEST_F(Zra7ProtocolTest, AReplyAfterTheDiscoveryWaitIsNotFoundButStillRecorded) 
   EXPECT_EQ(Commands().back(), "VH\r");
 }
 
-TEST_F(Zra7ProtocolTest, AnOverlongStatusIsCutTo16AndTheOtherFieldsStillRead) {
+TEST_F(Zra7ProtocolTest, IdentityFieldsArePaddedOrCutTo16And20Characters) {
+  const Zra7LinkState& z = session.link.zra7;
   identity = "ABCDEFGHIJKLMNOPQ,maker,text,ZRA7,FW9,SN77,more,\r\n";
   EXPECT_TRUE(RunZra7Discovery(session));
-  EXPECT_EQ(session.link.zra7.Zra7StatusWord, "ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(session.link.zra7.Zra7FirmwareVersion, "FW9" + std::string(17, ' '));
-  EXPECT_EQ(session.link.zra7.Zra7SerialNumber, "SN77" + std::string(16, ' '));
-}
-
-TEST_F(Zra7ProtocolTest, AStatusStartingWithACommaIsNotSplitThere) {
+  EXPECT_EQ(
+      std::tie(z.Zra7StatusWord, z.Zra7FirmwareVersion, z.Zra7SerialNumber),
+      std::tuple("ABCDEFGHIJKLMNOP", "FW9" + std::string(17, ' '), "SN77" + std::string(16, ' ')));
+  // A status starting with a comma is not split there.
   identity = ",st,maker,text,ZRA7,FW1,SN1,x,\r\n";
   EXPECT_TRUE(RunZra7Discovery(session));
-  EXPECT_EQ(session.link.zra7.Zra7StatusWord, ",st" + std::string(13, ' '));
-  EXPECT_EQ(session.link.zra7.Zra7FirmwareVersion, "FW1" + std::string(17, ' '));
+  EXPECT_EQ(z.Zra7StatusWord, ",st" + std::string(13, ' '));
+  EXPECT_EQ(z.Zra7FirmwareVersion, "FW1" + std::string(17, ' '));
 }
 
 TEST(Zra7FieldsTest, FieldHelpersTrimAndSkipALeadingSeparator) {
@@ -132,9 +129,7 @@ TEST_F(Zra7ProtocolTest, CodesOutsideTheTableSendNothingAndArmNothing) {
   EXPECT_TRUE(usb->writes.empty());
   EXPECT_TRUE(usb->dtrChanges.empty());
   EXPECT_TRUE(!session.link.zra7.USB_Read_Delay || !session.link.zra7.USB_Read_Delay->IsActive());
-}
-
-TEST_F(Zra7ProtocolTest, RaisingDtrForgetsAFoundUnit) {
+  // Raising DTR forgets a found unit.
   session.link.zra7.Zra7Found = true;
   SendZra7Command(session, kZra7RaiseDtr);
   EXPECT_FALSE(session.link.zra7.Zra7Found);

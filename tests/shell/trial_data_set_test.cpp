@@ -11,14 +11,12 @@ TEST(TrialDataSet, ArraysHaveRoomForAtLeast32000Points) {
   TrialDataSet t;
   EXPECT_EQ(t.UpperBound(), -1);
   DimensionDataArrays(t, 1000);
-  EXPECT_EQ(t.UpperBound(), 32002);
-  EXPECT_EQ(t.Power.size(), 32003u);
-  EXPECT_EQ(t.RawChannel6.size(), 32003u);
+  EXPECT_EQ(std::tuple(t.UpperBound(), t.Power.size(), t.RawChannel6.size()),
+            std::tuple(32002, 32003u, 32003u));
   EXPECT_EQ(t.RawSampleBuffer.size(), 64005u);  // upper bound 64004
   DimensionDataArrays(t, 40000);
-  EXPECT_EQ(t.UpperBound(), 40002);
-  EXPECT_EQ(t.RawForce4.size(), 40003u);
-  EXPECT_EQ(t.RawSampleBuffer.size(), 80005u);
+  EXPECT_EQ(std::tuple(t.UpperBound(), t.RawForce4.size(), t.RawSampleBuffer.size()),
+            std::tuple(40002, 40003u, 80005u));
 }
 
 TEST(TrialDataSet, DimensioningClearsEveryElement) {

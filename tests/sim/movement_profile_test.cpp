@@ -9,21 +9,6 @@ namespace {
 
 constexpr double kDt = 0.0005;
 
-TEST(MovementProfileTest, AQuinticMeetsItsEndConditions) {
-  const MovementSegment seg = QuinticSegment(0.4, -0.3, 0.2, 9.0, 0.08, 2.4, -9.807);
-  const double T = seg.duration;
-  const double* c = seg.c;
-  const double s = c[0] + T * (c[1] + T * (c[2] + T * (c[3] + T * (c[4] + T * c[5]))));
-  const double v = c[1] + T * (2 * c[2] + T * (3 * c[3] + T * (4 * c[4] + T * 5 * c[5])));
-  const double a = 2 * c[2] + T * (6 * c[3] + T * (12 * c[4] + T * 20 * c[5]));
-  EXPECT_NEAR(s, 0.08, 1e-12);
-  EXPECT_NEAR(v, 2.4, 1e-12);
-  EXPECT_NEAR(a, -9.807, 1e-9);
-  EXPECT_DOUBLE_EQ(c[0], -0.3);
-  EXPECT_DOUBLE_EQ(c[1], 0.2);
-  EXPECT_DOUBLE_EQ(c[2], 4.5);
-}
-
 // Displacement, velocity and acceleration agree with each other and with
 // the force everywhere, across the joins of the pieces and across the
 // repeat, and the platform never pulls.

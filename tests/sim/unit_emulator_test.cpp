@@ -8,15 +8,14 @@
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
 #include "sim/frame_encoding.hpp"
+#include "sim/zra7_frames.hpp"
+#include "test_support.hpp"
 
 namespace torvane::sim {
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-  std::string out;
-  for (int v : values) out.push_back(static_cast<char>(v));
-  return out;
-}
+using torvane::testing::Bytes;
+using torvane::testing::Zra7Frames;
 
 UnitOptions Quiet(UnitModel model) {
   UnitOptions o;
@@ -39,31 +38,6 @@ std::vector<std::vector<int>> ByteFrames(const std::string& stream, std::size_t 
     frames.push_back(frame);
   }
   return frames;
-}
-
-struct Zra7Frame {
-  std::array<long, 8> f{};
-};
-// The "#" frames of a ZRA7 stream, read field by field.
-std::vector<Zra7Frame> Zra7Frames(const std::string& stream) {
-  std::vector<Zra7Frame> frames;
-  std::size_t p = 0;
-  while ((p = stream.find('#', p)) != std::string::npos) {
-    Zra7Frame frame;
-    const char* c = stream.c_str() + p + 1;
-    for (long& field : frame.f) {
-      char* end = nullptr;
-      field = std::strtol(c, &end, 10);
-      c = end + 1;  // past the comma
-    }
-    frames.push_back(frame);
-    ++p;
-  }
-  return frames;
-}
-
-long Unsigned16(long v) {
-  return v < 0 ? v + 65536 : v;
 }
 
 TEST(FrameEncodingTest, TheIdentityReplyIsWhatTheProgramDecodes) {
@@ -174,32 +148,17 @@ TEST(ByteUnitEmulatorTest, ABacklogIsCutToTwoSecondsAndTheSameSeedGivesTheSameSt
   EXPECT_NE(first, c->Produce(10000));
 }
 
-TEST(Zra7EmulatorTest, AnswersWithRecordsTheProgramReads) {
+TEST(Zra7EmulatorTest, AnswersCommandsThatMayArriveInPieces) {
   UnitOptions o = Quiet(UnitModel::Zra7);
   o.zra7Firmware = "FW 9.9";
   o.zra7Serial = "SN-0042";
   const auto unit = MakeUnitEmulator(o);
   unit->Receive("V", 0);
   unit->Receive("O\r", 0);
-  std::string record = unit->Produce(0);
-  std::string rest = record;
-  std::vector<std::string> fields;
-  for (int i = 0; i < 7; ++i) {
-    fields.push_back(FirstField(rest));
-    rest = AfterFirstComma(rest);
-  }
-  EXPECT_EQ(fields[0], "OK");
-  EXPECT_EQ(fields[3], "ZRA7");
-  EXPECT_EQ(fields[4], "FW 9.9");
-  EXPECT_EQ(fields[5], "SN-0042");
+  EXPECT_EQ(unit->Produce(0),
+            "OK,Torvane Systems,Force and Position Interface,ZRA7,FW 9.9,SN-0042,600,\r\n");
   unit->Receive("VH\r", 0);
-  rest = unit->Produce(0);
-  int numbers = 0;
-  while (!FirstField(rest).empty()) {
-    ++numbers;
-    rest = AfterFirstComma(rest);
-  }
-  EXPECT_EQ(numbers, 12);
+  EXPECT_EQ(unit->Produce(0), "0,65535,0,65535,0,65535,0,65535,0,65535,600,6,\r\n");
   unit->Receive("D2= 2047.5\r", 0);
   EXPECT_NEAR(unit->status().brakePercent, 50.0, 1e-9);
 }
@@ -212,10 +171,7 @@ TEST(Zra7EmulatorTest, StreamsCheckedFramesAt600HzUntilStopped) {
   const auto frames = Zra7Frames(unit->Produce(2000));
   ASSERT_EQ(frames.size(), 601u);
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    long sum = 0;
-    for (int k = 0; k < 6; ++k) sum += Unsigned16(frames[i].f[static_cast<std::size_t>(k)]);
-    const bool matches = sum % 65536 == Unsigned16(frames[i].f[6]);
-    EXPECT_EQ(matches, (i + 1) % 7 != 0) << i;
+    EXPECT_EQ(frames[i].CheckMatches(), (i + 1) % 7 != 0) << i;
     EXPECT_EQ(frames[i].f[7], static_cast<long>(i));
     const BodyState body = unit->profile().At(i / 600.0);
     const long force = frames[i].f[0] + frames[i].f[1] + frames[i].f[2] + frames[i].f[3];
