@@ -6,25 +6,16 @@
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
+#include "files/save_path_choice.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {
 
 ExportOutcome ExportTrialFile(Session& session, const FileDialogRequest& saveDialog) {
-  std::string path;
-  for (;;) {
-    const std::optional<std::string> chosen = session.dialogs().ChooseFileToSave(saveDialog);
-    if (!chosen || chosen->empty()) return ExportOutcome::Cancelled;
-    if (FileExists(*chosen)) {
-      const DialogAnswer answer = session.dialogs().Ask(
-          MessageIcon::None, MessageButtons::YesNoCancel, "Overwrite existing export file",
-          "File already exists. Do you want to overwrite?");
-      if (answer == DialogAnswer::No) continue;
-      if (answer != DialogAnswer::Yes) return ExportOutcome::Cancelled;
-    }
-    path = *chosen;
-    break;
-  }
+  const std::optional<std::string> chosen =
+      ChooseSavePath(session.dialogs(), saveDialog, "Overwrite existing export file");
+  if (!chosen) return ExportOutcome::Cancelled;
+  const std::string& path = *chosen;
   const std::string failure =
       WriteFileReplacing(path, ExportFileText(session, session.clock().Now()));
   if (!failure.empty()) {

@@ -7,6 +7,7 @@
 
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
+#include "files/save_path_choice.hpp"
 #include "files/fixed_decimals.hpp"
 #include "files/trial_file.hpp"
 #include "shell/session.hpp"
@@ -109,19 +110,10 @@ SaveOutcome SaveTrialFile(Session& session, std::int16_t mode, const TrialNamePa
     request.initialFolder = session.settings.DataDirectory;
     request.initialName =
         DefaultTrialFileName(session.squad.Current(), session.clock().Now(), parts);
-    for (;;) {
-      const std::optional<std::string> chosen = session.dialogs().ChooseFileToSave(request);
-      if (!chosen || chosen->empty()) return SaveOutcome::Cancelled;
-      if (FileExists(*chosen)) {
-        const DialogAnswer answer = session.dialogs().Ask(
-            MessageIcon::None, MessageButtons::YesNoCancel, "Overwrite existing data file",
-            "File already exists. Do you want to overwrite?");
-        if (answer == DialogAnswer::No) continue;
-        if (answer != DialogAnswer::Yes) return SaveOutcome::Cancelled;
-      }
-      path = *chosen;
-      break;
-    }
+    const std::optional<std::string> chosen =
+        ChooseSavePath(session.dialogs(), request, "Overwrite existing data file");
+    if (!chosen) return SaveOutcome::Cancelled;
+    path = *chosen;
   }
   // Written beside the file and renamed into place: a failed write (disk
   // full, folder gone) leaves the previous file whole.
