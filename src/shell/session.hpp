@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "acquisition/collection_state.hpp"
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
@@ -75,6 +76,8 @@ struct Session {
   ResultsOutput results;
 
   LinkState link;  // the interface link (USB layer, ZRA7, ZRA6, accelerometer)
+
+  CollectionState collection;  // the collection session (Start/Stop, zeroing readings)
 };
 
 }  // namespace torvane
