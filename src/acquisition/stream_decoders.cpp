@@ -57,6 +57,15 @@ std::int64_t Zra7Count(std::string_view field) {
   return v;
 }
 
+void NoteSequence(DecodeCounts& counts, std::int64_t sequence) {
+  if (counts.lastSequence >= 0) {
+    const std::int64_t expected = (counts.lastSequence + 1) % kWordRange;
+    counts.sequenceGaps +=
+        static_cast<std::uint64_t>(((sequence - expected) % kWordRange + kWordRange) % kWordRange);
+  }
+  counts.lastSequence = sequence;
+}
+
 // "X=" in either letter case, from `from`.
 std::size_t FindReadingMarker(const std::string& text, std::size_t from) {
   for (std::size_t i = from; i + 1 < text.size(); ++i) {
@@ -211,7 +220,8 @@ void DecodeZra7Frames(std::string& buffer, TrialDataSet& trial, const Calibratio
       sum += v;
     }
     const std::int64_t check = Zra7Count(NextField(rest));
-    NextField(rest);  // field 8, not used
+    const std::string_view sequence = NextField(rest);  // field 8
+    if (counts) NoteSequence(*counts, Zra7Count(sequence));
     start = rest.empty() ? all.size() : static_cast<std::size_t>(rest.data() - all.data());
     if (sum > kWordRange - 1) sum -= ((sum - kWordRange) / kWordRange + 1) * kWordRange;
     if (sum != check) {

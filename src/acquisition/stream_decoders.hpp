@@ -46,6 +46,10 @@ float CalibratedForce(const Calibration& c, double rawCount);
 struct DecodeCounts {
   std::uint64_t accepted = 0;  // frames stored
   std::uint64_t rejected = 0;  // frames dropped (check value, malformed)
+  // ZRA7: the frames' own numbers (field 8, which the system does not use),
+  // followed to count frames that never arrived.
+  std::int64_t lastSequence = -1;
+  std::uint64_t sequenceGaps = 0;
 };
 
 // Called after each stored sample (the brake control).
