@@ -150,7 +150,9 @@ bool GatherSerialBytes(Session& session) {
 }
 
 // ZRA6 and ZRA6+ during a monitor tick: gather, decode, scale, and switch
-// the brake on the last two samples scaled in full.
+// the brake. The brake looks at each new sample once it is scaled in full,
+// with the one before it: the sample at SampleCount is still provisional,
+// and a crossing inside a tick is not to be missed.
 void CollectZra6Tick(Session& session) {
   CollectionState& c = State(session);
   TrialDataSet& trial = session.trial;
@@ -161,8 +163,8 @@ void CollectZra6Tick(Session& session) {
                    session.settings.samples, &c.frames);
   CompactStreamText(serial.StreamText, serial.StreamSearchStart);
   ScaleZra6Samples(trial, CalibrationOf(session.settings), c.LastTickRawIndex, c.streamWithForce);
-  if (session.settings.BrakeLevel != 0 && trial.SampleCount > before) {
-    BrakeControlAt(session, trial.SampleCount - 1);
+  if (session.settings.BrakeLevel != 0) {
+    for (std::int32_t n = std::max(before, 1); n < trial.SampleCount; ++n) BrakeControlAt(session, n);
   }
 }
 
