@@ -10,6 +10,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {
@@ -546,7 +547,10 @@ void ProcessCollectedTrial(Session& session) {
   trial.DataCollected = true;
   trial.DataSaved = false;
   UpdateStatusBar(session);
-  if (c.hooks.trialCollectedMenus) c.hooks.trialCollectedMenus();
+  SetMenuEntryEnabled(session, "mnuFileOpen", false);
+  SetMenuEntryEnabled(session, "mnuFileClose", true);
+  SetMenuEntryEnabled(session, "mnuSave", true);
+  SetMenuEntryEnabled(session, "mnuSaveAs", true);
 }
 
 }  // namespace torvane

@@ -51,8 +51,6 @@ struct CollectionHooks {
   std::function<void(std::int32_t sample)> digitalDisplaySample;
   // The graph's channel option for a zeroing reading.
   std::function<void(ZeroChannel channel)> selectChannel;
-  // Menu entries that follow a collected trial (Open off; Close, Save on).
-  std::function<void()> trialCollectedMenus;
   // Training mode asked for a displacement zeroing: bring its window back.
   std::function<void()> showTrainingWindow;
 };

@@ -7,6 +7,7 @@
 #include "common/number_text.hpp"
 #include "common/user_dialogs.hpp"
 #include "files/trial_file.hpp"
+#include "results/process_data.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {
@@ -102,6 +103,9 @@ bool DeriveCollectedTrial(TrialDataSet& trial, const SettingsRecord& settings,
 bool LoadTrialFileAndRecalculate(Session& session, const std::string& path,
                                  const CalculationMode& mode, const AfterDerivation& after) {
   if (!OpenTrialFile(session, path).opened) return false;
+  // A new trial starts with no phases: a results run keeps the phase times
+  // it does not find, and they belong to the previous trial.
+  ResetPhaseTimes(session.view);
   FilterChannel(session.trial.Force, session.settings, session.settings.forceFc);
   ReCalculate(session, mode, after);
   return true;

@@ -63,7 +63,8 @@ bool DeriveCollectedTrial(TrialDataSet& trial, const SettingsRecord& settings,
                           const CalculationMode& mode, bool zeroingInProgress);
 
 // Loading a trial file in the analysis window: the file is opened (with the
-// messages of the open command), its force filtered once at forceFc when
+// messages of the open command), the phase times start again from 0, its
+// force filtered once at forceFc when
 // that is >= 1.0, and ReCalculate run. A file that is not opened leaves the
 // trial in memory alone: its force is not filtered a second time. Returns
 // whether the file was opened.

@@ -1,13 +1,228 @@
+// torvane-cli batch DIR -o OUT.xlsx|OUT.csv [options]: one results row per
+// trial file of a folder, as the results window's "Next" and "&Save" make
+// them, in name order.
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
 #include <ostream>
+#include <thread>
+#include <vector>
 
 #include "cli/commands.hpp"
+#include "cli/trial_analysis.hpp"
+#include "common/text_file.hpp"
+#include "results/batch_processing.hpp"
+#include "shell/paths.hpp"
 
 namespace torvane::cli {
 
-// Not built yet: this subcommand arrives with its subsystem.
-int RunBatch(Args, Io& io) {
-  io.err << "torvane-cli batch: not available in this build yet\n";
-  return 2;
+namespace {
+
+constexpr const char* kBatchUsage =
+    "usage: torvane-cli batch DIR -o OUT.xlsx|OUT.csv [--select HEADER,HEADER,...] "
+    "[--jobs N] [--config PATH] [--set KEY=VALUE]... [--mode auto|D|F|DF|A] [--reverse] "
+    "[--mean-concentric-only] [--frame-jump]\n";
+
+struct BatchArguments {
+  ResultsTicks ticked{};
+  unsigned jobs = 0;  // 0: one per core
+  AnalyseOptions options;
+};
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+  if (text.size() < suffix.size()) return false;
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    char c = text[text.size() - suffix.size() + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != suffix[i]) return false;
+  }
+  return true;
+}
+
+// The batch options; the rest go to the options shared with analyse.
+bool ParseBatchArguments(Args args, BatchArguments& parsed, std::string& error) {
+  std::vector<std::string> rest;
+  bool selected = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::optional<std::string> value;
+    const std::size_t eq = name.find('=');
+    if (name.rfind("--select", 0) == 0 || name.rfind("--jobs", 0) == 0) {
+      if (eq != std::string::npos) {
+        value = name.substr(eq + 1);
+        name = name.substr(0, eq);
+      }
+    }
+    if (name != "--select" && name != "--jobs") {
+      rest.push_back(args[i]);
+      continue;
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+    }
+    if (name == "--jobs") {
+      unsigned jobs = 0;
+      const auto r = std::from_chars(value->data(), value->data() + value->size(), jobs);
+      if (r.ec != std::errc{} || r.ptr != value->data() + value->size() || jobs < 1 || jobs > 256) {
+        error = "--jobs needs a number of workers from 1 to 256: " + *value;
+        return false;
+      }
+      parsed.jobs = jobs;
+      continue;
+    }
+    selected = true;
+    parsed.ticked.fill(false);
+    std::size_t start = 0;
+    while (start <= value->size()) {
+      const std::size_t comma = std::min(value->find(',', start), value->size());
+      const std::string header = value->substr(start, comma - start);
+      const int index = ResultsVariableIndex(header);
+      if (index < 0) {
+        error = "--select: unknown results variable \"" + header + "\"";
+        return false;
+      }
+      parsed.ticked[static_cast<std::size_t>(index)] = true;
+      start = comma + 1;
+    }
+  }
+  if (!selected) parsed.ticked.fill(true);
+
+  const OptionsParse parse = ParseAnalyseOptions(rest, true);
+  if (!parse.ok) {
+    error = parse.error;
+    return false;
+  }
+  parsed.options = parse.options;
+  AnalyseOptions& o = parsed.options;
+  if (o.fromSeconds || o.toSeconds || o.mass || o.massFromForce || o.json || o.csv) {
+    error =
+        "--from, --to, --mass, --mass-from-force, --json and --csv do not apply to batch: "
+        "every file is analysed whole, with the mass from its force when force was recorded";
+    return false;
+  }
+  if (o.files.size() != 1) {
+    error = o.files.empty() ? "no folder given" : "one folder at a time";
+    return false;
+  }
+  if (!o.output) {
+    error = "-o OUT.xlsx or -o OUT.csv is required";
+    return false;
+  }
+  if (!EndsWithIgnoringCase(*o.output, ".xlsx") && !EndsWithIgnoringCase(*o.output, ".csv")) {
+    error = "the results file must end in .xlsx or .csv: " + *o.output;
+    return false;
+  }
+  // What "Next" does: the whole trial, the mass from the force.
+  o.massFromForce = true;
+  return true;
+}
+
+struct FileOutcome {
+  bool ok = false;
+  std::string error;
+  ResultsRowIdentity identity;
+  ResultsTexts texts;
+};
+
+void AnalyseInto(Session& session, const SettingsRecord& base, const std::string& path,
+                 const AnalyseOptions& options, FileOutcome& outcome) {
+  TrialAnalysis analysis = AnalyseTrialFile(session, base, path, options);
+  outcome.ok = analysis.run.ok;
+  if (!outcome.ok) {
+    outcome.error = std::move(analysis.run.error);
+    return;
+  }
+  outcome.identity = ResultsRowIdentityOf(session);
+  outcome.texts = std::move(analysis.results.texts);
+}
+
+void ShowProgress(Io& io, std::size_t done, std::size_t total) {
+  io.err << "\rtorvane-cli batch: " << done << " of " << total << " files" << std::flush;
+}
+
+}  // namespace
+
+int RunBatch(Args args, Io& io) {
+  BatchArguments parsed;
+  std::string error;
+  if (!ParseBatchArguments(args, parsed, error)) {
+    io.err << "torvane-cli batch: " << error << "\n" << kBatchUsage;
+    return 2;
+  }
+  const AnalyseOptions& options = parsed.options;
+  SettingsRecord base;
+  if (!LoadPipelineSettings(base, options, error)) {
+    io.err << "torvane-cli batch: " << error << "\n";
+    return 2;
+  }
+  const std::string& folder = options.files[0];
+  if (!FolderExists(folder)) {
+    io.err << "torvane-cli batch: " << folder << ": not a folder that can be read\n";
+    return 1;
+  }
+  const std::vector<std::string> names = TrialFilesInFolder(folder);
+  if (names.empty()) {
+    io.err << "torvane-cli batch: " << folder << ": no trial files (*.qlx) to process\n";
+    return 1;
+  }
+
+  // Each worker has its own session; every file starts from the configured
+  // settings, so the rows do not depend on which worker read which file.
+  std::vector<FileOutcome> outcomes(names.size());
+  std::atomic<std::size_t> nextFile{0};
+  std::atomic<std::size_t> filesDone{0};
+  const auto work = [&] {
+    HeadlessSession headless;
+    for (;;) {
+      const std::size_t i = nextFile.fetch_add(1);
+      if (i >= names.size()) return;
+      AnalyseInto(headless.session(), base, JoinPath(folder, names[i]), options, outcomes[i]);
+      filesDone.fetch_add(1);
+    }
+  };
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const auto jobs = static_cast<std::size_t>(
+      std::min<std::size_t>(parsed.jobs ? parsed.jobs : cores, names.size()));
+  if (jobs <= 1 && !io.errIsTerminal) {
+    work();
+  } else {
+    std::vector<std::thread> workers;
+    for (std::size_t j = 0; j < jobs; ++j) workers.emplace_back(work);
+    while (io.errIsTerminal && filesDone.load() < names.size()) {
+      ShowProgress(io, filesDone.load(), names.size());
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    for (std::thread& worker : workers) worker.join();
+    if (io.errIsTerminal) {
+      ShowProgress(io, names.size(), names.size());
+      io.err << "\n";
+    }
+  }
+
+  int status = 0;
+  ResultsOutput results;
+  const LocalDateTime today = SystemClock().Now();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const FileOutcome& outcome = outcomes[i];
+    if (!outcome.ok) {
+      io.err << "torvane-cli batch: " << outcome.error << " (skipped)\n";
+      status = 1;
+      continue;
+    }
+    WriteResultsRow(results, outcome.identity, parsed.ticked, outcome.texts, today);
+  }
+  const std::string failure = SaveResultsWorksheet(results.sheet, *options.output);
+  if (!failure.empty()) {
+    io.err << "torvane-cli batch: cannot write \"" << *options.output << "\": " << failure << "\n";
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace torvane::cli

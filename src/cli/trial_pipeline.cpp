@@ -12,6 +12,7 @@
 #include "config/settings_io.hpp"
 #include "files/text_fields.hpp"
 #include "files/trial_file.hpp"
+#include "results/process_data.hpp"
 #include "shell/paths.hpp"
 
 namespace torvane::cli {
@@ -221,6 +222,10 @@ TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const st
                           const AnalyseOptions& options, const AfterDerivation& after) {
   TrialRun run;
   session.settings = base;
+  // Nothing of the previous file may reach this one: not its phases (a run
+  // keeps the phase times it does not find) and not its athlete.
+  ResetPhaseTimes(session.view);
+  session.squad.Current() = SquadMember{};
   const TrialReadResult read = ReadTrialFile(session, file);
   if (!read.ok()) {
     // Messages of the reader itself name the file; the fixed messages do not.
@@ -260,7 +265,9 @@ TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const st
 
   run.mode = ResolveMode(options.mode, session);
   run.boxes = ModeBoxes(run.mode, options.reverse);
-  if (options.massFromForce) {
+  // The mass comes from the force only when force was recorded: a trial
+  // without it holds no force yet, and its mass would become 10 kg.
+  if (options.massFromForce && s.RecordForce) {
     CommandSetMass_Click(session, run.boxes, after);
   } else {
     ReCalculate(session, run.boxes, after);

@@ -88,13 +88,14 @@ struct TrialRun {
   CalculationMode boxes;
 };
 
-// One file: the settings start again from `base`; the file is read (a
+// One file: the settings start again from `base`, the phase times from 0
+// and the athlete empty; the file is read (a
 // training file, an unreadable file, fewer than two data lines or a
 // frequency <= 0 are refused); a mass <= 0 becomes 10 kg and --mass replaces
 // it; the force is filtered at forceFc when that is >= 1.0; the markers and
 // the analysis range are set (--from/--to, else the whole trial); then the
-// mass is taken from the force (--mass-from-force) or not, and ReCalculate
-// runs, followed by `after`.
+// mass is taken from the force (--mass-from-force, and only when force was
+// recorded) or not, and ReCalculate runs, followed by `after`.
 TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
                           const AnalyseOptions& options, const AfterDerivation& after = {});
 

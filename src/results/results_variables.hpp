@@ -55,6 +55,44 @@ inline constexpr std::array<ResultsVariable, kResultsVariableCount> kResultsVari
     {"CheckJumpHeightFromPkVel", "TextJumpHeightFromPkVel", "JumpHt-PV", "0.000", "m"},
 }};
 
+// Positions of the variables in the table above.
+enum ResultsVariableId : std::size_t {
+  kMaxHeight,
+  kMinHeight,
+  kPeakVelocity,
+  kMinVelocity,
+  kPeakForce,
+  kMeanForce,
+  kPeakPower,
+  kMeanPower,
+  kMaxRFD,
+  kRFD0to30,
+  kRFD0to90,
+  kRFD0to150,
+  kRFD0to200,
+  kRFD0to250,
+  kTimeToPeakForce,
+  kRateOfPowerDevelopment,
+  kTimeToPeakPower,
+  kEccentricTime,
+  kConcentricTime,
+  kEccConTime,
+  kFlightTime,
+  kFlightContractionRatio,
+  kImpulse100,
+  kImpulse200,
+  kImpulse250,
+  kImpulse300,
+  kTotalImpulse,
+  kForceAtPeakPower,
+  kVelocityAtPeakPower,
+  kPowerAtPeakForce,
+  kVelocityAtPeakForce,
+  kJumpHeightFromFlight,
+  kJumpHeightFromPeakVelocity,
+};
+static_assert(kJumpHeightFromPeakVelocity + 1 == kResultsVariableCount);
+
 // The index of the variable with that results-row header, or -1.
 int ResultsVariableIndex(std::string_view header);
 

@@ -14,7 +14,10 @@
 #include "config/settings_record.hpp"
 #include "link/link_state.hpp"
 #include "results/results_worksheet.hpp"
+#include "shell/main_menu_state.hpp"
+#include "shell/spreadsheet_app.hpp"
 #include "shell/status_log.hpp"
+#include "shell/subsystem_hooks.hpp"
 #include "shell/trial_data_set.hpp"
 #include "squads/squad_table.hpp"
 
@@ -76,6 +79,13 @@ struct Session {
   ResultsOutput results;
 
   LinkState link;  // the interface link (USB layer, ZRA7, ZRA6, accelerometer)
+
+  // The results workbook (ExcelApp): open while spreadsheet output is on.
+  SpreadsheetApp ExcelApp;
+  // What the analysis window lends the shell.
+  SubsystemHooks hooks;
+  // Main-menu entries enabled, disabled, shown or hidden by the core.
+  MainMenuState mainMenu;
 
   CollectionState collection;  // the collection session (Start/Stop, zeroing readings)
 };

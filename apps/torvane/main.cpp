@@ -1,0 +1,40 @@
+// The desktop program: creates the session on Qt's clock, timers and
+// dialogs, the main window, and runs start-up; Cancel in the first-run
+// window ends the program before anything is saved.
+
+#include <QApplication>
+#include <QStringList>
+
+#include "shell/session.hpp"
+#include "shell/subsystem_hooks.hpp"
+#include "shell/startup.hpp"
+#include "shell/ui/main_form.hpp"
+#include "shell/ui/qt_platform.hpp"
+#include "torvane_version.hpp"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(torvane::kProductTitle);
+  QApplication::setApplicationVersion(QString("%1.%2.%3")
+                                          .arg(torvane::kVersionMajor)
+                                          .arg(torvane::kVersionMinor)
+                                          .arg(torvane::kVersionRevision));
+
+  torvane::QtClock clock;
+  torvane::QtEventPump pump;
+  torvane::QtTimerHost timers;
+  torvane::QtUserDialogs dialogs;
+  torvane::Session session(torvane::PlatformServices{clock, pump, timers, dialogs});
+  torvane::InstallSubsystemHooks(session);
+  torvane::MainForm mainForm(session);
+
+  // The command line names one trial file (a name with blanks may come in pieces).
+  QStringList arguments = QApplication::arguments();
+  arguments.removeFirst();
+  const std::string commandLine = arguments.join(' ').toStdString();
+  if (torvane::RunStartup(session, mainForm.MakeStartupWindows(), commandLine) ==
+      torvane::StartupResult::Cancelled) {
+    return 0;
+  }
+  return QApplication::exec();
+}

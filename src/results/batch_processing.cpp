@@ -1,0 +1,168 @@
+#include "results/batch_processing.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "analysis/low_pass_filter.hpp"
+#include "common/number_text.hpp"
+#include "files/trial_file.hpp"
+#include "shell/paths.hpp"
+#include "shell/session.hpp"
+
+namespace torvane {
+
+namespace {
+
+bool HasTrialExtension(const std::string& name) {
+  if (name.size() < 4) return false;
+  const std::string_view ext(name.data() + name.size() - 4, 4);
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return ext[0] == '.' && lower(ext[1]) == 'q' && lower(ext[2]) == 'l' && lower(ext[3]) == 'x';
+}
+
+}  // namespace
+
+std::vector<std::string> TrialFilesInFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec);
+  if (ec) return names;
+  for (const std::filesystem::directory_iterator end; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    std::string name = it->path().filename().string();
+    if (HasTrialExtension(name)) names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ListDataFolder(BatchFileList& list, const std::string& folder) {
+  std::vector<std::string> names = TrialFilesInFolder(folder);
+  list.folder = folder;
+  list.filesInFolder = names.size();
+  if (names.size() > kFilesToAnalyseSize) names.resize(kFilesToAnalyseSize);
+  list.FilesToAnalyse = std::move(names);
+  list.FileCount = static_cast<std::int16_t>(list.FilesToAnalyse.size());
+  if (list.filesInFolder <= kFilesToAnalyseSize) return {};
+  return "The folder holds " + std::to_string(list.filesInFolder) +
+         " trial files; only the first " + std::to_string(kFilesToAnalyseSize) +
+         " are listed. torvane-cli batch processes them all.";
+}
+
+std::string FileCountLabel(int position, int count) {
+  return ShortNumericText(position) + " of " + ShortNumericText(count);
+}
+
+void ListFilesToAnalyse_Click(BatchFileList& list, int position) {
+  list.CurrentFileIndex = static_cast<std::int16_t>(std::clamp(position, -32768, 32767));
+  list.LabelFileCount = FileCountLabel(list.CurrentFileIndex + 1, list.FileCount);
+}
+
+TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
+                                const ResultsOptions& options) {
+  SettingsRecord& s = session.settings;
+  ResetPhaseTimes(session.view);
+  if (s.forceFc >= 1.0f) {
+    LowPassFilter(s.samples, session.trial.Force, static_cast<float>(s.frequency), s.forceFc);
+  }
+  const std::int32_t last = s.samples - 1;
+  AnalysisView& view = session.view;
+  view.ViewStart = 0;
+  view.ViewEnd = last;
+  view.Marker1Sample = 0;
+  view.Marker2Sample = last;
+  view.AnalysisStart = 0;
+  view.AnalysisEnd = last;
+  view.JumpFrameStartSample = 0;
+  view.JumpFrameEndSample = last;
+  TrialResults results;
+  const auto after = [&](Session& recalculated) { results = ProcessData(recalculated, options); };
+  // A trial without recorded force holds no force yet: its mass would come
+  // out as 10 kg, and every force and power with it.
+  if (s.RecordForce) {
+    CommandSetMass_Click(session, mode, after);
+  } else {
+    ReCalculate(session, mode, after);
+  }
+  return results;
+}
+
+NextFileResult CommandNextFile(Session& session, BatchFileList& list, const CalculationMode& mode,
+                               const ResultsOptions& options) {
+  NextFileResult r;
+  if (list.FileCount <= 0) {
+    r.message = kNoFileToProcessMessage;
+    return r;
+  }
+  const int index = list.CurrentFileIndex;
+  if (index < 0 || index >= list.FileCount ||
+      static_cast<std::size_t>(index) >= kFilesToAnalyseSize) {
+    return r;  // nothing selected: the command is ignored
+  }
+  const OpenTrialResult opened = OpenTrialFile(
+      session, JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]));
+  list.LabelFileCount = FileCountLabel(index + 1, list.FileCount);
+  if (index < list.FileCount - 1) ++list.CurrentFileIndex;
+  if (!opened.opened) return r;  // the reader has shown why
+  r.results = ProcessLoadedTrial(session, mode, options);
+  r.processed = true;
+  return r;
+}
+
+ResultsRowIdentity ResultsRowIdentityOf(const Session& session) {
+  const SquadMember& athlete = session.squad.Current();
+  ResultsRowIdentity identity;
+  identity.id = athlete.Id;
+  identity.firstName = athlete.FirstName;
+  identity.lastName = athlete.LastName;
+  identity.bodyMass = athlete.BodyMass;
+  identity.weight = session.settings.weight;
+  identity.collectionDateTime = session.trial.CollectionDateTime;
+  return identity;
+}
+
+void ResultsCheckBox_Click(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
+                           bool ticked) {
+  if (index >= kResultsVariableCount) return;
+  selection.ticked[index] = ticked;
+  output.ResultsLayoutChanged = true;
+}
+
+void CommandDeSelectAll_Click(ResultsOutput& output, ResultsSelection& selection) {
+  const bool tick = selection.CommandDeSelectAllCaption != "De-Select All";
+  for (std::size_t i = 0; i < kResultsVariableCount; ++i) {
+    ResultsCheckBox_Click(output, selection, i, tick);
+  }
+  selection.CommandDeSelectAllCaption = tick ? "De-Select All" : "Select All";
+}
+
+std::string ResultsWorkbookPath(const Session& session) {
+  return JoinPath(session.settings.ProgramDataDirectory, kResultsWorkbookName);
+}
+
+bool cmdSaveResults_Click(Session& session, const ResultsTicks& ticked, const ResultsTexts& texts,
+                          const std::string& workbookPath) {
+  if (!session.settings.exceloutput) {
+    session.dialogs().ShowMessage(MessageIcon::Information, kCannotSaveTitle, kCannotSaveMessage);
+    return false;
+  }
+  ResultsOutput before = session.results;
+  WriteResultsRow(session.results, ResultsRowIdentityOf(session), ticked, texts,
+                  session.clock().Now());
+  const std::string failure = SaveResultsWorksheet(session.results.sheet, workbookPath);
+  if (!failure.empty()) {
+    session.results = std::move(before);
+    session.dialogs().ShowMessage(
+        MessageIcon::Critical, kCannotSaveTitle,
+        "The results could not be written to " + workbookPath + ": " + failure);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace torvane

@@ -1,0 +1,100 @@
+#pragma once
+// Working through a folder of trial files one by one, as the results window
+// does: the list of the folder's trial files, the position label, and "Next",
+// which loads the next file, filters and recalculates it and computes its
+// results. Nothing reaches the results worksheet until "&Save".
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/recalculate.hpp"
+#include "results/process_data.hpp"
+#include "results/results_worksheet.hpp"
+
+namespace torvane {
+
+struct Session;
+
+// The window's list holds at most this many names (FilesToAnalyse 0 … 500).
+inline constexpr std::size_t kFilesToAnalyseSize = 501;
+
+inline constexpr const char* kCannotSaveTitle = "Cannot Save to Excel";
+inline constexpr const char* kCannotSaveMessage =
+    "Output to Excel option not selected or Excel not available on this computer system";
+inline constexpr const char* kNoFileToProcessMessage = "There is no trial file to process.";
+
+// The trial files of a folder (every "*.qlx", in any letter case), names
+// only, in name order. Empty when the folder cannot be read.
+std::vector<std::string> TrialFilesInFolder(const std::string& folder);
+
+struct BatchFileList {
+  std::string folder;
+  std::vector<std::string> FilesToAnalyse;  // at most kFilesToAnalyseSize names
+  std::int16_t FileCount = 0;
+  std::int16_t CurrentFileIndex = 0;  // the file "Next" loads next
+  std::size_t filesInFolder = 0;      // also those beyond the list
+  std::string LabelFileCount = "0 of 0";
+};
+
+// Lists the folder's trial files (the first kFilesToAnalyseSize of them).
+// CurrentFileIndex is left as it was. Returns the note the window shows when
+// the folder holds more files than the list, else "".
+std::string ListDataFolder(BatchFileList& list, const std::string& folder);
+
+// " 3 of  25": both numbers with their sign position.
+std::string FileCountLabel(int position, int count);
+
+// A click in the list on `position` (-1 when nothing is selected).
+void ListFilesToAnalyse_Click(BatchFileList& list, int position);
+
+struct NextFileResult {
+  bool processed = false;  // a trial was loaded and its results computed
+  std::string message;     // why nothing was processed, when that was not shown already
+  TrialResults results;
+};
+
+// "Next": loads the file at CurrentFileIndex (refusals are shown by the
+// reader), moves the label and the index on (the last file stays current),
+// filters the force at forceFc, resets the view, markers, analysis range and
+// jump frame to the whole trial, and runs the "set mass" button, which
+// recalculates the trial and computes its results. The mass is taken from
+// the force only when force was recorded; otherwise the file's mass stays and
+// the trial is recalculated with it. An index outside the list is ignored.
+NextFileResult CommandNextFile(Session& session, BatchFileList& list, const CalculationMode& mode,
+                               const ResultsOptions& options);
+
+// The steps of "Next" after the file has been read (filter, view, mass,
+// recalculation, results); a new trial starts without phase times.
+TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
+                                const ResultsOptions& options);
+
+// The identity part of a results row from the session: the current athlete,
+// the trial's mass and time stamp.
+ResultsRowIdentity ResultsRowIdentityOf(const Session& session);
+
+// The 33 results check boxes and the button that ticks or clears them all.
+// Any change of a box means the next saved row starts a new header block.
+struct ResultsSelection {
+  ResultsTicks ticked{};
+  std::string CommandDeSelectAllCaption = "Select All";
+};
+void ResultsCheckBox_Click(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
+                           bool ticked);
+// "De-Select All" clears every box and offers "Select All"; any other
+// caption ticks every box and offers "De-Select All".
+void CommandDeSelectAll_Click(ResultsOutput& output, ResultsSelection& selection);
+
+// The results workbook that every saved row is written to: "QLXResults.xlsx"
+// in the program data folder.
+inline constexpr const char* kResultsWorkbookName = "QLXResults.xlsx";
+std::string ResultsWorkbookPath(const Session& session);
+
+// "&Save": when results output is on, adds the row to the results worksheet
+// and writes the workbook to `workbookPath`; otherwise shows "Cannot Save to
+// Excel". A workbook that cannot be written is reported and the row taken
+// back, so ResultsRow is unchanged. Returns whether the row was saved.
+bool cmdSaveResults_Click(Session& session, const ResultsTicks& ticked, const ResultsTexts& texts,
+                          const std::string& workbookPath);
+
+}  // namespace torvane

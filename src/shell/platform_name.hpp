@@ -1,0 +1,25 @@
+#pragma once
+// The name of the operating system the program runs on, and whether it is
+// modern enough for spreadsheet output (every platform this program builds
+// on is).
+
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+struct Session;
+
+// The platform's name: PRETTY_NAME of os-release, else the kernel's name and
+// release, else "Failed".
+std::string GetWindowsVersionName();
+// The same from the texts of os-release and of uname (system name, release).
+std::string PlatformName(std::string_view osRelease, std::string_view kernelName,
+                         std::string_view kernelRelease);
+// False only for the old consumer family ("Windows 95", "Windows 98",
+// "Windows Millennium"); an empty name counts as modern.
+bool IsModernPlatform(std::string_view name);
+// Sets ModernWindows from the platform's name; returns the name.
+std::string DetectWindowsFamily(Session& session);
+
+}  // namespace torvane

@@ -1,0 +1,103 @@
+#pragma once
+// The main window "Torvane Measurement System": a multiple-document frame
+// with the menus that open and close the tool windows, run the file
+// commands, open the help pages and write the operational report, and a
+// status bar of eight panels. Its load and unload are the program's
+// start-up and shutdown, which live in the core.
+
+#include <QMainWindow>
+#include <QUrl>
+#include <array>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "shell/startup.hpp"
+#include "shell/window_placement.hpp"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace torvane {
+
+struct Session;
+class FormSystemStatus;
+class FrmConfig;
+class ToolSubWindow;
+
+// Opens a document or page in the desktop's viewer; false when it could not.
+using DocumentOpener = std::function<bool(const QUrl& url)>;
+
+class MainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainForm(Session& session, QWidget* parent = nullptr);
+  ~MainForm() override;
+
+  // What start-up asks of the windows (the first-run window, showing the
+  // main window, arranging the child windows).
+  StartupWindows MakeStartupWindows();
+
+  // A child window of another subsystem: its View entry and the window
+  // arrangement reach it from now on.
+  void RegisterChildWindow(ChildWindow role, QMdiSubWindow* window);
+  // A menu command of another subsystem (the File commands, the tool
+  // windows); the entry is enabled from now on.
+  void SetMenuCommand(const QString& entryName, std::function<void()> command);
+  void SetDocumentOpener(DocumentOpener opener);
+
+  QMdiArea* MdiArea() const { return mdiArea_; }
+  QMdiSubWindow* ChildWindowOf(ChildWindow role) const;
+  FormSystemStatus* StatusForm() const { return statusForm_; }
+  // The configuration window, created on first use.
+  FrmConfig* ConfigWindow();
+
+  void ArrangeChildWindows();
+  void CascadeChildWindows();
+  // Opens a help page of the "QLXHelp" folder; false when it could not be shown.
+  bool OpenHelpPage(const char* relativePath, const QString& anchor = {});
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildStatusBar();
+  QMenu* AddMenu(const char* name, const char* caption);
+  QAction* AddEntry(QMenu* menu, const char* name, const char* caption);
+  void MakeAvailable(const QString& entryName);
+  void ApplyMenuState(const QString& entryName);
+  void UpdateStatusPanels();
+  QAction* Entry(const QString& name) const;
+
+  void ToggleChildWindow(ChildWindow role, bool show);
+  void ShowChildWindow(ChildWindow role);
+  std::map<ChildWindow, TwipSize> ChildWindowSizes() const;
+  void PlaceChildWindows(const std::vector<Placement>& placements);
+  bool OpenDocument(const QUrl& url, const QString& what);
+  bool ShowFirstRunWindow();
+
+  void mnuFileExit_Click();
+  void mnuConfigure_Click();
+  void mnuWebSupport_Click();
+  void mnuSystemReport_Click();
+  void mnuHelpAbout_Click();
+
+  Session& session_;
+  QMdiArea* mdiArea_ = nullptr;
+  FormSystemStatus* statusForm_ = nullptr;
+  ToolSubWindow* statusWindow_ = nullptr;
+  FrmConfig* config_ = nullptr;
+  std::map<ChildWindow, QMdiSubWindow*> childWindows_;
+  std::map<ChildWindow, QString> viewEntries_;
+  std::map<QString, QAction*> entries_;
+  std::set<QString> available_;
+  std::array<QLabel*, 8> panels_{};
+  DocumentOpener opener_;
+  bool shutDown_ = false;
+};
+
+}  // namespace torvane

@@ -1,0 +1,167 @@
+// The main window's commands: the window toggles and placements, the help
+// pages, the operational report, the about box, and closing the program.
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "config/ui/frm_config.hpp"
+#include "config/ui/frm_first_time.hpp"
+#include "shell/help_pages.hpp"
+#include "shell/operational_report.hpp"
+#include "shell/session.hpp"
+#include "shell/ui/about_box.hpp"
+#include "shell/ui/form_system_status.hpp"
+#include "shell/ui/main_form.hpp"
+
+namespace torvane {
+
+StartupWindows MainForm::MakeStartupWindows() {
+  StartupWindows windows;
+  windows.ShowStatusWindow = [this] { ShowChildWindow(ChildWindow::Status); };
+  windows.ShowFirstRunWindow = [this] { return ShowFirstRunWindow(); };
+  windows.ShowMainWindow = [this] { show(); };
+  windows.ShowSquadWindow = [this] {
+    if (ChildWindowOf(ChildWindow::Squad) != nullptr) ShowChildWindow(ChildWindow::Squad);
+  };
+  windows.ArrangeWindows = [this] {
+    ArrangeChildWindows();
+    // The status log is where start-up told what it did: it is shown, where
+    // the arrangement put it, whenever the log is collected.
+    if (session_.settings.ShowSystemStatus) ShowChildWindow(ChildWindow::Status);
+  };
+  return windows;
+}
+
+bool MainForm::ShowFirstRunWindow() {
+  FrmFirstTime window(session_, [this](const char* page) { OpenHelpPage(page); });
+  return window.exec() == QDialog::Accepted;
+}
+
+void MainForm::ShowChildWindow(ChildWindow role) {
+  QMdiSubWindow* window = ChildWindowOf(role);
+  if (window == nullptr) return;
+  // Showing a window places it only where the arrangement (or the user) put it.
+  const QPoint where = window->pos();
+  window->show();
+  window->move(where);
+  window->raise();
+  if (QAction* entry = Entry(viewEntries_[role])) entry->setChecked(true);
+}
+
+void MainForm::ToggleChildWindow(ChildWindow role, bool show) {
+  QMdiSubWindow* window = ChildWindowOf(role);
+  if (window == nullptr) return;
+  if (show) {
+    ShowChildWindow(role);
+  } else {
+    window->hide();
+    if (QAction* entry = Entry(viewEntries_[role])) entry->setChecked(false);
+  }
+}
+
+std::map<ChildWindow, TwipSize> MainForm::ChildWindowSizes() const {
+  std::map<ChildWindow, TwipSize> sizes;
+  for (const auto& [role, window] : childWindows_) {
+    sizes[role] = {PixelsToTwips(window->width()), PixelsToTwips(window->height())};
+  }
+  return sizes;
+}
+
+void MainForm::PlaceChildWindows(const std::vector<Placement>& placements) {
+  for (const Placement& p : placements) {
+    QMdiSubWindow* window = ChildWindowOf(p.window);
+    if (window == nullptr) continue;
+    window->move(TwipsToPixels(p.left), TwipsToPixels(p.top));
+    if (p.bringToFront && window->isVisible()) window->raise();
+  }
+}
+
+// The child windows live in the multiple-document area, so its size is the
+// main window's size they are placed by.
+void MainForm::ArrangeChildWindows() {
+  const QSize area = mdiArea_->viewport()->size();
+  PlaceChildWindows(ArrangePlacements(PixelsToTwips(area.width()), PixelsToTwips(area.height()),
+                                      ChildWindowSizes(), session_.settings.ShowSystemStatus));
+}
+
+void MainForm::CascadeChildWindows() {
+  const QSize area = mdiArea_->viewport()->size();
+  PlaceChildWindows(CascadePlacements(PixelsToTwips(area.width()), PixelsToTwips(area.height()),
+                                      ChildWindowSizes(), session_.settings.ShowSystemStatus));
+}
+
+bool MainForm::OpenDocument(const QUrl& url, const QString& what) {
+  if (opener_ && opener_(url)) return true;
+  session_.dialogs().ShowMessage(
+      MessageIcon::Exclamation, "",
+      (what + " could not be shown: no program on this desktop opens " + url.toString())
+          .toStdString());
+  return false;
+}
+
+bool MainForm::OpenHelpPage(const char* relativePath, const QString& anchor) {
+  const std::string path = HelpPagePath(session_, relativePath);
+  if (path.empty()) {
+    session_.dialogs().ShowMessage(
+        MessageIcon::Exclamation, "",
+        std::string("The help page ") + relativePath + " is not installed with this program.");
+    return false;
+  }
+  QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+  if (!anchor.isEmpty()) url.setFragment(anchor);
+  return OpenDocument(url, "The help page");
+}
+
+void MainForm::mnuWebSupport_Click() {
+  OpenHelpPage(kSupportPage, kSupportAnchor);
+}
+
+void MainForm::mnuSystemReport_Click() {
+  const std::string failure = WriteOperationalReport(session_);
+  if (!failure.empty()) {
+    session_.dialogs().ShowMessage(MessageIcon::Exclamation, "",
+                                   "The operational report could not be written: " + failure);
+    return;
+  }
+  OpenDocument(
+      QUrl::fromLocalFile(QString::fromStdString(OperationalReportPath(session_))),
+      "The operational report (" + QString::fromStdString(OperationalReportPath(session_)) + ")");
+}
+
+void MainForm::mnuHelpAbout_Click() {
+  FrmAbout about(session_, this);
+  about.exec();
+}
+
+FrmConfig* MainForm::ConfigWindow() {
+  if (config_ == nullptr) config_ = new FrmConfig(session_, this);
+  return config_;
+}
+
+void MainForm::mnuConfigure_Click() {
+  FrmConfig* window = ConfigWindow();
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void MainForm::mnuFileExit_Click() {
+  close();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  if (!shutDown_) {
+    // A collected trial that has not been saved is not lost by quitting.
+    if (!QueryCloseProgram(session_)) {
+      event->ignore();
+      return;
+    }
+    RunShutdown(session_);
+    shutDown_ = true;
+  }
+  event->accept();
+}
+
+}  // namespace torvane

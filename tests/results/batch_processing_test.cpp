@@ -1,0 +1,226 @@
+#include "results/batch_processing.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "config/settings_io.hpp"
+#include "results/trial_file_texts.hpp"
+#include "test_support.hpp"
+
+namespace torvane {
+namespace {
+
+using testing::JumpFile;
+using testing::JumpShape;
+using testing::TempDir;
+using testing::TestSession;
+using testing::Version2Text;
+using testing::WriteText;
+
+const CalculationMode kFromDisplacement{.fromDisplacement = true, .fromForce = false};
+const CalculationMode kFromForce{.fromDisplacement = false, .fromForce = true};
+
+struct BatchFixture {
+  BatchFixture() {
+    LoadSettingsReadOnly(ts.session.settings, "", dir.path());
+    ts.session.settings.velocFc = 0;  // plain differences: no filter ringing
+  }
+  void Write(const std::string& name, const std::string& text) { WriteText(dir.File(name), text); }
+  void List() { ListDataFolder(list, dir.path()); }
+  TempDir dir;
+  TestSession ts;
+  BatchFileList list;
+};
+
+TEST(BatchFileList, ListsTrialFilesInNameOrderAndStepsThroughThem) {
+  BatchFixture f;
+  f.Write("b.QLX", Version2Text(JumpFile(JumpShape{}, true, true)));
+  f.Write("a.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
+  f.Write("notes.txt", "not a trial");
+  std::filesystem::create_directory(f.dir.File("folder.qlx"));
+  f.List();
+  ASSERT_EQ(f.list.FileCount, 2);
+  EXPECT_EQ(f.list.FilesToAnalyse[0], "a.qlx");
+  EXPECT_EQ(f.list.FilesToAnalyse[1], "b.QLX");
+  Session& s = f.ts.session;
+  NextFileResult r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_TRUE(r.processed);
+  EXPECT_EQ(f.list.LabelFileCount, " 1 of  2");
+  EXPECT_EQ(f.list.CurrentFileIndex, 1);
+  EXPECT_EQ(s.trial.DataFileName, f.dir.File("a.qlx"));
+  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_EQ(f.list.LabelFileCount, " 2 of  2");
+  EXPECT_EQ(f.list.CurrentFileIndex, 1);
+  // "Next" on the last file loads it again.
+  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_TRUE(r.processed);
+  EXPECT_EQ(s.trial.DataFileName, f.dir.File("b.QLX"));
+  EXPECT_EQ(FileCountLabel(3, 25), " 3 of  25");
+}
+
+TEST(BatchFileList, NoSelectionOrNoFileIsNotProcessed) {
+  BatchFixture f;
+  f.List();
+  Session& s = f.ts.session;
+  NextFileResult r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_FALSE(r.processed);
+  EXPECT_EQ(r.message, "There is no trial file to process.");
+  f.Write("a.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
+  f.List();
+  ListFilesToAnalyse_Click(f.list, -1);
+  EXPECT_EQ(f.list.LabelFileCount, " 0 of  1");
+  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_FALSE(r.processed);
+  EXPECT_EQ(s.trial.DataFileName, "");
+  // A file the reader refuses is reported by it and leaves the trial alone.
+  f.Write("a.qlx", "\"QLX Training File\",\"x\"\r\n");
+  ListFilesToAnalyse_Click(f.list, 0);
+  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_FALSE(r.processed);
+  ASSERT_EQ(f.ts.dialogs.shown.size(), 1u);
+  EXPECT_EQ(f.ts.dialogs.shown[0].text,
+            "Selected File is a QLX Training File. Open from the Training Window.");
+}
+
+TEST(BatchFileList, KeepsTheFirst501NamesAndSaysSo) {
+  BatchFixture f;
+  for (int i = 0; i < 503; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "t%03d.qlx", i);
+    f.Write(name, "500,0\r\n");
+  }
+  const std::string note = ListDataFolder(f.list, f.dir.path());
+  EXPECT_EQ(f.list.FileCount, 501);
+  EXPECT_EQ(f.list.filesInFolder, 503u);
+  EXPECT_EQ(f.list.FilesToAnalyse.back(), "t500.qlx");
+  EXPECT_NE(note.find("503"), std::string::npos);
+  EXPECT_NE(note.find("501"), std::string::npos);
+}
+
+TEST(CommandNextFile, DisplacementOnlyTrialKeepsTheMassOfItsFile) {
+  // Without recorded force there is no force to weigh: the mass would come
+  // out as 10 kg and every force and power with it.
+  BatchFixture f;
+  f.Write("d.qlx", Version2Text(JumpFile(JumpShape{}, true, false)));
+  f.List();
+  Session& s = f.ts.session;
+  const NextFileResult r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  ASSERT_TRUE(r.processed);
+  EXPECT_FALSE(s.settings.RecordForce);
+  EXPECT_EQ(s.settings.weight, 80.0f);
+  EXPECT_EQ(ResultsRowIdentityOf(s).weight, 80.0f);
+  EXPECT_GT(*r.results.values[kPeakForce], 1500.0);  // 80 kg landing, not 10 kg
+  EXPECT_NEAR(*r.results.values[kFlightTime], 0.51, 0.02);
+}
+
+TEST(CommandNextFile, ForceTrialTakesItsMassFromTheForce) {
+  BatchFixture f;
+  testing::TrialFileSpec spec = JumpFile(JumpShape{}, false, true);
+  spec.weight = 70;  // the force says 80 kg
+  f.Write("f.qlx", Version2Text(spec));
+  f.List();
+  Session& s = f.ts.session;
+  const NextFileResult r = CommandNextFile(s, f.list, kFromForce, {});
+  ASSERT_TRUE(r.processed);
+  EXPECT_NEAR(s.settings.weight, 80.0, 0.05);
+  EXPECT_EQ(s.view.AnalysisEnd, 999);
+  EXPECT_EQ(s.view.JumpFrameEndSample, 999);
+  // Take-off at the first sample without force, landing at the first with
+  // force again: 0.508 s of flight.
+  EXPECT_DOUBLE_EQ(s.view.TakeOffTime, 401 / 500.0);
+  EXPECT_FLOAT_EQ(s.view.LandingTime, 655 / 500.0f);
+  EXPECT_EQ(r.results.texts[kJumpHeightFromFlight], "0.316");
+}
+
+TEST(CommandNextFile, NoPhaseOfTheLastTrialReachesTheNext) {
+  // A countermovement jump, then a jump from a still squat: no onset is found
+  // in the second, so the first one's onset would stand in its phase times.
+  BatchFixture f;
+  f.Write("1.qlx", Version2Text(JumpFile(JumpShape{}, true, false)));
+  JumpShape squat;
+  squat.dipVelocity = 0;
+  squat.takeOffVelocity = 2.2;
+  f.Write("2.qlx", Version2Text(JumpFile(squat, true, false)));
+  f.List();
+  Session& s = f.ts.session;
+  CommandNextFile(s, f.list, kFromDisplacement, {});
+  ASSERT_GT(s.view.MovementOnsetTime, 0.3);
+  const NextFileResult after = CommandNextFile(s, f.list, kFromDisplacement, {});
+  EXPECT_EQ(s.view.MovementOnsetTime, 0.0);
+
+  BatchFixture alone;
+  alone.Write("2.qlx", Version2Text(JumpFile(squat, true, false)));
+  alone.List();
+  const NextFileResult fresh = CommandNextFile(alone.ts.session, alone.list, kFromDisplacement, {});
+  ASSERT_TRUE(after.processed && fresh.processed);
+  EXPECT_EQ(after.results.texts, fresh.results.texts);
+  EXPECT_FALSE(after.results.texts[kEccConTime].empty());
+}
+
+TEST(LoadTrialFileAndRecalculate, ANewTrialStartsWithoutPhaseTimes) {
+  BatchFixture f;
+  JumpShape squat;
+  squat.dipVelocity = 0;
+  f.Write("sj.qlx", Version2Text(JumpFile(squat, true, false)));
+  Session& s = f.ts.session;
+  s.view.MovementOnsetTime = 0.9;  // left by the trial before
+  s.view.ZeroVelocityTime = 1.1;
+  ASSERT_TRUE(LoadTrialFileAndRecalculate(s, f.dir.File("sj.qlx"), kFromDisplacement));
+  EXPECT_EQ(s.view.MovementOnsetTime, 0.0);
+  EXPECT_EQ(s.view.ZeroVelocityTime, 0.0);
+}
+
+TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
+  BatchFixture f;
+  Session& s = f.ts.session;
+  ResultsTicks ticks{};
+  ticks[kPeakForce] = true;
+  ResultsTexts texts;
+  texts[kPeakForce] = "812.5";
+  s.squad.Current() = SquadMember{"A17", "Ann", "Lee", 61.25f};
+  s.settings.exceloutput = false;
+  EXPECT_FALSE(cmdSaveResults_Click(s, ticks, texts, f.dir.File("r.xlsx")));
+  ASSERT_EQ(f.ts.dialogs.shown.size(), 1u);
+  EXPECT_EQ(f.ts.dialogs.shown[0].title, "Cannot Save to Excel");
+  EXPECT_EQ(f.ts.dialogs.shown[0].text,
+            "Output to Excel option not selected or Excel not available on this computer system");
+  EXPECT_EQ(s.results.ResultsRow, 0);
+
+  s.settings.exceloutput = true;
+  ASSERT_TRUE(cmdSaveResults_Click(s, ticks, texts, f.dir.File("r.csv")));
+  EXPECT_EQ(s.results.ResultsRow, 4);
+  EXPECT_EQ(s.results.sheet.Text(3, 1), "AnnLee");
+  EXPECT_EQ(s.results.sheet.Text(3, 5), "812.5");
+  EXPECT_TRUE(FileExists(f.dir.File("r.csv")));
+  // A workbook that cannot be written takes the row back.
+  EXPECT_FALSE(cmdSaveResults_Click(s, ticks, texts, f.dir.File("missing/r.csv")));
+  EXPECT_EQ(s.results.ResultsRow, 4);
+  EXPECT_EQ(s.results.sheet.Text(4, 0), "");
+  EXPECT_EQ(ResultsWorkbookPath(s), f.dir.path() + "/QLXResults.xlsx");
+}
+
+TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
+  ResultsOutput out;
+  ResultsSelection selection;
+  out.ResultsLayoutChanged = false;
+  CommandDeSelectAll_Click(out, selection);
+  EXPECT_EQ(selection.CommandDeSelectAllCaption, "De-Select All");
+  EXPECT_TRUE(
+      std::all_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
+  EXPECT_TRUE(out.ResultsLayoutChanged);
+  out.ResultsLayoutChanged = false;
+  CommandDeSelectAll_Click(out, selection);
+  EXPECT_EQ(selection.CommandDeSelectAllCaption, "Select All");
+  EXPECT_TRUE(
+      std::none_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
+  EXPECT_TRUE(out.ResultsLayoutChanged);
+  out.ResultsLayoutChanged = false;
+  ResultsCheckBox_Click(out, selection, kFlightTime, true);
+  EXPECT_TRUE(selection.ticked[kFlightTime]);
+  EXPECT_TRUE(out.ResultsLayoutChanged);
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,336 @@
+// The main window on the offscreen platform: start-up as the program runs
+// it, the menu tree, the window toggles and placements, the report and the
+// help pages, and closing.
+
+#include <QAction>
+#include <QClipboard>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include "config/ini_file.hpp"
+#include "shell/main_menu_state.hpp"
+#include "shell/ui/form_system_status.hpp"
+#include "shell/ui/tool_sub_window.hpp"
+#include "ui_test_support.hpp"
+
+namespace torvane {
+
+using testing::Machine;
+using testing::Program;
+using testing::WhenModalOpens;
+
+namespace {
+
+QAction* Entry(const MainForm& form, const char* name) {
+  auto* entry = form.findChild<QAction*>(name);
+  if (entry == nullptr) qWarning("no menu entry %s", name);
+  return entry;
+}
+
+QString Panel(const MainForm& form, int number) {
+  return form.findChild<QLabel*>(QString("StatusPanel%1").arg(number))->text();
+}
+
+// The "section/key" names of an ini file in file order.
+QStringList Keys(const std::string& text) {
+  QStringList keys;
+  QString section;
+  for (std::string_view line : SplitLines(text)) {
+    const QString l = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    if (l.startsWith('[')) {
+      section = l.mid(1, l.size() - 2);
+    } else if (l.contains('=')) {
+      keys << section + "/" + l.section('=', 0, 0);
+    }
+  }
+  return keys;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void aStartOnAnEmptyHomeLaysOutTheDataFolderAndTheConfiguration() {
+    Machine machine;
+    Program program;
+    WhenModalOpens("frmFirstTime",
+                   [](QWidget* window) { window->findChild<QPushButton*>("OKButton")->click(); });
+    QCOMPARE(program.Start(), StartupResult::Running);
+    QVERIFY(FolderExists(machine.DataFolder()));
+    QVERIFY(FileExists(machine.DataFolder() + "/QLXHelp/QLXGettingStarted.htm"));
+    const QStringList keys = Keys(machine.Read("QLXConfig.ini"));
+    QCOMPARE(keys.size(), 49);
+    QCOMPARE(keys.first(), QString("Miscellaneous/soundstart"));
+    QCOMPARE(keys.indexOf("Miscellaneous/ShowSystemStatus") + 1,
+             keys.indexOf("Miscellaneous/eccentricstrengthtest"));
+    QVERIFY(keys.indexOf("Data Collection/samples") < keys.indexOf("Data Collection/frequency"));
+    QVERIFY(keys.indexOf("Data Processing/ForceInt") <
+            keys.indexOf("Folders and Files/CalibrationLogFile"));
+    QCOMPARE(keys.last(), QString("Brake Settings/brakeabovezero"));
+    // The first run is 1000 samples at 200 Hz, shown in the status bar.
+    QVERIFY(program.form.isVisible());
+    QCOMPARE(program.form.windowTitle(), QString("Torvane Measurement System"));
+    QCOMPARE(Panel(program.form, 2), QString("Rate 200Hz"));
+    QCOMPARE(Panel(program.form, 4), QString("Duration 5.0 secs"));
+    // The status window tells what start-up did.
+    QVERIFY(program.form.ChildWindowOf(ChildWindow::Status)->isVisible());
+    QVERIFY(Entry(program.form, "mnuLiveSystemStatus")->isChecked());
+    const QString log =
+        program.form.StatusForm()->findChild<QPlainTextEdit*>("TextStatus")->toPlainText();
+    QVERIFY(log.contains("Program Data Folder is " + QString::fromStdString(machine.DataFolder())));
+    QVERIFY(log.endsWith("Loading Squad list\n"));
+  }
+
+  void damagedSampleCountsAreRepaired() {
+    Machine machine;
+    for (const auto& [stored, started] : {std::pair{"50", 1000}, {"100", 200}, {"101", 101}}) {
+      machine.WriteConfig("", std::string("samples=") + stored + "\r\n");
+      Program program;
+      program.Start();
+      QCOMPARE(program.session.settings.samples, started);
+      QCOMPARE(ReadIniValue("Data Collection", "samples", "", machine.ConfigPath()),
+               std::to_string(started));
+    }
+  }
+
+  void aZra7StartRunsAt600Hz() {
+    Machine machine;
+    machine.WriteConfig("", "frequency=200\r\nZRA6PlusInput=false\r\nZRA7Input=true\r\n");
+    Program program;
+    program.Start();
+    QCOMPARE(program.session.settings.frequency, 600);
+    QCOMPARE(Panel(program.form, 2), QString("Rate 600Hz"));
+    QVERIFY(program.session.statusLog.text.find("600Hz capable ZRA7 detected") !=
+            std::string::npos);
+  }
+
+  void onlyTheDefaultSquadNameIsRootedInTheDataFolder() {
+    Machine machine;
+    machine.WriteConfig("", "", "SquadFileName=Squad.xls\r\n");
+    Program rooted;
+    rooted.Start();
+    QCOMPARE(rooted.session.settings.SquadFileName, machine.DataFolder() + "/Squad.xls");
+    machine.WriteConfig("", "", "SquadFileName=squad.xls\r\n");
+    Program left;
+    left.Start();
+    QCOMPARE(left.session.settings.SquadFileName, std::string("squad.xls"));
+  }
+
+  void theMenuTreeCarriesTheSystemsNamesAndCaptions() {
+    Machine machine;
+    Program program;
+    const MainForm& form = program.form;
+    const std::pair<const char*, const char*> menus[] = {{"mnuFile", "&File"},
+                                                         {"mnuRun", "&View"},
+                                                         {"mnuTools", "T&ools"},
+                                                         {"mnuWindow", "&Window"},
+                                                         {"mnuHelp", "&Help"}};
+    for (const auto& [name, caption] : menus) {
+      QMenu* menu = form.findChild<QMenu*>(name);
+      QVERIFY2(menu != nullptr, name);
+      QCOMPARE(menu->title(), QString(caption));
+    }
+    QStringList help;
+    for (QAction* a : form.findChild<QMenu*>("mnuHelp")->actions()) help << a->objectName();
+    QCOMPARE(help,
+             (QStringList{"mnuGettingStarted", "mnuHelpContents", "mnuWebSupport",
+                          "mnuSystemReport", "mnuHelpSep", "mnuVersionInfo", "mnuHelpAbout"}));
+    QCOMPARE(Entry(form, "mnuSaveAs")->text(), QString("Save &As"));
+    QCOMPARE(Entry(form, "mnuAccelerometer")->text(), QString("Accelerometer &management"));
+    QCOMPARE(Entry(form, "mnuToolsPerformance")->text(), QString("Performance &Enhancement"));
+    // Entries whose windows this program does not have yet wait, disabled.
+    QVERIFY(!Entry(form, "mnuFileOpen")->isEnabled());
+    QVERIFY(!Entry(form, "mnuAnalyse")->isEnabled());
+    QVERIFY(Entry(form, "mnuConfigure")->isEnabled());
+    QVERIFY(Entry(form, "mnuLiveSystemStatus")->isEnabled());
+    // A window registered later brings its entry to life.
+    auto* training = new ToolSubWindow(new QWidget);
+    program.form.RegisterChildWindow(ChildWindow::Training, training);
+    QVERIFY(Entry(form, "mnuTraining")->isEnabled());
+    // The core hides, shows and disables entries by name.
+    SetMenuEntryVisible(program.session, "mnuToolsSerial", false);
+    QVERIFY(!Entry(form, "mnuToolsSerial")->isVisible());
+    SetMenuEntryEnabled(program.session, "mnuTraining", false);
+    QVERIFY(!Entry(form, "mnuTraining")->isEnabled());
+    // The eight panels with their first texts and tooltips.
+    QCOMPARE(form.statusBar()->findChildren<QLabel*>(QRegularExpression("^StatusPanel")).size(), 8);
+    QCOMPARE(Panel(form, 1), QString("Interface NOT found"));
+    QCOMPARE(Panel(form, 6), QString("no data collected"));
+    QCOMPARE(form.findChild<QLabel*>("StatusPanel7")->toolTip(),
+             QString("Status of force collection or not"));
+  }
+
+  void theSystemStatusEntryShowsAndHidesTheStatusWindow() {
+    Machine machine;
+    Program program;
+    program.session.settings.ShowSystemStatus = true;
+    program.form.show();
+    QAction* entry = Entry(program.form, "mnuLiveSystemStatus");
+    QMdiSubWindow* status = program.form.ChildWindowOf(ChildWindow::Status);
+    entry->trigger();
+    QVERIFY(status->isVisible());
+    QVERIFY(entry->isChecked());
+    entry->trigger();
+    QVERIFY(!status->isVisible());
+    QVERIFY(!entry->isChecked());
+    entry->trigger();
+    AddStatusMessage(program.session, "kept while hidden");
+    // Closed from its own frame: hidden, the mark gone, the text kept.
+    status->close();
+    QVERIFY(!status->isVisible());
+    QVERIFY(!entry->isChecked());
+    auto* text = program.form.StatusForm()->findChild<QPlainTextEdit*>("TextStatus");
+    QVERIFY(text->toPlainText().contains("kept while hidden"));
+    program.form.StatusForm()->findChild<QPushButton*>("CommandCopy")->click();
+    QCOMPARE(QApplication::clipboard()->text(), text->toPlainText());
+  }
+
+  void arrangeAndCascadePlaceTheChildWindowsInTwips() {
+    Machine machine;
+    Program program;
+    program.session.settings.ShowSystemStatus = true;
+    auto* content = new QWidget;
+    auto* training = new ToolSubWindow(content);
+    program.form.RegisterChildWindow(ChildWindow::Training, training);
+    training->resize(400, 200);  // 6000 × 3000 twips
+    program.form.show();
+    // A main window area of 12000 × 9000 twips.
+    QWidget* area = program.form.MdiArea()->viewport();
+    program.form.resize(program.form.size() + QSize(800, 600) - area->size());
+    QCOMPARE(area->size(), QSize(800, 600));
+    QMdiSubWindow* status = program.form.ChildWindowOf(ChildWindow::Status);
+    QCOMPARE(status->size(), QSize(353, 237));  // 5300 × 3555 twips
+    Entry(program.form, "mnuArrange")->trigger();
+    QCOMPARE(training->pos(), QPoint(200, 340));  // 3000, 5100
+    QCOMPARE(status->pos(), QPoint(423, 345));    // 6340 (6345 for 353 pixels), 5175
+    QVERIFY(!status->isVisible());                // placed, not shown
+    Entry(program.form, "mnuCascade")->trigger();
+    QCOMPARE(training->pos(), QPoint(27, 27));  // 400 twips
+    QCOMPARE(status->pos(), QPoint(423, 345));
+    // Showing a placed window leaves it where it was placed.
+    Entry(program.form, "mnuLiveSystemStatus")->trigger();
+    QCOMPARE(status->pos(), QPoint(423, 345));
+  }
+
+  void theSystemReportIsWrittenAndShown() {
+    Machine machine;
+    machine.WriteConfig("", "");
+    Program program;
+    program.Start();
+    Entry(program.form, "mnuSystemReport")->trigger();
+    const std::string report = machine.Read("QLXSystemReport.txt");
+    QVERIFY(report.rfind("Torvane Measurement System - Operational Report\r\n", 0) == 0);
+    for (const char* section :
+         {"\r\nDATA COLLECTION\r\n", "\r\nINTERFACE HARDWARE\r\n", "\r\nTRAINING MODE SETTINGS\r\n",
+          "\r\nCALIBRATION\r\n", "\r\nFILES AND FOLDERS\r\n", "\r\nBRAKE SETTINGS\r\n",
+          "\r\nGENERAL SETTINGS\r\n", "\r\nWINDOWS ENVIRONMENT\r\n"}) {
+      QVERIFY2(report.find(section) != std::string::npos, section);
+    }
+    QVERIFY(report.size() > 3 && report.substr(report.size() - 4) == "\n\t\r\n");
+    QCOMPARE(program.opened.size(), std::size_t{1});
+    QCOMPARE(program.opened.back().toLocalFile().toStdString(),
+             machine.DataFolder() + "/QLXSystemReport.txt");
+  }
+
+  void theHelpEntriesOpenTheirPages() {
+    Machine machine;
+    Program program;
+    for (const char* name :
+         {"mnuGettingStarted", "mnuHelpContents", "mnuVersionInfo", "mnuWebSupport"}) {
+      Entry(program.form, name)->trigger();
+    }
+    QCOMPARE(program.opened.size(), std::size_t{4});
+    QVERIFY(program.opened[0].toLocalFile().endsWith("/QLXHelp/QLXGettingStarted.htm"));
+    QVERIFY(program.opened[1].toLocalFile().endsWith("/QLXHelp/QLXHelp.htm"));
+    QVERIFY(program.opened[2].toLocalFile().endsWith("/QLXHelp/updates.htm"));
+    QCOMPARE(program.opened[3].fragment(), QString("support"));
+    for (const QUrl& url : program.opened) QVERIFY(FileExists(url.toLocalFile().toStdString()));
+    QVERIFY(program.dialogs.shown.empty());
+  }
+
+  void closingWithAnUnsavedTrialAsksFirst() {
+    Machine machine;
+    Program program;
+    std::vector<std::string> calls;
+    bool mayClose = false;
+    program.session.hooks.QueryCloseAnalysisWindow = [&] {
+      calls.push_back("asked");
+      return mayClose;
+    };
+    program.session.hooks.CloseSerialPortIfOpen = [&] { calls.push_back("serial closed"); };
+    program.session.trial.DataCollected = true;
+    program.form.show();
+    QVERIFY(!program.form.close());  // Cancel: nothing is lost
+    QVERIFY(program.form.isVisible());
+    mayClose = true;
+    Entry(program.form, "mnuFileExit")->trigger();
+    QVERIFY(!program.form.isVisible());
+    QCOMPARE(calls, (std::vector<std::string>{"asked", "asked", "serial closed"}));
+  }
+
+  void demonstrationChosenAtTheFirstRunSkipsDiscovery() {
+    Machine machine;
+    Program program;
+    int discoveries = 0;
+    program.session.hooks.DiscoverInterface = [&] { return ++discoveries > 0; };
+    bool unitQuestionHidden = false;
+    WhenModalOpens("frmFirstTime", [&](QWidget* window) {
+      window->findChild<QRadioButton*>("OptionDemoYes")->click();
+      unitQuestionHidden = window->findChild<QWidget*>("Frame6or7")->isHidden();
+      window->findChild<QPushButton*>("OKButton")->click();
+    });
+    program.Start();
+    QVERIFY(unitQuestionHidden);
+    QCOMPARE(discoveries, 0);
+    QCOMPARE(Panel(program.form, 1), QString("Demo/Analysis Mode"));
+    QCOMPARE(ReadIniValue("Data Collection", "ZRA6PlusInput", "", machine.ConfigPath()),
+             std::string("false"));
+  }
+
+  void messageBoxesAnswerAndCarryTheProgramsTitle() {
+    QtUserDialogs dialogs;
+    QString title;
+    QString text;
+    WhenModalOpens("", [&](QWidget* window) {
+      auto* box = qobject_cast<QMessageBox*>(window);
+      title = box->windowTitle();
+      text = box->text();
+      box->button(QMessageBox::Cancel)->click();
+    });
+    QCOMPARE(dialogs.Ask(MessageIcon::None, MessageButtons::OkCancel, "", "Open Data File a.qlx"),
+             DialogAnswer::Cancel);
+    QCOMPARE(title, QString("Torvane Measurement System"));
+    QCOMPARE(text, QString("Open Data File a.qlx"));
+    QCOMPARE(QtFileFilter("QLX data files (*.qlx)|*.qlx|All files (*.*)|*.*"),
+             QString("QLX data files (*.qlx);;All files (*)"));
+    QCOMPARE(QtFileFilter("Sounds|*.wav;*.mp3"), QString("Sounds (*.wav *.mp3)"));
+  }
+
+  void aTrialNamedOnTheCommandLineIsOffered() {
+    Machine machine;
+    machine.WriteConfig("", "");
+    Program program;
+    program.dialogs.answers = {DialogAnswer::Cancel};
+    program.Start("/trials/cmj 3.qlx");
+    QVERIFY(!program.dialogs.shown.empty());
+    QCOMPARE(program.dialogs.shown.back().title, std::string("Open"));
+    QCOMPARE(program.dialogs.shown.back().text, std::string("Open Data File /trials/cmj 3.qlx"));
+    QVERIFY(!program.session.trial.DataCollected);
+  }
+};
+
+}  // namespace torvane
+
+QTEST_MAIN(torvane::MainFormTest)
+#include "main_form_test.moc"
