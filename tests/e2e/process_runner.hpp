@@ -112,6 +112,10 @@ class BackgroundProgram {
     pid_ = -1;
     return exitCode_;
   }
+  // Sends a signal (SIGINT: what Ctrl-C sends).
+  void Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+  }
   // Waits for the program to end by itself, at most `limitMs`.
   int WaitForEnd(int limitMs) {
     if (pid_ <= 0) return exitCode_;
