@@ -85,8 +85,12 @@ void BM_DecodeZra7Frames(benchmark::State& state) {
   for (int i = 0; i < rate * kSeconds + 10; ++i) {
     const auto force = sim::SplitForce(static_cast<std::int64_t>(2600 + 900 * Wave(i, rate)));
     const std::array<std::int64_t, 6> fields{
-        force[0], force[1], force[2], force[3],
-        static_cast<std::int64_t>(1500 + 400 * Wave(i + 3, rate)), 0};
+        force[0],
+        force[1],
+        force[2],
+        force[3],
+        static_cast<std::int64_t>(1500 + 400 * Wave(i + 3, rate)),
+        0};
     frames.push_back(sim::EncodeZra7Frame(fields, static_cast<std::uint32_t>(i)));
   }
   const std::vector<std::string> pieces = Pieces(frames, rate * 30 / 1000);

@@ -13,8 +13,8 @@
 namespace torvane::fuzz {
 
 inline void SizeArrays(TrialDataSet& trial, std::size_t points) {
-  for (auto* channel : {&trial.Displacement, &trial.Velocity, &trial.Acceleration, &trial.Force,
-                        &trial.Power}) {
+  for (auto* channel :
+       {&trial.Displacement, &trial.Velocity, &trial.Acceleration, &trial.Force, &trial.Power}) {
     channel->assign(points, 0.0f);
   }
   for (auto* raw : {&trial.RawForce1, &trial.RawForce2, &trial.RawForce3, &trial.RawForce4,

@@ -116,8 +116,9 @@ void CloseLostSource(Session& session) {
   }
   const std::string unit =
       c.source == CollectionSource::Accelerometer ? "The accelerometer" : "The interface unit";
-  AddStatusMessage(session, unit + " stopped responding during the collection; the collection "
-                                   "ended with " +
+  AddStatusMessage(session, unit +
+                                " stopped responding during the collection; the collection "
+                                "ended with " +
                                 std::to_string(session.trial.SampleCount) + " samples");
 }
 
@@ -165,7 +166,8 @@ void CollectZra6Tick(Session& session) {
   CompactStreamText(serial.StreamText, serial.StreamSearchStart);
   ScaleZra6Samples(trial, CalibrationOf(session.settings), c.LastTickRawIndex, c.streamWithForce);
   if (session.settings.BrakeLevel != 0) {
-    for (std::int32_t n = std::max(before, 1); n < trial.SampleCount; ++n) BrakeControlAt(session, n);
+    for (std::int32_t n = std::max(before, 1); n < trial.SampleCount; ++n)
+      BrakeControlAt(session, n);
   }
 }
 
@@ -220,7 +222,8 @@ void FinishCollection(Session& session) {
   session.trial.CollectionDateTime = DateTimeText(session.clock().Now());
   RunTrainingHook(session);
   c.TrainingRecording = false;
-  if (!c.unitLost && (c.source == CollectionSource::Zra6 || c.source == CollectionSource::Zra6Plus)) {
+  if (!c.unitLost &&
+      (c.source == CollectionSource::Zra6 || c.source == CollectionSource::Zra6Plus)) {
     GatherStreamBytes(session);  // kept, not decoded
   }
   c.cmdCollectCaption = kCaptionStart;
@@ -303,7 +306,8 @@ void StartCollection(Session& session) {
     // The unit streams at its own rate and every d-th frame is kept: the
     // trial's frequency is the rate that gives.
     divider = Zra7Divider(session.MaxInterfaceFrequency, s.frequency);
-    s.frequency = ToInt32(RoundHalfEven(static_cast<double>(session.MaxInterfaceFrequency) / divider));
+    s.frequency =
+        ToInt32(RoundHalfEven(static_cast<double>(session.MaxInterfaceFrequency) / divider));
   }
   const double wanted = (c.ZeroRequestedByTraining || zeroing)
                             ? 2.0 * s.frequency
@@ -492,12 +496,12 @@ void USB_Read_Period_Timer(Session& session) {
     c.bytesReceived += n;
   }
   const SettingsRecord& s = session.settings;
-  DecodeZra7Frames(buffer, session.trial, CalibrationOf(s), s.samples, c.zra7RawBound,
-                   c.zra7Divider,
-                   [&session] {
-                     if (session.settings.BrakeLevel != 0) BrakeControl(session);
-                   },
-                   &c.frames);
+  DecodeZra7Frames(
+      buffer, session.trial, CalibrationOf(s), s.samples, c.zra7RawBound, c.zra7Divider,
+      [&session] {
+        if (session.settings.BrakeLevel != 0) BrakeControl(session);
+      },
+      &c.frames);
   if (!CheckUnitPresent(session)) {
     tmrCheckStatus_Timer(session);
     return;

@@ -170,8 +170,8 @@ void DecodeZra7Frames(std::string& buffer, TrialDataSet& trial, const Calibratio
                 trial.RawForce4.size(), trial.RawDisplacement.size(), trial.RawChannel6.size()});
   const auto channelSize =
       static_cast<std::int64_t>(std::min(trial.Displacement.size(), trial.Force.size()));
-  std::size_t start = 0;                        // where the undecoded text begins
-  std::size_t knownFrame = std::string::npos;   // a "#" already found to start the next frame
+  std::size_t start = 0;                       // where the undecoded text begins
+  std::size_t knownFrame = std::string::npos;  // a "#" already found to start the next frame
   for (;;) {
     if (Trim(all.substr(start)).size() < kZra7MinimumBuffer) break;
     std::size_t hash = knownFrame;

@@ -210,8 +210,9 @@ int RunRecord(Args args, Io& io) {
   }
   SelectUnit(s, o.unit, o.port);
   s.RecordForce = o.recordForce && o.unit != UnitChoice::Accelerometer;
-  session.statusLog.messageListeners.push_back(
-      [&io](std::string_view message) { io.err << message << "\n" << std::flush; });
+  session.statusLog.messageListeners.push_back([&io](std::string_view message) {
+    io.err << message << "\n" << std::flush;
+  });
   DimensionDataArrays(session.trial, s.samples);
 
   const auto reportDialogs = [&] {

@@ -79,8 +79,8 @@ TEST_F(CollectionTest, AZra6CollectionOfTwoAndAHalfSecondsAt200HzEndsByItselfWit
   EXPECT_FALSE(session.trial.DataSaved);
   EXPECT_FALSE(unit->status().streaming);
   EXPECT_EQ(c.processedCount, 1);
-  EXPECT_TRUE(std::regex_match(session.trial.CollectionDateTime,
-                               std::regex(R"(2026-01-15 10:30:\d\d)")))
+  EXPECT_TRUE(
+      std::regex_match(session.trial.CollectionDateTime, std::regex(R"(2026-01-15 10:30:\d\d)")))
       << session.trial.CollectionDateTime;
   // Every frame the unit sent arrived, in order, scaled.
   for (std::uint64_t k = 0; k < 500; ++k) {
@@ -277,8 +277,9 @@ TEST_F(CollectionTest, WithTheCountInTheStreamStartsAfterFourSeconds) {
 TEST_F(CollectionTest, DemonstrationModeLoadsTheDemonstrationTrialWithoutTouchingAPort) {
   TempDir dir;
   session.settings.DataDirectory = dir.path();
-  std::string file = "\"QLX Data File Version 2\"\r\n\"2025-03-01 09:00:00\"\r\n"
-                     "500,1,75.5,\"\",\"\",\"\",0\r\n";
+  std::string file =
+      "\"QLX Data File Version 2\"\r\n\"2025-03-01 09:00:00\"\r\n"
+      "500,1,75.5,\"\",\"\",\"\",0\r\n";
   for (int i = 0; i <= 600; ++i) file += "1.0000        735.00000\r\n";
   WriteText(dir.File("test.dat"), file);
   SelectZra6();

@@ -68,13 +68,13 @@ TEST(Zra6DecoderTest, ACorruptedValueTakesThePreviousValueOfItsOwnChannel) {
   // With force the values alternate: a corrupted displacement takes the
   // last displacement, a corrupted force the last force.
   Zra6Decoding f;
-  f.text = Bytes({221, 0x00, 0x05, 0x01, 0x00, 221, 0xFF, 0xFF, 0x00, 0x09, 221, 0x00, 0x06,
-                  0x20, 0x00});
+  f.text = Bytes(
+      {221, 0x00, 0x05, 0x01, 0x00, 221, 0xFF, 0xFF, 0x00, 0x09, 221, 0x00, 0x06, 0x20, 0x00});
   f.Decode(true);
   ASSERT_EQ(f.trial.SampleCount, 3);
-  EXPECT_EQ(f.trial.RawSampleBuffer[2], 5);    // displacement of frame 2
+  EXPECT_EQ(f.trial.RawSampleBuffer[2], 5);  // displacement of frame 2
   EXPECT_EQ(f.trial.RawSampleBuffer[3], 9);
-  EXPECT_EQ(f.trial.RawSampleBuffer[5], 9);    // force of frame 3
+  EXPECT_EQ(f.trial.RawSampleBuffer[5], 9);  // force of frame 3
   ScaleZra6Samples(f.trial, DefaultCalibration(), 0, true);
   EXPECT_FLOAT_EQ(f.trial.Force[0], 768.0f);
   EXPECT_FLOAT_EQ(f.trial.Displacement[1], 0.045f);
@@ -135,8 +135,8 @@ struct Zra7Decoding {
     trial.SampleCount = 1;
   }
   void Decode(std::int32_t divider = 1, std::int32_t samples = 1000) {
-    DecodeZra7Frames(buffer, trial, DefaultCalibration(), samples, samples * divider, divider,
-                     {}, &counts);
+    DecodeZra7Frames(buffer, trial, DefaultCalibration(), samples, samples * divider, divider, {},
+                     &counts);
   }
 };
 

@@ -23,8 +23,8 @@ class RecordE2eTest : public ::testing::Test {
   }
   std::vector<std::string> Record(const std::string& model, const std::string& seconds,
                                   std::vector<std::string> more = {}) {
-    std::vector<std::string> argv{TORVANE_CLI_PATH, "record",   "--model", model, "--port",
-                                  link,             "--duration", seconds,  "-o",  trial};
+    std::vector<std::string> argv{TORVANE_CLI_PATH, "record", "--model", model, "--port", link,
+                                  "--duration",     seconds,  "-o",      trial};
     argv.insert(argv.end(), more.begin(), more.end());
     return argv;
   }
@@ -65,15 +65,12 @@ TEST_P(RecordEachUnitE2eTest, RecordsATrialOfTheWantedLength) {
   EXPECT_NE(text.find("\r\n" + std::string(u.frequency) + ","), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Units, RecordEachUnitE2eTest,
-                         ::testing::Values(UnitCase{"zra6", "500", 500},
-                                           UnitCase{"zra6plus", "500", 500},
-                                           UnitCase{"zra7", "600", 600},
-                                           UnitCase{"zra7", "200", 200},
-                                           UnitCase{"accel", "200", 200}),
-                         [](const auto& info) {
-                           return std::string(info.param.model) + "_" + info.param.frequency;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Units, RecordEachUnitE2eTest,
+    ::testing::Values(UnitCase{"zra6", "500", 500}, UnitCase{"zra6plus", "500", 500},
+                      UnitCase{"zra7", "600", 600}, UnitCase{"zra7", "200", 200},
+                      UnitCase{"accel", "200", 200}),
+    [](const auto& info) { return std::string(info.param.model) + "_" + info.param.frequency; });
 
 // What `analyse --json` found for a phase time.
 double PhaseTime(const std::string& json, const std::string& name) {
