@@ -306,8 +306,14 @@ TEST_F(CollectionTest, ADisplacementZeroingAt200HzReadsFourHundredSamplesAndSets
   c.TextTrialNumber = " 3";
   int reading = 0;
   c.hooks.selectChannel = [&](ZeroChannel ch) { reading += ch == ZeroChannel::Displacement; };
+  // Training mode asked for this reading: its window comes back afterwards.
+  c.ZeroRequestedByTraining = true;
+  int trainingShown = 0;
+  c.hooks.showTrainingWindow = [&] { ++trainingShown; };
   ASSERT_TRUE(cmdZeroDisp_Click(session));
   EXPECT_EQ(reading, 1);
+  EXPECT_FALSE(c.ZeroRequestedByTraining);
+  EXPECT_EQ(trainingShown, 1);
   EXPECT_EQ(session.trial.SampleCount, 400);
   EXPECT_FLOAT_EQ(s.DispInt, static_cast<float>(DisplacementCount(0, 200, 4095)));
   EXPECT_FLOAT_EQ(s.DispCalSlope, 0.009f);
