@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all bootstrap build run test test-core test-sanitize bench fuzz format clean
+.PHONY: all bootstrap build run test test-core test-sanitize bench long-collection fuzz format clean
 
 all: build
 
@@ -31,6 +31,10 @@ test-sanitize: bootstrap
 
 bench: build
 	@scripts/bench $(BUILD)
+
+# Ten-minute collections from the simulator (not part of bench: they take 20 minutes).
+long-collection: build
+	@scripts/long-collection $(BUILD)
 
 fuzz: bootstrap
 	@scripts/fuzz $(FUZZ_BUILD)

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/commands.hpp"
+#include "cli/unit_link.hpp"
 #include "common/poll_event_loop.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/data_folders.hpp"
@@ -34,19 +35,6 @@ struct IdentifyOptions {
 int Usage(Io& io, const std::string& problem) {
   io.err << "torvane-cli identify: " << problem << "\n" << kIdentifyUsage;
   return 2;
-}
-
-// The configuration file named, else the program's own in its data folder,
-// else none (the built-in defaults).
-std::string ConfigurationFile(const std::string& given) {
-  if (!given.empty()) return given;
-  for (const std::string& folder : DataFolderCandidates()) {
-    if (folder.empty()) continue;
-    const std::string path = folder + "/" + kConfigFileName;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return path;
-  }
-  return {};
 }
 
 std::string Trimmed(std::string text) {
@@ -106,16 +94,11 @@ int RunIdentify(Args args, Io& io) {
     if (!SetSettingFromText(s, key, value)) return Usage(io, "unknown setting '" + key + "'");
   }
   // The command line leaves the program's status log file alone.
-  s.ProgramDataDirectory.clear();
-  s.ZRA6Input = options.model == Model::Zra6;
-  s.ZRA6PlusInput = options.model == Model::Zra6Plus;
-  s.ZRA7Input = options.model == Model::Zra7;
-  if (options.model == Model::Zra6) {
-    if (s.comportnum < 1) s.comportnum = 1;
-    s.ports["COM" + std::to_string(s.comportnum)] = options.port;
-  } else {
-    s.ports["USB"] = options.port;
-  }
+  SelectUnit(s,
+             options.model == Model::Zra6       ? UnitChoice::Zra6
+             : options.model == Model::Zra6Plus ? UnitChoice::Zra6Plus
+                                                : UnitChoice::Zra7,
+             options.port);
   session.statusLog.messageListeners.push_back([&io](std::string_view message) {
     io.out << message << "\n" << std::flush;
   });

@@ -1,13 +1,305 @@
-#include <ostream>
+// torvane-cli record: one collection from a unit on a port, as the analysis
+// window's Start runs it (discovery first, as at start-up), with progress on
+// stderr, the processing at the end, and the trial saved as a version 2
+// trial file. Ctrl-C is Stop: the collection ends with what it has, and
+// that is saved.
+#include <sys/resource.h>
 
+#include <csignal>
+#include <ostream>
+#include <string_view>
+
+#include "acquisition/collection_session.hpp"
 #include "cli/commands.hpp"
+#include "cli/unit_link.hpp"
+#include "common/number_text.hpp"
+#include "common/poll_event_loop.hpp"
+#include "config/settings_io.hpp"
+#include "files/trial_file.hpp"
+#include "link/interface_discovery.hpp"
+#include "link/usb_port.hpp"
+#include "link/zra7_protocol.hpp"
+#include "shell/session.hpp"
 
 namespace torvane::cli {
 
-// Not built yet: this subcommand arrives with its subsystem.
-int RunRecord(Args, Io& io) {
-  io.err << "torvane-cli record: not available in this build yet\n";
+namespace {
+
+constexpr std::string_view kRecordUsage =
+    "usage: torvane-cli record --model zra6|zra6plus|zra7|accel --port PATH --duration SECONDS\n"
+    "                          -o TRIAL.qlx [--frequency HZ] [--record-force] [--count-in]\n"
+    "                          [--mass KG] [--idle-timeout SECONDS] [--stats]\n"
+    "                          [--config PATH] [--set KEY=VALUE]...\n";
+
+// The event loop's step: the stream tick is 30 ms, the monitor 100 ms.
+constexpr std::uint32_t kPumpStepMs = 5;
+constexpr std::uint64_t kProgressEveryMs = 1000;
+
+volatile std::sig_atomic_t stopRequested = 0;
+void OnInterrupt(int) {
+  stopRequested = 1;
+}
+
+struct RecordOptions {
+  UnitChoice unit = UnitChoice::Zra7;
+  std::string port;
+  std::string output;
+  std::string config;
+  double duration = 0;
+  std::optional<double> frequency;
+  bool recordForce = false;
+  bool countIn = false;
+  std::optional<double> mass;
+  double idleTimeout = 5;
+  bool stats = false;
+  std::vector<std::pair<std::string, std::string>> overrides;
+};
+
+int Usage(Io& io, const std::string& problem) {
+  io.err << "torvane-cli record: " << problem << "\n" << kRecordUsage;
   return 2;
+}
+
+bool ReadNumber(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return end == text.c_str() + text.size();
+}
+
+// Parses the arguments; an empty text when they can be used.
+std::string ParseRecordOptions(Args args, RecordOptions& o, bool& help) {
+  bool modelGiven = false, durationGiven = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      help = true;
+      return {};
+    }
+    if (a == "--record-force") {
+      o.recordForce = true;
+      continue;
+    }
+    if (a == "--count-in") {
+      o.countIn = true;
+      continue;
+    }
+    if (a == "--stats") {
+      o.stats = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) return "option " + a + " needs a value";
+    const std::string& v = args[++i];
+    double d = 0;
+    const auto bad = [&] { return "bad value for " + a + ": '" + v + "'"; };
+    if (a == "--model") {
+      const auto unit = ParseUnitChoice(v, true);
+      if (!unit) return "unknown model '" + v + "'";
+      o.unit = *unit;
+      modelGiven = true;
+    } else if (a == "--port") {
+      o.port = v;
+    } else if (a == "-o" || a == "--output") {
+      o.output = v;
+    } else if (a == "--duration") {
+      if (!ReadNumber(v, d) || !(d > 0) || d > 3600) return bad();
+      o.duration = d;
+      durationGiven = true;
+    } else if (a == "--frequency") {
+      if (!ReadNumber(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d)) return bad();
+      o.frequency = d;
+    } else if (a == "--mass") {
+      if (!ReadNumber(v, d) || !(d > 0) || d > 1000) return bad();
+      o.mass = d;
+    } else if (a == "--idle-timeout") {
+      if (!ReadNumber(v, d) || !(d > 0) || d > 3600) return bad();
+      o.idleTimeout = d;
+    } else if (a == "--config") {
+      o.config = v;
+    } else if (a == "--set") {
+      const std::size_t eq = v.find('=');
+      if (eq == std::string::npos || eq == 0) return "--set needs KEY=VALUE";
+      o.overrides.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+    } else {
+      return "unknown option " + a;
+    }
+  }
+  if (!modelGiven) return "--model is required";
+  if (o.port.empty()) return "--port is required";
+  if (!durationGiven) return "--duration is required";
+  if (o.output.empty()) return "-o is required";
+  return {};
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void ShowProgress(Io& io, const Session& session) {
+  const std::int32_t samples = session.settings.samples;
+  const std::int32_t count = session.trial.SampleCount;
+  const double left = session.settings.frequency > 0
+                          ? static_cast<double>(samples - count) / session.settings.frequency
+                          : 0.0;
+  io.err << (io.errIsTerminal ? "\r" : "") << "recording: " << count << " of " << samples
+         << " samples, " << FormatNumber(left < 0 ? 0 : left, "0.0") << " s left"
+         << (io.errIsTerminal ? "   " : "\n") << std::flush;
+}
+
+// Frames that came after the last sample and were kept, not decoded.
+std::uint64_t Zra6FramesLeft(const Session& session, bool withForce) {
+  const std::string& text = session.link.serial.StreamText;
+  const std::size_t length = withForce ? 5 : 3;
+  std::uint64_t frames = 0;
+  std::size_t p = session.link.serial.StreamSearchStart > 0
+                      ? static_cast<std::size_t>(session.link.serial.StreamSearchStart) - 1
+                      : 0;
+  while (p < text.size()) {
+    const auto b = static_cast<std::uint8_t>(text[p]);
+    if (b != kZra6SyncByte && b != kZra6SyncByteLower) {
+      ++p;
+      continue;
+    }
+    if (p + length > text.size()) break;
+    ++frames;
+    p += length;
+  }
+  return frames;
+}
+
+void PrintStats(Io& io, const Session& session, double cpuSeconds, double wallSeconds) {
+  const CollectionState& c = session.collection;
+  io.out << "frames decoded: " << c.frames.accepted << "\n"
+         << "frames rejected: " << c.frames.rejected << "\n";
+  if (c.source == CollectionSource::Zra7) {
+    io.out << "frames missing from the sequence: " << c.frames.sequenceGaps << "\n";
+  }
+  if (c.source == CollectionSource::Zra6 || c.source == CollectionSource::Zra6Plus) {
+    io.out << "frames after the last sample: " << Zra6FramesLeft(session, c.streamWithForce)
+           << "\n";
+  }
+  io.out << "bytes received: " << c.bytesReceived << "\n"
+         << "unit lost: " << (c.unitLost ? "yes" : "no") << "\n"
+         << "wall seconds: " << FormatNumber(wallSeconds, "0.000") << "\n"
+         << "cpu seconds: " << FormatNumber(cpuSeconds, "0.000") << "\n";
+}
+
+}  // namespace
+
+int RunRecord(Args args, Io& io) {
+  RecordOptions o;
+  bool help = false;
+  if (const std::string problem = ParseRecordOptions(args, o, help); !problem.empty()) {
+    return Usage(io, problem);
+  }
+  if (help) {
+    io.out << kRecordUsage;
+    return 0;
+  }
+
+  PollEventLoop loop(kPumpStepMs);
+  ScriptedDialogs dialogs;
+  Session session{PlatformServices{loop, loop, loop, dialogs}};
+  SettingsRecord& s = session.settings;
+  LoadSettingsReadOnly(s, ConfigurationFile(o.config), "");
+  for (const auto& [key, value] : o.overrides) {
+    if (!SetSettingFromText(s, key, value)) return Usage(io, "unknown setting '" + key + "'");
+  }
+  SelectUnit(s, o.unit, o.port);
+  s.RecordForce = o.recordForce && o.unit != UnitChoice::Accelerometer;
+  session.statusLog.messageListeners.push_back([&io](std::string_view message) {
+    io.err << message << "\n" << std::flush;
+  });
+  DimensionDataArrays(session.trial, s.samples);
+
+  const auto reportDialogs = [&] {
+    for (const ScriptedDialogs::Shown& shown : dialogs.shown) {
+      io.err << "torvane-cli record: " << shown.title << ": " << shown.text << "\n";
+    }
+    dialogs.shown.clear();
+  };
+  if (o.unit != UnitChoice::Accelerometer && !DiscoverInterface(session)) {
+    reportDialogs();
+    session.link.serial.port->Close();
+    CloseUsbPortAtExit(session);
+    return 1;
+  }
+  if (o.frequency) s.frequency = static_cast<std::int32_t>(*o.frequency);
+
+  CollectionState& c = session.collection;
+  c.TextEndPoint = ShortNumericText(o.duration);
+  c.CheckCountInStart = o.countIn;
+  c.hooks.showCountIn = [&io](int number) {
+    if (number >= 0) io.err << "count-in: " << number << "\n" << std::flush;
+  };
+
+  stopRequested = 0;
+  const auto previousHandler = std::signal(SIGINT, OnInterrupt);
+  const double cpuAtStart = CpuSeconds();
+  const std::uint64_t startMs = loop.Milliseconds();
+  cmdCollect_Click(session);
+  std::uint64_t lastProgress = loop.Milliseconds();
+  std::uint64_t lastSampleMs = loop.Milliseconds();
+  std::int32_t lastCount = session.trial.SampleCount;
+  while (c.collecting) {
+    loop.ProcessPendingEvents();
+    if (!c.collecting) break;
+    const std::uint64_t now = loop.Milliseconds();
+    if (session.trial.SampleCount != lastCount) {
+      lastCount = session.trial.SampleCount;
+      lastSampleMs = now;
+    }
+    if (stopRequested != 0) {
+      io.err << (io.errIsTerminal ? "\n" : "") << "stopped: the collection ends with "
+             << session.trial.SampleCount << " samples\n";
+      cmdCollect_Click(session);
+    } else if (static_cast<double>(now - lastSampleMs) > o.idleTimeout * 1000.0) {
+      io.err << (io.errIsTerminal ? "\n" : "") << "no samples for "
+             << ShortNumericTextUnsigned(o.idleTimeout) << " s: the collection ends with "
+             << session.trial.SampleCount << " samples\n";
+      cmdCollect_Click(session);
+    } else if (now - lastProgress >= kProgressEveryMs) {
+      lastProgress = now;
+      ShowProgress(io, session);
+    }
+  }
+  std::signal(SIGINT, previousHandler);
+  const double cpuSeconds = CpuSeconds() - cpuAtStart;
+  const double wallSeconds = static_cast<double>(loop.Milliseconds() - startMs) / 1000.0;
+  if (io.errIsTerminal) io.err << "\n";
+  reportDialogs();
+
+  if (o.mass) {
+    txtMass_Change(session, ShortNumericText(*o.mass), CollectionCalculationMode(session),
+                   c.hooks.afterRecalculate);
+  }
+  session.trial.DataFileName = o.output;
+  const SaveOutcome saved = SaveTrialFile(session, 0);
+  reportDialogs();
+
+  const std::int32_t samples = s.samples;
+  if (saved == SaveOutcome::Saved) {
+    io.out << "Recorded " << samples << " samples at " << s.frequency << " Hz ("
+           << FormatNumber(s.frequency > 0 ? static_cast<double>(samples) / s.frequency : 0.0,
+                           "0.00")
+           << " s), mass " << FormatNumber(s.weight, "0.000") << " kg, to " << o.output << "\n";
+  }
+  if (o.stats) PrintStats(io, session, cpuSeconds, wallSeconds);
+
+  // As the program does when it ends: the ZRA7's DTR goes low, ports close.
+  if (s.ZRA7Input) ShutdownZra7Link(session);
+  session.link.serial.port->Close();
+  session.link.accel.port->Close();
+  if (s.ZRA6PlusInput) CloseUsbPortAtExit(session);
+  if (saved != SaveOutcome::Saved) return 1;
+  if (samples == 0) {
+    io.err << "torvane-cli record: no samples were received\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace torvane::cli

@@ -41,9 +41,12 @@ std::int16_t SetBrakeLevel(Session& session, double levelPercent) {
 }
 
 void BrakeControl(Session& session) {
+  BrakeControlAt(session, session.trial.SampleCount);
+}
+
+void BrakeControlAt(Session& session, std::int32_t n) {
   const SettingsRecord& s = session.settings;
   if (s.BrakeLevel == 0) return;
-  const std::int32_t n = session.trial.SampleCount;
   if (n < 2) return;
   const std::vector<float>& d = session.trial.Displacement;
   if (static_cast<std::size_t>(n) >= d.size()) return;

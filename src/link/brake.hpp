@@ -25,5 +25,9 @@ std::int16_t SetBrakeLevel(Session& session, double levelPercent);
 // brake where the displacement crosses zero (with brakeabovezero set) and
 // refreshes the status bar.
 void BrakeControl(Session& session);
+// The same for the pair of samples n - 1 and n (BrakeControl uses n =
+// SampleCount). The ZRA6 and ZRA6+ decoders pass the last sample scaled in
+// full, since the one at SampleCount is still provisional.
+void BrakeControlAt(Session& session, std::int32_t n);
 
 }  // namespace torvane

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "acquisition/collection_state.hpp"
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
@@ -85,6 +86,8 @@ struct Session {
   SubsystemHooks hooks;
   // Main-menu entries enabled, disabled, shown or hidden by the core.
   MainMenuState mainMenu;
+
+  CollectionState collection;  // the collection session (Start/Stop, zeroing readings)
 };
 
 }  // namespace torvane

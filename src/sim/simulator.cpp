@@ -224,6 +224,7 @@ int RunSimulator(std::span<const std::string> args, std::ostream& out, std::ostr
   const std::uint64_t start = clock.Milliseconds();
   const double disconnectAfterMs = cmd.unit.faults.disconnectAfterSeconds * 1000.0;
   std::string pending;
+  std::uint64_t bytesDropped = 0;
   while (stopRequested == 0) {
     if (disconnectAfterMs > 0 &&
         static_cast<double>(clock.Milliseconds() - start) >= disconnectAfterMs) {
@@ -239,7 +240,10 @@ int RunSimulator(std::span<const std::string> args, std::ostream& out, std::ostr
       if (n > 0) unit->Receive(std::string_view(buffer, static_cast<std::size_t>(n)), now);
     }
     pending += unit->Produce(now);
-    if (pending.size() > kMaxPendingOutput) pending.erase(0, pending.size() - kMaxPendingOutput);
+    if (pending.size() > kMaxPendingOutput) {
+      bytesDropped += pending.size() - kMaxPendingOutput;
+      pending.erase(0, pending.size() - kMaxPendingOutput);
+    }
     while (!pending.empty()) {
       const ssize_t n = ::write(pty.master(), pending.data(), pending.size());
       if (n <= 0) break;  // the line is full: the rest waits
@@ -247,6 +251,10 @@ int RunSimulator(std::span<const std::string> args, std::ostream& out, std::ostr
     }
   }
   pty.Close();
+  // What was sent, for a run that checks that nothing went missing.
+  out << "torvane-sim: " << unit->status().samplesSentInAll << " samples sent, " << bytesDropped
+      << " bytes dropped from a full line, " << pending.size() << " bytes never sent"
+      << std::endl;
   return 0;
 }
 

@@ -97,6 +97,7 @@ std::string UnitEmulator::Produce(std::uint64_t nowMs) {
   const std::uint32_t corruptEvery = options_.faults.corruptEvery;
   while (status_.samplesSent < due) {
     const std::uint64_t n = status_.samplesSent++;
+    ++status_.samplesSentInAll;
     stream += EncodeSample(n, corruptEvery != 0 && (n + 1) % corruptEvery == 0);
   }
   if (const std::uint32_t every = options_.faults.dropEvery; every != 0) {

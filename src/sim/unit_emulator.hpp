@@ -51,6 +51,7 @@ struct UnitStatus {
   std::uint8_t channelMask = 0;   // ZRA6 and ZRA6+
   double brakePercent = 0;        // the level last commanded
   std::uint64_t samplesSent = 0;  // since the stream last started
+  std::uint64_t samplesSentInAll = 0;  // over every stream of the run
   std::uint64_t identityQueries = 0;
 };
 

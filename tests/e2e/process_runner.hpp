@@ -91,6 +91,10 @@ class BackgroundProgram {
     }
     return exitCode_;
   }
+  // Sends a signal (SIGINT: what Ctrl-C sends).
+  void Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
+  }
   std::string out() const { return ReadText(outFile_); }
   std::string err() const { return ReadText(errFile_); }
 

@@ -1,0 +1,373 @@
+// Whole collections on simulated time, against the simulated units on
+// in-memory lines: start, the per-model streams, the end by count and by
+// Stop, a unit that goes away, the demonstration trial, the count-in, and
+// the processing of the collected trial.
+#include "acquisition/collection_session.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "files/trial_file.hpp"
+#include "link/interface_discovery.hpp"
+#include "link/link_fixture.hpp"
+#include "sim/unit_emulator.hpp"
+
+namespace torvane::testing {
+namespace {
+
+class CollectionTest : public ::testing::Test, public LinkFixture {
+ protected:
+  CollectionTest() {
+    SettingsRecord& s = session.settings;
+    s.DispCalSlope = 0.009f;
+    s.ForceCalSlope = 3.0f;
+    s.weight = 80.0f;
+    s.samples = 1000;
+    DimensionDataArrays(session.trial, s.samples);
+  }
+
+  // A simulated unit on `line`: it hears every write at once and sends what
+  // falls due as time passes.
+  void Attach(const std::shared_ptr<LoopbackLine>& line, sim::UnitModel model,
+              sim::ProfileKind profile = sim::ProfileKind::Cmj, double noise = 1.0) {
+    options.model = model;
+    options.profile = profile;
+    options.sensor.noise = noise;
+    unit = sim::MakeUnitEmulator(options);
+    LoopbackLine* l = line.get();
+    line->onWrite = [this, l](const std::string& bytes) {
+      unit->Receive(bytes, loop.Milliseconds());
+      l->Deliver(unit->Produce(loop.Milliseconds()));
+    };
+    loop.SetPumpHook([this, l] { l->Deliver(unit->Produce(loop.Milliseconds())); });
+  }
+
+  bool RunUntilFinished(std::uint32_t limitMs) {
+    return WaitUntil(loop, loop, limitMs, [this] { return !c.collecting; });
+  }
+
+  // The simulated unit's displacement count of stream sample `k`.
+  std::int64_t DisplacementCount(std::uint64_t k, double rate, std::int64_t top) const {
+    const auto raw =
+        sim::ToRawCounts(unit->profile().At(static_cast<double>(k) / rate), options.sensor, k);
+    return std::clamp<std::int64_t>(raw.displacement, 0, top);
+  }
+
+  sim::UnitOptions options;
+  std::unique_ptr<sim::UnitEmulator> unit;
+  CollectionState& c = session.collection;
+};
+
+TEST_F(CollectionTest, AZra6CollectionOfTwoAndAHalfSecondsAt200HzEndsByItselfWith500Samples) {
+  SelectZra6();
+  Attach(serial, sim::UnitModel::Zra6);
+  c.TextEndPoint = "2.5";
+  c.TextTrialNumber = "7";
+  cmdCollect_Click(session);
+  EXPECT_EQ(c.cmdCollectCaption, "&Stop");
+  EXPECT_EQ(c.TextTrialNumber, " 8");
+  EXPECT_EQ(session.settings.samples, 500);
+  EXPECT_FALSE(c.cmdZeroDispEnabled);
+  ASSERT_TRUE(RunUntilFinished(4000));
+
+  EXPECT_EQ(session.trial.SampleCount, 500);
+  EXPECT_EQ(session.settings.samples, 500);
+  EXPECT_EQ(c.cmdCollectCaption, "&Start");
+  EXPECT_TRUE(c.cmdZeroDispEnabled);
+  EXPECT_TRUE(session.trial.DataCollected);
+  EXPECT_FALSE(session.trial.DataSaved);
+  EXPECT_FALSE(unit->status().streaming);
+  EXPECT_EQ(c.processedCount, 1);
+  EXPECT_TRUE(
+      std::regex_match(session.trial.CollectionDateTime, std::regex(R"(2026-01-15 10:30:\d\d)")))
+      << session.trial.CollectionDateTime;
+  // Every frame the unit sent arrived, in order, scaled.
+  for (std::uint64_t k = 0; k < 500; ++k) {
+    ASSERT_EQ(session.trial.RawSampleBuffer[k], DisplacementCount(k, 200, 4095)) << k;
+  }
+  EXPECT_FLOAT_EQ(session.trial.Displacement[10],
+                  static_cast<float>(session.trial.RawSampleBuffer[10] * 0.009));
+  EXPECT_EQ(session.view.Marker2Sample, 499);
+}
+
+TEST_F(CollectionTest, AZra6AskedForAThousandHertzRunsAt500AndTheSettingStays500) {
+  SelectZra6();
+  Attach(serial, sim::UnitModel::Zra6);
+  session.settings.frequency = 1000;
+  c.TextEndPoint = "0.5";
+  cmdCollect_Click(session);
+  EXPECT_EQ(session.settings.frequency, 500);
+  EXPECT_EQ(unit->status().samplePeriodMs, 2);
+  ASSERT_TRUE(RunUntilFinished(3000));
+  EXPECT_EQ(session.settings.frequency, 500);
+  EXPECT_EQ(session.settings.samples, 250);
+}
+
+TEST_F(CollectionTest, StopFinishesAtOnceWithTheSamplesGathered) {
+  SelectZra6Plus();
+  Attach(usb, sim::UnitModel::Zra6Plus, sim::ProfileKind::Still);
+  session.settings.frequency = 500;
+  session.settings.RecordForce = true;
+  session.settings.velocFc = 10;
+  c.TextEndPoint = "5";
+  cmdCollect_Click(session);
+  WaitMilliseconds(loop, loop, 1000);
+  const std::int32_t gathered = session.trial.SampleCount;
+  EXPECT_GT(gathered, 400);
+  cmdCollect_Click(session);
+  EXPECT_FALSE(c.collecting);
+  EXPECT_EQ(c.cmdCollectCaption, "&Start");
+  EXPECT_FALSE(unit->status().streaming);
+  EXPECT_EQ(session.settings.samples, session.trial.SampleCount);
+  EXPECT_LE(session.trial.SampleCount - gathered, 60);
+  EXPECT_EQ(c.processedCount, 1);
+  // The derivation ran over the samples collected, not over the zeros
+  // after them: standing still, the velocity stays near 0 to the end.
+  const std::int32_t n = session.settings.samples;
+  EXPECT_LT(std::abs(session.trial.Velocity[static_cast<std::size_t>(n - 2)]), 0.05f);
+  // A late monitor tick finds nothing left to do.
+  tmrCheckStatus_Timer(session);
+  EXPECT_EQ(c.processedCount, 1);
+}
+
+TEST_F(CollectionTest, AZra7CollectionIsProcessedOnceWithEveryFrameInOrder) {
+  SelectZra7();
+  Attach(usb, sim::UnitModel::Zra7);
+  ASSERT_TRUE(DiscoverInterface(session));
+  session.settings.RecordForce = true;
+  c.TextEndPoint = "1";
+  cmdCollect_Click(session);
+  EXPECT_EQ(session.settings.frequency, 600);
+  ASSERT_TRUE(RunUntilFinished(3000));
+  EXPECT_EQ(session.settings.samples, 600);
+  EXPECT_EQ(c.processedCount, 1);
+  EXPECT_FALSE(session.link.zra7.Zra7Streaming);
+  EXPECT_FALSE(unit->status().streaming);
+  EXPECT_EQ(c.frames.rejected, 0u);
+  // The raw frames follow the unit's own samples one by one.
+  const auto& raw = session.trial.RawDisplacement;
+  std::uint64_t first = 0;
+  while (first < 10 && raw[1] != DisplacementCount(first, 600, 65535)) ++first;
+  ASSERT_LT(first, 10u);
+  for (std::int32_t r = 1; r < session.trial.RawSampleIndex; ++r) {
+    ASSERT_EQ(raw[static_cast<std::size_t>(r)], DisplacementCount(first + r - 1, 600, 65535)) << r;
+  }
+}
+
+TEST_F(CollectionTest, AZra7At200HzKeepsEveryThirdFrameAndEndsByItself) {
+  SelectZra7();
+  Attach(usb, sim::UnitModel::Zra7);
+  ASSERT_TRUE(DiscoverInterface(session));
+  session.settings.frequency = 200;
+  session.settings.dispFc = 5;  // filtered in place: a second processing would filter again
+  c.TextEndPoint = "1.5";
+  cmdCollect_Click(session);
+  EXPECT_EQ(c.zra7Divider, 3);
+  ASSERT_TRUE(RunUntilFinished(4000));
+  EXPECT_EQ(session.settings.samples, 300);
+  EXPECT_EQ(session.trial.SampleCount, 300);
+  EXPECT_EQ(c.processedCount, 1);
+  EXPECT_FALSE(unit->status().streaming);
+}
+
+TEST_F(CollectionTest, StopOnAZra7SendsU0AtOnce) {
+  SelectZra7();
+  Attach(usb, sim::UnitModel::Zra7);
+  ASSERT_TRUE(DiscoverInterface(session));
+  c.TextEndPoint = "10";
+  cmdCollect_Click(session);
+  WaitMilliseconds(loop, loop, 500);
+  usb->TakeWritten();
+  cmdCollect_Click(session);
+  EXPECT_EQ(usb->TakeWritten(), "U0\r");
+  EXPECT_FALSE(unit->status().streaming);
+  EXPECT_FALSE(c.collecting);
+  EXPECT_GT(session.settings.samples, 250);
+  EXPECT_EQ(c.processedCount, 1);
+  // The next Start starts a stream again.
+  c.TextEndPoint = "0.2";
+  cmdCollect_Click(session);
+  EXPECT_TRUE(unit->status().streaming);
+  ASSERT_TRUE(RunUntilFinished(2000));
+  EXPECT_EQ(session.settings.samples, 120);
+}
+
+TEST_F(CollectionTest, TheZra6PlusBrakeCostsNoFrameOfTheStream) {
+  SelectZra6Plus();
+  // The transducer's zero halfway down the countermovement: the jump
+  // crosses it on the way down and on the way up.
+  Attach(usb, sim::UnitModel::Zra6Plus);
+  session.settings.frequency = 500;
+  session.settings.DispInt = static_cast<float>(DisplacementCount(0, 500, 4095) - 0.15 / 0.009);
+  session.settings.BrakeLevel = 50;
+  session.settings.brakeabovezero = true;
+  c.TextEndPoint = "4";
+  cmdCollect_Click(session);
+  ASSERT_TRUE(RunUntilFinished(6000));
+  int brakeCommands = 0;
+  for (const std::string& w : usb->writes) brakeCommands += static_cast<std::uint8_t>(w[0]) == 203;
+  EXPECT_GE(brakeCommands, 2);
+  ASSERT_EQ(session.trial.SampleCount, 2000);
+  for (std::uint64_t k = 0; k < 2000; ++k) {
+    ASSERT_EQ(session.trial.RawSampleBuffer[k], DisplacementCount(k, 500, 4095)) << k;
+  }
+}
+
+TEST_F(CollectionTest, AUnitThatGoesAwayEndsTheCollectionWithWhatItSent) {
+  SelectZra6Plus();
+  Attach(usb, sim::UnitModel::Zra6Plus);
+  session.settings.frequency = 500;
+  c.TextEndPoint = "5";
+  cmdCollect_Click(session);
+  WaitMilliseconds(loop, loop, 700);
+  usb->unplugged = true;
+  ASSERT_TRUE(RunUntilFinished(500));
+  EXPECT_TRUE(c.unitLost);
+  EXPECT_GT(session.trial.SampleCount, 250);
+  EXPECT_EQ(session.settings.samples, session.trial.SampleCount);
+  EXPECT_TRUE(session.trial.DataCollected);
+  EXPECT_FALSE(usb->isOpen);
+  ASSERT_FALSE(log.empty());
+  EXPECT_NE(log.back().find("stopped responding"), std::string::npos) << log.back();
+}
+
+TEST_F(CollectionTest, ASilentUnitLeavesTheCollectionRunningUntilStop) {
+  SelectZra6Plus();
+  Attach(usb, sim::UnitModel::Zra6Plus);
+  options.faults.silent = true;
+  unit = sim::MakeUnitEmulator(options);
+  session.settings.frequency = 500;
+  c.TextEndPoint = "1";
+  cmdCollect_Click(session);
+  EXPECT_FALSE(RunUntilFinished(3000));
+  EXPECT_EQ(session.trial.SampleCount, 0);
+  cmdCollect_Click(session);
+  EXPECT_FALSE(c.collecting);
+  EXPECT_EQ(session.settings.samples, 0);
+}
+
+TEST_F(CollectionTest, WithTheCountInTheStreamStartsAfterFourSeconds) {
+  SelectZra6Plus();
+  Attach(usb, sim::UnitModel::Zra6Plus);
+  session.settings.frequency = 500;
+  c.TextEndPoint = "0.5";
+  c.CheckCountInStart = true;
+  std::vector<int> shown;
+  int beeps = 0;
+  c.hooks.showCountIn = [&](int n) { shown.push_back(n); };
+  c.hooks.beep = [&] { ++beeps; };
+  std::uint64_t streamStart = 0;
+  usb->onWrite = [&, previous = usb->onWrite](const std::string& bytes) {
+    if (streamStart == 0 && bytes.size() == 2 && static_cast<std::uint8_t>(bytes[0]) == 205) {
+      streamStart = loop.Milliseconds();
+    }
+    previous(bytes);
+  };
+  const std::uint64_t pressed = loop.Milliseconds();
+  cmdCollect_Click(session);
+  EXPECT_EQ(shown, (std::vector<int>{3, 2, 1, 0, -1}));
+  EXPECT_EQ(beeps, 4);
+  EXPECT_GE(streamStart - pressed, 4000u);
+  EXPECT_LE(streamStart - pressed, 4010u);
+  ASSERT_TRUE(RunUntilFinished(2000));
+  EXPECT_EQ(session.trial.SampleCount, 250);
+}
+
+TEST_F(CollectionTest, DemonstrationModeLoadsTheDemonstrationTrialWithoutTouchingAPort) {
+  TempDir dir;
+  session.settings.DataDirectory = dir.path();
+  std::string file =
+      "\"QLX Data File Version 2\"\r\n\"2025-03-01 09:00:00\"\r\n"
+      "500,1,75.5,\"\",\"\",\"\",0\r\n";
+  for (int i = 0; i <= 600; ++i) file += "1.0000        735.00000\r\n";
+  WriteText(dir.File("test.dat"), file);
+  SelectZra6();
+  session.DemoMode = true;
+  c.TextEndPoint = "2";
+  cmdCollect_Click(session);
+  EXPECT_EQ(c.cmdCollectCaption, "&Start");
+  EXPECT_FALSE(c.collecting);
+  EXPECT_EQ(session.settings.samples, 600);
+  EXPECT_EQ(session.settings.frequency, 500);
+  EXPECT_TRUE(session.trial.DataCollected);
+  EXPECT_FLOAT_EQ(session.trial.Force[599], 735.0f);
+  EXPECT_EQ(serial->opens + usb->opens + accel->opens, 0);
+  EXPECT_FALSE(cmdZeroDisp_Click(session));
+  EXPECT_EQ(serial->opens + usb->opens + accel->opens, 0);
+}
+
+TEST_F(CollectionTest, ADisplacementZeroingAt200HzReadsFourHundredSamplesAndSetsTheOffset) {
+  SelectZra6();
+  Attach(serial, sim::UnitModel::Zra6, sim::ProfileKind::Still, 0.0);
+  SettingsRecord& s = session.settings;
+  s.DispInt = 7;
+  s.samples = 1234;
+  c.TextTrialNumber = " 3";
+  int reading = 0;
+  c.hooks.selectChannel = [&](ZeroChannel ch) { reading += ch == ZeroChannel::Displacement; };
+  // Training mode asked for this reading: its window comes back afterwards.
+  c.ZeroRequestedByTraining = true;
+  int trainingShown = 0;
+  c.hooks.showTrainingWindow = [&] { ++trainingShown; };
+  ASSERT_TRUE(cmdZeroDisp_Click(session));
+  EXPECT_EQ(reading, 1);
+  EXPECT_FALSE(c.ZeroRequestedByTraining);
+  EXPECT_EQ(trainingShown, 1);
+  EXPECT_EQ(session.trial.SampleCount, 400);
+  EXPECT_FLOAT_EQ(s.DispInt, static_cast<float>(DisplacementCount(0, 200, 4095)));
+  EXPECT_FLOAT_EQ(s.DispCalSlope, 0.009f);
+  EXPECT_EQ(s.samples, 1234);
+  EXPECT_EQ(s.frequency, 200);
+  EXPECT_FLOAT_EQ(s.weight, 80.0f);
+  EXPECT_EQ(c.TextTrialNumber, " 3");  // a zeroing is not a trial
+  EXPECT_FALSE(session.view.ZeroingInProgress);
+  EXPECT_TRUE(c.cmdCollectEnabled);
+}
+
+TEST_F(CollectionTest, AZeroingReadingThatGetsNothingLeavesTheOffsetAndEnds) {
+  SelectZra6Plus();
+  Attach(usb, sim::UnitModel::Zra6Plus);
+  options.faults.silent = true;
+  unit = sim::MakeUnitEmulator(options);
+  session.settings.ForceInt = 12;
+  const std::uint64_t start = loop.Milliseconds();
+  EXPECT_FALSE(cmdZeroForce_Click(session));
+  EXPECT_LT(loop.Milliseconds() - start, 8000u);
+  EXPECT_FLOAT_EQ(session.settings.ForceInt, 12.0f);
+  EXPECT_FLOAT_EQ(session.settings.ForceCalSlope, 3.0f);
+  EXPECT_FALSE(c.collecting);
+}
+
+TEST_F(CollectionTest, TheTrainingHookRunsEveryTickAndOnceMoreAtTheEnd) {
+  SelectZra6Plus();
+  Attach(usb, sim::UnitModel::Zra6Plus);
+  session.settings.frequency = 500;
+  c.TextEndPoint = "1";
+  c.TrainingRecording = true;
+  std::vector<std::int32_t> counts;
+  c.hooks.trainingHook = [&] { counts.push_back(session.trial.SampleCount); };
+  cmdCollect_Click(session);
+  ASSERT_TRUE(RunUntilFinished(3000));
+  EXPECT_GE(counts.size(), 10u);
+  EXPECT_EQ(counts.back(), 500);
+  EXPECT_FALSE(c.TrainingRecording);
+}
+
+TEST_F(CollectionTest, AnAccelerometerCollectionDecodesItsReadingsAndIntegratesThem) {
+  session.settings.AccelInput = true;
+  Attach(accel, sim::UnitModel::Accelerometer, sim::ProfileKind::Still, 0.0);
+  session.settings.frequency = 200;
+  c.TextEndPoint = "1";
+  cmdCollect_Click(session);
+  ASSERT_TRUE(RunUntilFinished(3000));
+  EXPECT_EQ(session.settings.samples, 200);
+  EXPECT_FALSE(unit->status().streaming);
+  // Standing still reads -1 g: no acceleration, the body's weight as force.
+  EXPECT_NEAR(session.trial.Acceleration[100], 0.0f, 1e-5);
+  EXPECT_NEAR(session.trial.Velocity[199], 0.0f, 1e-5);
+  EXPECT_NEAR(session.trial.Force[100], 80.0 * 9.80665, 1e-2);
+}
+
+}  // namespace
+}  // namespace torvane::testing

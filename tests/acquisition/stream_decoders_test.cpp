@@ -1,0 +1,311 @@
+// The three stream decoders on hand-made streams: frame finding and
+// checking, the replacement of corrupted values, frames split across
+// ticks, scaling, and the arrays' bounds.
+#include "acquisition/stream_decoders.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace torvane {
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (const int v : values) s.push_back(static_cast<char>(v));
+  return s;
+}
+
+struct Zra6Decoding {
+  TrialDataSet trial;
+  std::string text;
+  std::int32_t searchStart = 1;
+  Zra6Decoding() { DimensionDataArrays(trial, 100); }
+  void Decode(bool withForce, std::int32_t samples = 1000) {
+    DecodeZra6Frames(text, searchStart, trial, withForce, samples);
+  }
+};
+
+Calibration DefaultCalibration() {
+  SettingsRecord s;
+  s.DispCalSlope = 0.009f;
+  s.DispInt = 0.0f;
+  s.ForceCalSlope = 3.0f;
+  s.ForceInt = 0.0f;
+  return CalibrationOf(s);
+}
+
+TEST(Zra6DecoderTest, AFrameGivesItsTwelveBitValueScaledInDoubleAndStoredInSingle) {
+  Zra6Decoding z;
+  z.text = Bytes({221, 0x01, 0x02});
+  z.Decode(false);
+  EXPECT_EQ(z.trial.SampleCount, 1);
+  EXPECT_EQ(z.trial.RawSampleBuffer[0], 258);
+  ScaleZra6Samples(z.trial, DefaultCalibration(), 0, false);
+  EXPECT_EQ(z.trial.Displacement[0], static_cast<float>(258.0 * static_cast<double>(0.009f)));
+  EXPECT_FLOAT_EQ(z.trial.Displacement[0], 2.322f);
+}
+
+TEST(Zra6DecoderTest, TheLowerCaseSyncByteIsFoundAndLineNoiseBeforeItSkipped) {
+  Zra6Decoding z;
+  z.text = Bytes({0x41, 0x00, 253, 0x00, 0x07, 0x10, 221, 0x00, 0x08});
+  z.Decode(false);
+  EXPECT_EQ(z.trial.SampleCount, 2);
+  EXPECT_EQ(z.trial.RawSampleBuffer[0], 7);
+  EXPECT_EQ(z.trial.RawSampleBuffer[1], 8);
+  // Nothing after the last frame: the text is emptied on the next search.
+  EXPECT_TRUE(z.text.empty());
+  EXPECT_EQ(z.searchStart, 1);
+}
+
+TEST(Zra6DecoderTest, ACorruptedValueTakesThePreviousValueOfItsOwnChannel) {
+  Zra6Decoding z;
+  // Displacement only: the previous value is the previous sample's.
+  z.text = Bytes({221, 0x00, 0x05, 221, 0x10, 0x00});
+  z.Decode(false);
+  EXPECT_EQ(z.trial.RawSampleBuffer[1], 5);
+
+  // With force the values alternate: a corrupted displacement takes the
+  // last displacement, a corrupted force the last force.
+  Zra6Decoding f;
+  f.text = Bytes(
+      {221, 0x00, 0x05, 0x01, 0x00, 221, 0xFF, 0xFF, 0x00, 0x09, 221, 0x00, 0x06, 0x20, 0x00});
+  f.Decode(true);
+  ASSERT_EQ(f.trial.SampleCount, 3);
+  EXPECT_EQ(f.trial.RawSampleBuffer[2], 5);  // displacement of frame 2
+  EXPECT_EQ(f.trial.RawSampleBuffer[3], 9);
+  EXPECT_EQ(f.trial.RawSampleBuffer[5], 9);  // force of frame 3
+  ScaleZra6Samples(f.trial, DefaultCalibration(), 0, true);
+  EXPECT_FLOAT_EQ(f.trial.Force[0], 768.0f);
+  EXPECT_FLOAT_EQ(f.trial.Displacement[1], 0.045f);
+  EXPECT_FLOAT_EQ(f.trial.Force[2], 27.0f);
+
+  // At the very first position there is no previous value: 0.
+  Zra6Decoding first;
+  first.text = Bytes({221, 0x10, 0x00, 0x30, 0x00});
+  first.Decode(true);
+  EXPECT_EQ(first.trial.RawSampleBuffer[0], 0);
+  EXPECT_EQ(first.trial.RawSampleBuffer[1], 0);
+}
+
+TEST(Zra6DecoderTest, AFrameSplitAcrossTwoTicksIsDecodedOnTheSecond) {
+  Zra6Decoding z;
+  z.text = Bytes({221, 0x00, 0x01, 0x00, 0x02, 221, 0x00});
+  z.Decode(true);
+  EXPECT_EQ(z.trial.SampleCount, 1);
+  z.text += Bytes({0x03, 0x00, 0x04});
+  z.Decode(true);
+  ASSERT_EQ(z.trial.SampleCount, 2);
+  EXPECT_EQ(z.trial.RawSampleIndex, 4);
+  EXPECT_EQ(z.trial.RawSampleBuffer[2], 3);
+  EXPECT_EQ(z.trial.RawSampleBuffer[3], 4);
+}
+
+TEST(Zra6DecoderTest, DecodingStopsAtTheWantedSamplesAndCompactingKeepsTheRest) {
+  Zra6Decoding z;
+  for (int i = 0; i < 5; ++i) z.text += Bytes({221, 0x00, i});
+  z.Decode(false, 3);
+  EXPECT_EQ(z.trial.SampleCount, 3);
+  CompactStreamText(z.text, z.searchStart);
+  EXPECT_EQ(z.text.size(), 6u);
+  z.Decode(false, 5);
+  EXPECT_EQ(z.trial.SampleCount, 5);
+  EXPECT_EQ(z.trial.RawSampleBuffer[4], 4);
+}
+
+TEST(Zra6DecoderTest, NothingIsWrittenPastTheArraysWhateverTheStreamHolds) {
+  Zra6Decoding z;
+  z.trial.RawSampleBuffer.resize(7);
+  z.trial.Displacement.resize(3);
+  z.trial.Force.resize(3);
+  for (int i = 0; i < 20; ++i) z.text += Bytes({221, 0x00, 0x01, 0x00, 0x02});
+  z.Decode(true, 1000);
+  EXPECT_EQ(z.trial.SampleCount, 3);  // 3 frames fill 6 of the 7 places
+  ScaleZra6Samples(z.trial, DefaultCalibration(), 0, true);
+  EXPECT_EQ(z.trial.Displacement.size(), 3u);
+}
+
+struct Zra7Decoding {
+  TrialDataSet trial;
+  std::string buffer;
+  DecodeCounts counts;
+  Zra7Decoding() {
+    DimensionDataArrays(trial, 100);
+    trial.RawSampleIndex = 1;
+    trial.SampleCount = 1;
+  }
+  void Decode(std::int32_t divider = 1, std::int32_t samples = 1000) {
+    DecodeZra7Frames(buffer, trial, DefaultCalibration(), samples, samples * divider, divider, {},
+                     &counts);
+  }
+};
+
+std::string Frame(const std::string& fields) {
+  return "#" + fields + ",\r\n";
+}
+
+// Frames of padding (displacement count 5) that the decoder needs after a
+// frame before it reads it.
+std::string Padding(int n, int firstSequence = 100) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += Frame("0,0,0,0,5,0,5," + std::to_string(firstSequence + i));
+  return s;
+}
+
+TEST(Zra7DecoderTest, AFrameWhoseCheckValueMatchesIsStoredAndOneThatDiffersIsDropped) {
+  Zra7Decoding z;
+  z.buffer = "\r\n" + Frame("1,2,3,4,100,0,110,7") + Frame("1,2,3,4,100,0,111,8") + Padding(3);
+  z.Decode();
+  EXPECT_EQ(z.counts.rejected, 1u);
+  EXPECT_EQ(z.trial.RawForce1[1], 1);
+  EXPECT_EQ(z.trial.RawForce4[1], 4);
+  EXPECT_EQ(z.trial.RawDisplacement[1], 100);
+  // The second frame was dropped: the next good frame took index 2.
+  EXPECT_EQ(z.trial.RawDisplacement[2], 5);
+  EXPECT_EQ(z.trial.SampleCount, 2);
+}
+
+TEST(Zra7DecoderTest, NegativeFieldsAreSixteenBitCountsAndTheSumWrapsAt65536) {
+  Zra7Decoding z;
+  // -1 reads as 65535; 65535 + 2 wraps to 1.
+  z.buffer = "\r\n" + Frame("-1,2,0,0,0,0,1,0") + Padding(3);
+  z.Decode();
+  EXPECT_EQ(z.counts.rejected, 0u);
+  EXPECT_EQ(z.trial.RawForce1[1], 65535);
+}
+
+TEST(Zra7DecoderTest, TheFirstSamplesRepeatSampleThreeAndADividerKeepsEveryDthFrame) {
+  Zra7Decoding z;
+  for (int i = 1; i <= 12; ++i) {
+    const int d = 100 + i;
+    z.buffer += Frame("10,10,10,10," + std::to_string(d) + ",0," + std::to_string(40 + d) + "," +
+                      std::to_string(i));
+  }
+  z.buffer = "\r\n" + z.buffer + Padding(3, 14);  // frame 13 never came
+  z.Decode(3);
+  // Frames at raw indices 3, 6, 9, 12 are samples 2, 3, 4, 5.
+  EXPECT_EQ(z.trial.SampleCount, 5);
+  EXPECT_FLOAT_EQ(z.trial.Displacement[3], static_cast<float>(106 * static_cast<double>(0.009f)));
+  EXPECT_FLOAT_EQ(z.trial.Displacement[5], static_cast<float>(112 * static_cast<double>(0.009f)));
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(z.trial.Displacement[i], z.trial.Displacement[3]);
+    EXPECT_EQ(z.trial.Force[i], 120.0f);
+  }
+  EXPECT_EQ(z.counts.sequenceGaps, 1u);
+}
+
+TEST(Zra7DecoderTest, AFrameStillArrivingIsKeptAndDecodedOnTheNextTick) {
+  Zra7Decoding z;
+  // Enough text to look at, but the frame has five of its fields so far.
+  z.buffer = std::string(55, 'z') + "#0,0,0,0,9";
+  const std::string before = z.buffer;
+  z.Decode();
+  EXPECT_EQ(z.trial.RawSampleIndex, 1);
+  EXPECT_EQ(z.buffer, before);
+  z.buffer += ",0,9,4,\r\n" + Padding(3);
+  z.Decode();
+  EXPECT_EQ(z.trial.RawDisplacement[1], 9);
+  EXPECT_EQ(z.counts.rejected, 0u);
+}
+
+TEST(Zra7DecoderTest, AFrameCutShortByTheNextCostsOnlyItself) {
+  Zra7Decoding z;
+  z.buffer = "\r\n#1,2,3" + Frame("0,0,0,0,7,0,7,2") + Frame("0,0,0,0,8,0,8,3") + Padding(3);
+  z.Decode();
+  EXPECT_EQ(z.counts.rejected, 1u);
+  EXPECT_EQ(z.trial.RawDisplacement[1], 7);
+  EXPECT_EQ(z.trial.RawDisplacement[2], 8);
+}
+
+TEST(Zra7DecoderTest, ShortBuffersWaitAndDecodingStopsAtTheWantedSamples) {
+  Zra7Decoding z;
+  z.buffer = "\r\n" + Frame("0,0,0,0,7,0,7,1");
+  z.Decode();
+  EXPECT_EQ(z.trial.RawSampleIndex, 1);  // under 60 characters: wait for more
+  z.buffer += Padding(20);
+  z.Decode(1, 4);
+  EXPECT_EQ(z.trial.SampleCount, 4);
+  EXPECT_FALSE(z.buffer.empty());
+}
+
+TEST(Zra7DecoderTest, TextWithoutAFrameIsDiscardedAndNoiseWithoutFieldsIsNotWaitedForForever) {
+  Zra7Decoding z;
+  z.buffer = std::string(100, 'x');
+  z.Decode();
+  EXPECT_TRUE(z.buffer.empty());
+  z.buffer = "x#" + std::string(kZra7MaximumFrame + 10, 'y');
+  z.Decode();
+  EXPECT_TRUE(z.buffer.empty());
+  EXPECT_EQ(z.counts.rejected, 1u);
+}
+
+TEST(Zra7DecoderTest, NothingIsWrittenPastTheArrays) {
+  Zra7Decoding z;
+  for (auto* raw : {&z.trial.RawForce1, &z.trial.RawForce2, &z.trial.RawForce3, &z.trial.RawForce4,
+                    &z.trial.RawDisplacement, &z.trial.RawChannel6}) {
+    raw->resize(5);
+  }
+  z.trial.Displacement.resize(4);
+  z.trial.Force.resize(4);
+  z.buffer = "\r\n" + Padding(30);
+  z.Decode();
+  EXPECT_LE(z.trial.RawSampleIndex, 5);
+  EXPECT_LE(z.trial.SampleCount, 3);
+}
+
+TEST(Zra7DecoderTest, TheDividerIsTheRoundedRatioOfTheRates) {
+  EXPECT_EQ(Zra7Divider(600, 600), 1);
+  EXPECT_EQ(Zra7Divider(600, 200), 3);
+  EXPECT_EQ(Zra7Divider(600, 250), 2);
+  EXPECT_EQ(Zra7Divider(600, 2000), 1);
+  EXPECT_EQ(Zra7Divider(600, 0), 1);
+}
+
+struct AccelDecoding {
+  TrialDataSet trial;
+  std::string text;
+  std::int32_t searchStart = 1;
+  AccelDecoding() { DimensionDataArrays(trial, 100); }
+  void Decode(std::int32_t samples = 1000, float offset = 0) {
+    DecodeAccelerometerText(text, searchStart, trial, samples, offset);
+  }
+};
+
+TEST(AccelerometerDecoderTest, AReadingBetweenTwoMarkersIsAnAccelerationInMetresPerSecondSquared) {
+  AccelDecoding a;
+  a.text = "X=0.5\r\nX=";
+  a.Decode();
+  ASSERT_EQ(a.trial.SampleCount, 1);
+  EXPECT_FLOAT_EQ(a.trial.Acceleration[0], -14.709975f);
+
+  AccelDecoding b;
+  b.text = "x=-1.000\r\nX=";
+  b.Decode(1000, 0.25f);
+  EXPECT_FLOAT_EQ(b.trial.Acceleration[0], -0.25f);
+}
+
+TEST(AccelerometerDecoderTest, TheLastReadingWaitsForTheNextMarker) {
+  AccelDecoding a;
+  a.text = "X=-1.000\r\nX=-0.5";
+  a.Decode();
+  EXPECT_EQ(a.trial.SampleCount, 1);
+  a.text += "00\r\nX=";
+  a.Decode();
+  ASSERT_EQ(a.trial.SampleCount, 2);
+  EXPECT_FLOAT_EQ(a.trial.Acceleration[1], static_cast<float>(-(0.5 * 9.80665)));
+  // Empty readings are skipped; the decoding stops at the wanted samples.
+  a.text += "X=X=0\r\nX=1\r\nX=2\r\nX=";
+  a.Decode(3);
+  EXPECT_EQ(a.trial.SampleCount, 3);
+}
+
+TEST(AccelerometerDecoderTest, NothingIsWrittenPastTheArray) {
+  AccelDecoding a;
+  a.trial.Acceleration.resize(2);
+  for (int i = 0; i < 10; ++i) a.text += "X=0\r\n";
+  a.Decode();
+  EXPECT_EQ(a.trial.SampleCount, 2);
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,147 @@
+// torvane-cli record against torvane-sim on a pseudo-terminal: a trial from
+// every simulated unit, the recorded jump analysed, Ctrl-C as Stop, a unit
+// that goes away and one that is not there.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "e2e/process_runner.hpp"
+
+namespace torvane::testing {
+namespace {
+
+class RecordE2eTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<BackgroundProgram> StartSimulator(std::vector<std::string> args) {
+    std::vector<std::string> argv{TORVANE_SIM_PATH, "--link", link};
+    argv.insert(argv.end(), args.begin(), args.end());
+    auto sim = std::make_unique<BackgroundProgram>(argv, dir, "sim");
+    EXPECT_TRUE(BackgroundProgram::WaitForPath(link)) << sim->err();
+    return sim;
+  }
+  std::vector<std::string> Record(const std::string& model, const std::string& seconds,
+                                  std::vector<std::string> more = {}) {
+    std::vector<std::string> argv{TORVANE_CLI_PATH, "record", "--model", model, "--port", link,
+                                  "--duration",     seconds,  "-o",      trial};
+    argv.insert(argv.end(), more.begin(), more.end());
+    return argv;
+  }
+  // The data lines of the trial file (the header is three lines).
+  int DataLines() const {
+    const std::string text = ReadText(trial);
+    int lines = 0;
+    for (const char ch : text) lines += ch == '\n';
+    return lines - 3;
+  }
+  TempDir dir;
+  std::string link = dir.File("unit");
+  std::string trial = dir.File("trial.qlx");
+};
+
+struct UnitCase {
+  const char* model;
+  const char* frequency;
+  int samples;
+};
+
+class RecordEachUnitE2eTest : public RecordE2eTest,
+                              public ::testing::WithParamInterface<UnitCase> {};
+
+TEST_P(RecordEachUnitE2eTest, RecordsATrialOfTheWantedLength) {
+  const UnitCase u = GetParam();
+  auto sim = StartSimulator({"--model", u.model, "--profile", "cmj"});
+  const ProcessResult r =
+      RunProgram(Record(u.model, "1", {"--frequency", u.frequency, "--record-force"}), dir, 15000);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Recorded " + std::to_string(u.samples) + " samples at " +
+                       std::string(u.frequency) + " Hz"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(DataLines(), u.samples + 1);
+  const std::string text = ReadText(trial);
+  EXPECT_EQ(text.rfind("\"QLX Data File Version 2\"\r\n", 0), 0u);
+  EXPECT_NE(text.find("\r\n" + std::string(u.frequency) + ","), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, RecordEachUnitE2eTest,
+    ::testing::Values(UnitCase{"zra6", "500", 500}, UnitCase{"zra6plus", "500", 500},
+                      UnitCase{"zra7", "600", 600}, UnitCase{"zra7", "200", 200},
+                      UnitCase{"accel", "200", 200}),
+    [](const auto& info) { return std::string(info.param.model) + "_" + info.param.frequency; });
+
+// What `analyse --json` found for a phase time.
+double PhaseTime(const std::string& json, const std::string& name) {
+  const std::size_t p = json.find("\"" + name + "\":");
+  if (p == std::string::npos) return -1;
+  return std::strtod(json.c_str() + p + name.size() + 3, nullptr);
+}
+
+TEST_F(RecordE2eTest, TheRecordedJumpHasTheSimulatorsFlightTime) {
+  // A 0.30 m jump: the body rises for sqrt(2 h / g) and falls as long.
+  const double flight = 2.0 * std::sqrt(2.0 * 0.30 / 9.807);
+  for (const std::string model : {"zra6plus", "zra7"}) {
+    auto sim = StartSimulator({"--model", model, "--profile", "cmj"});
+    const ProcessResult r = RunProgram(Record(model, "3.2", {"--record-force"}), dir, 20000);
+    ASSERT_EQ(r.exitCode, 0) << model << r.err;
+    const ProcessResult a = RunProgram({TORVANE_CLI_PATH, "analyse", trial, "--json"}, dir);
+    ASSERT_EQ(a.exitCode, 0) << a.err;
+    const double takeOff = PhaseTime(a.out, "TakeOffTime");
+    const double landing = PhaseTime(a.out, "LandingTime");
+    EXPECT_GT(takeOff, 1.0) << a.out;
+    EXPECT_NEAR(landing - takeOff, flight, 0.01) << model << ": " << a.out;
+    sim->Stop();
+  }
+}
+
+TEST_F(RecordE2eTest, TheDemonstrationTrialIsARecordedJumpWithDisplacementAndForceAt500Hz) {
+  const std::string demo = std::string(TORVANE_SOURCE_DIR) + "/data/test.dat";
+  const ProcessResult a = RunProgram({TORVANE_CLI_PATH, "analyse", demo, "--json"}, dir);
+  ASSERT_EQ(a.exitCode, 0) << a.err;
+  EXPECT_NE(a.out.find("\"frequency\": 500"), std::string::npos) << a.out;
+  EXPECT_NE(a.out.find("\"record_force\": true"), std::string::npos) << a.out;
+  EXPECT_NEAR(PhaseTime(a.out, "LandingTime") - PhaseTime(a.out, "TakeOffTime"),
+              2.0 * std::sqrt(2.0 * 0.30 / 9.807), 0.01);
+}
+
+TEST_F(RecordE2eTest, CtrlCEndsTheCollectionWithWhatItHasAndSavesIt) {
+  auto sim = StartSimulator({"--model", "zra6plus", "--profile", "still"});
+  BackgroundProgram record(Record("zra6plus", "30", {"--frequency", "500"}), dir, "record");
+  bool recording = false;
+  for (int waited = 0; waited < 8000 && !recording; waited += 20) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    recording = record.err().find("recording:") != std::string::npos;
+  }
+  ASSERT_TRUE(recording) << record.err();
+  record.Signal(SIGINT);
+  ASSERT_EQ(record.WaitForEnd(5000), 0) << record.err();
+  EXPECT_NE(record.err().find("stopped: the collection ends with"), std::string::npos);
+  const int lines = DataLines();
+  EXPECT_GT(lines, 400);
+  EXPECT_LT(lines, 5000);
+}
+
+TEST_F(RecordE2eTest, AUnitThatGoesAwayEndsTheCollectionAndTheTrialIsKept) {
+  auto sim = StartSimulator({"--model", "zra6plus", "--disconnect-after", "2.5"});
+  const ProcessResult r = RunProgram(Record("zra6plus", "10", {"--frequency", "500"}), dir, 15000);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("stopped responding during the collection"), std::string::npos) << r.err;
+  const int lines = DataLines();
+  EXPECT_GT(lines, 200);
+  EXPECT_LT(lines, 1500);
+}
+
+TEST_F(RecordE2eTest, AUnitThatIsNotThereIsReportedAndNothingIsSaved) {
+  auto sim = StartSimulator({"--model", "zra6plus", "--silent"});
+  const ProcessResult r = RunProgram(Record("zra6plus", "1"), dir, 15000);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("ZRA6Plus unit not found"), std::string::npos) << r.err;
+  EXPECT_TRUE(ReadText(trial).empty());
+  const ProcessResult usage = RunProgram({TORVANE_CLI_PATH, "record", "--model", "zra9"}, dir);
+  EXPECT_EQ(usage.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace torvane::testing
