@@ -543,7 +543,7 @@ void ProcessCollectedTrial(Session& session) {
   view.ViewEnd = s.samples - 1;
   view.Marker1Sample = 0;
   view.Marker2Sample = s.samples - 1;
-  CommandSetMass_Click(session, mode, c.hooks.afterRecalculate);
+  SetMassFromRecordedForce(session, mode, c.hooks.afterRecalculate);
   // The read-outs take the analysis range from the markers.
   view.AnalysisStart = view.Marker1Sample;
   view.AnalysisEnd = std::max(view.Marker2Sample, 0);

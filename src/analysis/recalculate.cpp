@@ -141,6 +141,13 @@ SetMassResult CommandSetMass_Click(Session& session, const CalculationMode& mode
   return result;
 }
 
+SetMassResult SetMassFromRecordedForce(Session& session, const CalculationMode& mode,
+                                       const AfterDerivation& after) {
+  if (session.settings.RecordForce) return CommandSetMass_Click(session, mode, after);
+  ReCalculate(session, mode, after);
+  return {};
+}
+
 bool txtMass_Change(Session& session, std::string_view text, const CalculationMode& mode,
                     const AfterDerivation& after) {
   if (text.empty() || text == " ") return false;

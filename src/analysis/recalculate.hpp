@@ -83,6 +83,13 @@ struct SetMassResult {
 SetMassResult CommandSetMass_Click(Session& session, const CalculationMode& mode,
                                    const AfterDerivation& after = {});
 
+// What the batch "Next" and the end of a collection run: the set-mass
+// command when the trial recorded force, else only ReCalculate with the
+// mass as it is. A trial without recorded force holds no force yet: its
+// mass would come out as 10 kg, and every force and power with it.
+SetMassResult SetMassFromRecordedForce(Session& session, const CalculationMode& mode,
+                                       const AfterDerivation& after = {});
+
 // The change handler of the mass box. Empty text or a single blank does
 // nothing; a value <= 0 is refused with "Mass must be greater than zero
 // kilograms" ("Error in mass") and the old mass kept; otherwise the mass is

@@ -82,13 +82,7 @@ TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
   view.JumpFrameEndSample = last;
   TrialResults results;
   const auto after = [&](Session& recalculated) { results = ProcessData(recalculated, options); };
-  // A trial without recorded force holds no force yet: its mass would come
-  // out as 10 kg, and every force and power with it.
-  if (s.RecordForce) {
-    CommandSetMass_Click(session, mode, after);
-  } else {
-    ReCalculate(session, mode, after);
-  }
+  SetMassFromRecordedForce(session, mode, after);
   return results;
 }
 

@@ -64,6 +64,7 @@ TEST_F(CollectionTest, AZra6CollectionOfTwoAndAHalfSecondsAt200HzEndsByItselfWit
   Attach(serial, sim::UnitModel::Zra6);
   c.TextEndPoint = "2.5";
   c.TextTrialNumber = "7";
+  session.view.AnalysisEnd = 450;  // the range of an earlier trial, over the jump
   cmdCollect_Click(session);
   EXPECT_EQ(c.cmdCollectCaption, "&Stop");
   EXPECT_EQ(c.TextTrialNumber, " 8");
@@ -89,6 +90,8 @@ TEST_F(CollectionTest, AZra6CollectionOfTwoAndAHalfSecondsAt200HzEndsByItselfWit
   EXPECT_FLOAT_EQ(session.trial.Displacement[10],
                   static_cast<float>(session.trial.RawSampleBuffer[10] * 0.009));
   EXPECT_EQ(session.view.Marker2Sample, 499);
+  // Without recorded force there is no force to weigh: the mass stays.
+  EXPECT_FLOAT_EQ(session.settings.weight, 80.0f);
 }
 
 TEST_F(CollectionTest, AZra6AskedForAThousandHertzRunsAt500AndTheSettingStays500) {
