@@ -130,9 +130,10 @@ struct FileOutcome {
   ResultsTexts texts;
 };
 
-void AnalyseInto(Session& session, const SettingsRecord& base, const std::string& path,
+void AnalyseInto(HeadlessSession& headless, const SettingsRecord& base, const std::string& path,
                  const AnalyseOptions& options, FileOutcome& outcome) {
-  TrialAnalysis analysis = AnalyseTrialFile(session, base, path, options);
+  Session& session = headless.session();
+  TrialAnalysis analysis = AnalyseTrialFile(session, base, path, options, &headless.reader());
   outcome.ok = analysis.run.ok;
   if (!outcome.ok) {
     outcome.error = std::move(analysis.run.error);
@@ -182,7 +183,7 @@ int RunBatch(Args args, Io& io) {
     for (;;) {
       const std::size_t i = nextFile.fetch_add(1);
       if (i >= names.size()) return;
-      AnalyseInto(headless.session(), base, JoinPath(folder, names[i]), options, outcomes[i]);
+      AnalyseInto(headless, base, JoinPath(folder, names[i]), options, outcomes[i]);
       filesDone.fetch_add(1);
     }
   };

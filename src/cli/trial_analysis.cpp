@@ -3,7 +3,8 @@
 namespace torvane::cli {
 
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
-                               const std::string& file, const AnalyseOptions& options) {
+                               const std::string& file, const AnalyseOptions& options,
+                               TrialFileReader* reader) {
   TrialAnalysis analysis;
   const ResultsOptions plain{.frameJump = false, .meanConcentricOnly = options.meanConcentricOnly};
   const auto after = [&](Session& s) {
@@ -15,7 +16,7 @@ TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
       analysis.results = ProcessData(s, framed);
     }
   };
-  analysis.run = RunTrialPipeline(session, base, file, options, after);
+  analysis.run = RunTrialPipeline(session, base, file, options, after, reader);
   return analysis;
 }
 

@@ -15,7 +15,9 @@ struct TrialAnalysis {
   TrialResults results;
 };
 
+// `reader`: as for RunTrialPipeline.
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
-                               const std::string& file, const AnalyseOptions& options);
+                               const std::string& file, const AnalyseOptions& options,
+                               TrialFileReader* reader = nullptr);
 
 }  // namespace torvane::cli

@@ -219,14 +219,17 @@ const char* ModeName(ModeChoice mode) {
 }
 
 TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
-                          const AnalyseOptions& options, const AfterDerivation& after) {
+                          const AnalyseOptions& options, const AfterDerivation& after,
+                          TrialFileReader* reader) {
   TrialRun run;
   session.settings = base;
   // Nothing of the previous file may reach this one: not its phases (a run
   // keeps the phase times it does not find) and not its athlete.
   ResetPhaseTimes(session.view);
   session.squad.Current() = SquadMember{};
-  const TrialReadResult read = ReadTrialFile(session, file);
+  TrialReadResult plainRead;
+  const TrialReadResult& read =
+      reader ? reader->Read(session, file) : (plainRead = ReadTrialFile(session, file));
   if (!read.ok()) {
     // Messages of the reader itself name the file; the fixed messages do not.
     run.error =

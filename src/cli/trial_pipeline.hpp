@@ -15,6 +15,7 @@
 #include "common/fake_event_loop.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "files/trial_file.hpp"
 #include "shell/session.hpp"
 
 namespace torvane::cli {
@@ -58,7 +59,8 @@ bool LoadPipelineSettings(SettingsRecord& settings, const AnalyseOptions& option
                           std::string& error);
 
 // A session for a program without windows: the real clock, simulated
-// timers, and dialogs that nobody answers.
+// timers, and dialogs that nobody answers; and a reader for the trial files
+// it works through one after another.
 class HeadlessSession {
  public:
   HeadlessSession() = default;
@@ -66,12 +68,14 @@ class HeadlessSession {
   HeadlessSession& operator=(const HeadlessSession&) = delete;
   Session& session() { return session_; }
   ScriptedDialogs& dialogs() { return dialogs_; }
+  TrialFileReader& reader() { return reader_; }
 
  private:
   SystemClock clock_;
   FakeEventLoop loop_;
   ScriptedDialogs dialogs_;
   Session session_{PlatformServices{clock_, loop_, loop_, dialogs_}};
+  TrialFileReader reader_;
 };
 
 // The calculation mode `auto` stands for, given the trial read: DF with
@@ -95,8 +99,12 @@ struct TrialRun {
 // it; the force is filtered at forceFc when that is >= 1.0; the markers and
 // the analysis range are set (--from/--to, else the whole trial); then the
 // mass is taken from the force (--mass-from-force, and only when force was
-// recorded) or not, and ReCalculate runs, followed by `after`.
+// recorded) or not, and ReCalculate runs, followed by `after`. The file is
+// read through `reader` when one is given (a session that works through
+// many files; `after` must then leave the trial arrays alone), else by
+// ReadTrialFile: the outcome is the same.
 TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
-                          const AnalyseOptions& options, const AfterDerivation& after = {});
+                          const AnalyseOptions& options, const AfterDerivation& after = {},
+                          TrialFileReader* reader = nullptr);
 
 }  // namespace torvane::cli

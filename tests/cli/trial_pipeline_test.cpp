@@ -3,16 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "analysis/derivation.hpp"
+#include "cli/trial_analysis.hpp"
 #include "common/text_file.hpp"
+#include "config/settings_io.hpp"
+#include "results/trial_file_texts.hpp"
 #include "test_support.hpp"
 
 namespace torvane::cli {
 namespace {
 
+using torvane::testing::JumpFile;
+using torvane::testing::JumpShape;
 using torvane::testing::ScopedEnv;
 using torvane::testing::TempDir;
 using torvane::testing::WriteText;
@@ -187,6 +193,105 @@ TEST_F(PipelineTest, MassRangeAndForceFilter) {
   ASSERT_TRUE(Run(path).ok);
   EXPECT_GT(s.trial.Force[250], 1.0f);
   EXPECT_LT(s.trial.Force[249], 784.0f);
+}
+
+template <typename T>
+bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+// Everything of the trial that a later step or the next file could see.
+void ExpectSameTrial(const Session& plain, const Session& reused, const std::string& file) {
+  const TrialDataSet& a = plain.trial;
+  const TrialDataSet& b = reused.trial;
+  EXPECT_TRUE(SameBits(a.Displacement, b.Displacement)) << file;
+  EXPECT_TRUE(SameBits(a.Velocity, b.Velocity)) << file;
+  EXPECT_TRUE(SameBits(a.Acceleration, b.Acceleration)) << file;
+  EXPECT_TRUE(SameBits(a.Force, b.Force)) << file;
+  EXPECT_TRUE(SameBits(a.Power, b.Power)) << file;
+  for (const auto member :
+       {&TrialDataSet::RawForce1, &TrialDataSet::RawForce2, &TrialDataSet::RawForce3,
+        &TrialDataSet::RawForce4, &TrialDataSet::RawDisplacement, &TrialDataSet::RawChannel6,
+        &TrialDataSet::RawSampleBuffer}) {
+    EXPECT_TRUE(SameBits(a.*member, b.*member)) << file;
+  }
+  EXPECT_EQ(a.FileKind, b.FileKind) << file;
+  EXPECT_EQ(a.DataFileName, b.DataFileName) << file;
+  EXPECT_EQ(a.CollectionDateTime, b.CollectionDateTime) << file;
+  EXPECT_EQ(plain.settings.samples, reused.settings.samples) << file;
+  EXPECT_EQ(plain.settings.weight, reused.settings.weight) << file;
+  EXPECT_EQ(plain.view.LandingTime, reused.view.LandingTime) << file;
+  EXPECT_EQ(plain.squad.Current().Id, reused.squad.Current().Id) << file;
+}
+
+// Files one after another through the reader of a batch worker give, file
+// by file, the trial and results of a full read. Long files come before
+// short ones, so that anything the reader failed to clear would show.
+TEST(TrialFileReader, FileAfterFileEqualsTheFullReadOfEachFile) {
+  TempDir dir;
+  std::vector<std::string> files;
+  const auto add = [&](const std::string& name, const std::string& text) {
+    WriteText(dir.File(name), text);
+    files.push_back(dir.File(name));
+  };
+  const auto jump = [](int lines, double mass, bool displacement, bool force) {
+    JumpShape shape;
+    shape.lines = lines;
+    shape.mass = mass;
+    return JumpFile(shape, displacement, force);
+  };
+  add("long.qlx", Version2Text(jump(34000, 90, true, true)));    // arrays grow
+  add("typical.qlx", Version2Text(jump(1886, 70, true, true)));  // and shrink back
+  add("no-force.qlx", Version2Text(jump(1500, 60, true, false)));
+  add("import.txt", ForcePlatformExportText(jump(1200, 75, false, true)));  // keeps the arrays
+  add("garbage.qlx", "not a trial\r\n");
+  add("version1.qlx", Version1Text(jump(900, 85, true, true)));
+  add("headerless.qlx", HeaderlessText(jump(700, 65, true, true)));
+  add("tiny.qlx", Version2Text(jump(5, 80, true, true)));
+  add("again.qlx", Version2Text(jump(1001, 72, true, true)));
+
+  for (const bool everyStep : {false, true}) {
+    SettingsRecord base;
+    RestoreDefaultSettings(base);
+    AnalyseOptions options;
+    options.massFromForce = true;
+    if (everyStep) {  // every filter, and the results run twice
+      base.dispFc = 8.0f;
+      base.forceFc = 40.0f;
+      options.frameJump = true;
+    }
+    HeadlessSession plain, reused;
+    for (const std::string& file : files) {
+      const TrialAnalysis expected = AnalyseTrialFile(plain.session(), base, file, options);
+      const TrialAnalysis got =
+          AnalyseTrialFile(reused.session(), base, file, options, &reused.reader());
+      ASSERT_EQ(expected.run.ok, got.run.ok) << file;
+      EXPECT_EQ(expected.run.error, got.run.error);
+      EXPECT_EQ(expected.results.texts, got.results.texts) << file;
+      ExpectSameTrial(plain.session(), reused.session(), file);
+    }
+  }
+}
+
+TEST(TrialFileReader, ArraysDimensionedAgainInBetweenAreNoticed) {
+  TempDir dir;
+  WriteText(dir.File("a.qlx"), Version2Text(JumpFile(JumpShape{}, true, true)));
+  HeadlessSession plain, reused;
+  Session& p = plain.session();
+  Session& r = reused.session();
+  ASSERT_TRUE(ReadTrialFile(p, dir.File("a.qlx")).ok());
+  ASSERT_TRUE(reused.reader().Read(r, dir.File("a.qlx")).ok());
+  // A recording in between: larger arrays, written beyond the file.
+  for (Session* s : {&p, &r}) {
+    DimensionDataArrays(s->trial, 50000);
+    s->trial.Velocity[20000] = 1.0f;
+    s->trial.RawForce2[30000] = 7;
+  }
+  ASSERT_TRUE(ReadTrialFile(p, dir.File("a.qlx")).ok());
+  ASSERT_TRUE(reused.reader().Read(r, dir.File("a.qlx")).ok());
+  ExpectSameTrial(p, r, "after the recording");
+  EXPECT_EQ(r.trial.Velocity.size(), 32003u);
 }
 
 }  // namespace
