@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/low_pass_filter.hpp"
 #include "analysis/recalculate.hpp"
 #include "cli/commands.hpp"
 #include "common/clock.hpp"
@@ -106,5 +107,19 @@ struct TrialRun {
 TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
                           const AnalyseOptions& options, const AfterDerivation& after = {},
                           TrialFileReader* reader = nullptr);
+
+// RunTrialPipeline in two steps, for a caller that works on several trials
+// side by side: StartTrialPipeline does everything before the mass and
+// ReCalculate (and refuses what RunTrialPipeline refuses), and, when it
+// succeeded, FinishTrialPipeline does the rest.
+TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
+                            const AnalyseOptions& options, TrialFileReader* reader = nullptr);
+void FinishTrialPipeline(Session& session, const TrialRun& run, const AnalyseOptions& options,
+                         const AfterDerivation& after = {});
+
+// The filter pair that FinishTrialPipeline will run first, when its
+// derivation starts from the displacement with both filters: it can be run
+// ahead (FilterPairsAhead) together with that of another trial.
+std::optional<PairFilterJob> PipelineFilterJob(const Session& session, const TrialRun& run);
 
 }  // namespace torvane::cli
