@@ -1,21 +1,12 @@
-// The results run of a trial, and torvane-cli batch over a folder of 2 000
-// typical trial files (1 001 samples at 500 Hz, displacement and force).
+// The results run of a trial (torvane-cli batch over folders of trials is
+// in batch.cpp).
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <numbers>
-#include <sstream>
-#include <string>
-#include <thread>
 #include <vector>
 
-#include "cli/commands.hpp"
-#include "common/fake_event_loop.hpp"
-#include "common/number_text.hpp"
-#include "common/text_file.hpp"
 #include "results/process_data.hpp"
 #include "shell/session.hpp"
 
@@ -65,64 +56,34 @@ void BM_ProcessData(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessData)->Arg(1001)->Arg(32000)->Unit(benchmark::kMicrosecond);
 
-// 2 000 version 2 trial files of 1 001 data lines, written once.
-class TrialFolder {
- public:
-  TrialFolder() {
-    folder_ = (std::filesystem::temp_directory_path() / "torvane-bench-batch").string();
-    std::filesystem::remove_all(folder_);
-    MakeFolders(folder_ + "/trials");
-    WriteFileReplacing(Config(), "");
-    const JumpArrays a(1001);
-    for (int file = 0; file < kFiles; ++file) {
-      std::string text = "\"QLX Data File Version 2\"\r\n\"2026-12-06 10:00:00\"\r\n500,1,80,\"A" +
-                         std::to_string(file) + "\",\"Ann\",\"Lee\",61.5\r\n";
-      double x = 0;
-      for (std::size_t i = 0; i < a.v.size(); ++i) {
-        x += a.v[i] / 500.0;
-        std::string line = FormatNumber(x, "0.0000");
-        PadToNextPrintZone(line);
-        line += FormatNumber(a.f[i] + 0.01 * file, "0.00000");
-        text += line + "\r\n";
-      }
-      char name[32];
-      std::snprintf(name, sizeof name, "/trials/t%04d.qlx", file);
-      WriteFileReplacing(folder_ + name, text);
-    }
-  }
-  ~TrialFolder() { std::filesystem::remove_all(folder_); }
-  std::string Trials() const { return folder_ + "/trials"; }
-  std::string Config() const { return folder_ + "/QLXConfig.ini"; }
-  std::string Output() const { return folder_ + "/results.csv"; }
-  static constexpr int kFiles = 2000;
-
- private:
-  std::string folder_;
-};
-
-void BM_BatchFolder(benchmark::State& state) {
-  static const TrialFolder folder;
-  const unsigned jobs = state.range(0) > 0 ? static_cast<unsigned>(state.range(0))
-                                           : std::max(1u, std::thread::hardware_concurrency());
-  const std::vector<std::string> args = {"batch",         folder.Trials(), "-o",
-                                         folder.Output(), "--jobs",        std::to_string(jobs),
-                                         "--config",      folder.Config()};
+// What batch does once its workers are done: 2 000 rows of every variable
+// into the worksheet, and the worksheet as CSV text.
+void BM_ResultsRowsToCsv(benchmark::State& state) {
+  const JumpArrays a(1886);
+  ResultsInput in;
+  in.Displacement = a.d;
+  in.Velocity = a.v;
+  in.Force = a.f;
+  in.Power = a.p;
+  in.samples = 1886;
+  in.frequency = 500;
+  in.RFDepoch = 30.0f;
+  in.RecordForce = true;
+  AnalysisView view;
+  view.AnalysisEnd = in.samples - 1;
+  const ResultsTexts texts = ProcessData(in, view, {}).texts;
+  ResultsRowIdentity identity{"A17", "Ann", "Lee", 61.5f, 80.25f, "2026-03-02 09:11:00"};
+  ResultsTicks ticked;
+  ticked.fill(true);
   for (auto _ : state) {
-    std::ostringstream out, err;
-    cli::Io io{out, err, false};
-    if (cli::Main(args, io) != 0) state.SkipWithError("batch failed");
+    ResultsOutput output;
+    for (int row = 0; row < 2000; ++row) {
+      WriteResultsRow(output, identity, ticked, texts, LocalDateTime{});
+    }
+    benchmark::DoNotOptimize(ResultsWorksheetCsvText(output.sheet));
   }
-  state.counters["files_per_s"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * TrialFolder::kFiles, benchmark::Counter::kIsRate);
-  state.counters["jobs"] = jobs;
 }
-// 1: one core; 0: one worker per core.
-BENCHMARK(BM_BatchFolder)
-    ->Arg(1)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
+BENCHMARK(BM_ResultsRowsToCsv)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

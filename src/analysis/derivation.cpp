@@ -131,6 +131,22 @@ void DeriveFromDisplacement(TrialDataSet& trial, const SettingsRecord& settings)
   }
 }
 
+std::optional<PairFilterJob> DisplacementFilterJob(const TrialDataSet& trial,
+                                                   const SettingsRecord& settings) {
+  if (!CanDerive(trial, settings) || settings.accelFc < 1.0f || settings.velocFc < 1.0f) {
+    return std::nullopt;
+  }
+  const std::span<const float> displacement(trial.Displacement.data(), Count(settings));
+  PairFilterJob job;
+  job.count = settings.samples;
+  job.first = displacement;
+  job.firstCutoff = settings.accelFc;
+  job.second = displacement;
+  job.secondCutoff = settings.velocFc;
+  job.sampleFrequency = static_cast<float>(settings.frequency);
+  return job;
+}
+
 void ForceFromDisplacement(TrialDataSet& trial, const SettingsRecord& settings) {
   if (!CanDerive(trial, settings)) return;
   DeriveFromDisplacement(trial, settings);

@@ -10,6 +10,9 @@
 // frequency <= 0 or arrays shorter than the trial is not derived: the arrays
 // are left exactly as they are.
 
+#include <optional>
+
+#include "analysis/low_pass_filter.hpp"
 #include "config/settings_record.hpp"
 #include "shell/trial_data_set.hpp"
 
@@ -27,6 +30,12 @@ bool CanDerive(const TrialDataSet& trial, const SettingsRecord& settings);
 // stored displacement itself filtered in place at dispFc: every run smooths
 // it once more.
 void DeriveFromDisplacement(TrialDataSet& trial, const SettingsRecord& settings);
+
+// The filter pair DeriveFromDisplacement runs first on the trial as it is
+// now (copies of the displacement at accelFc and at velocFc), when it runs
+// both filters; nothing otherwise.
+std::optional<PairFilterJob> DisplacementFilterJob(const TrialDataSet& trial,
+                                                   const SettingsRecord& settings);
 
 // DeriveFromDisplacement, then Force = (Acceleration + g) × m and
 // Power = Velocity × Force for every sample.

@@ -41,7 +41,8 @@ int RunAnalyse(Args args, Io& io) {
   int status = 0;
   if (options.csv) io.out << AnalyseCsvHeader();
   for (const std::string& file : options.files) {
-    const TrialAnalysis analysis = AnalyseTrialFile(session, base, file, options);
+    const TrialAnalysis analysis =
+        AnalyseTrialFile(session, base, file, options, &headless.reader());
     if (!analysis.run.ok) {
       io.err << "torvane-cli analyse: " << analysis.run.error << "\n";
       status = 1;

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <chrono>
 #include <ostream>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -130,9 +131,7 @@ struct FileOutcome {
   ResultsTexts texts;
 };
 
-void AnalyseInto(Session& session, const SettingsRecord& base, const std::string& path,
-                 const AnalyseOptions& options, FileOutcome& outcome) {
-  TrialAnalysis analysis = AnalyseTrialFile(session, base, path, options);
+void Keep(const Session& session, TrialAnalysis& analysis, FileOutcome& outcome) {
   outcome.ok = analysis.run.ok;
   if (!outcome.ok) {
     outcome.error = std::move(analysis.run.error);
@@ -172,23 +171,35 @@ int RunBatch(Args args, Io& io) {
     return 1;
   }
 
-  // Each worker has its own session; every file starts from the configured
-  // settings, so the rows do not depend on which worker read which file.
+  // Each worker takes two files at a time, each into a session of its own,
+  // so that their filters run side by side; every file starts from the
+  // configured settings, so the rows do not depend on which worker read
+  // which file, nor with which other file.
+  constexpr std::size_t kFilesTogether = 2;
   std::vector<FileOutcome> outcomes(names.size());
   std::atomic<std::size_t> nextFile{0};
   std::atomic<std::size_t> filesDone{0};
   const auto work = [&] {
-    HeadlessSession headless;
+    HeadlessSession headless[kFilesTogether];
+    HeadlessSession* const sessions[kFilesTogether] = {&headless[0], &headless[1]};
+    std::string paths[kFilesTogether];
+    TrialAnalysis analyses[kFilesTogether];
     for (;;) {
-      const std::size_t i = nextFile.fetch_add(1);
-      if (i >= names.size()) return;
-      AnalyseInto(headless.session(), base, JoinPath(folder, names[i]), options, outcomes[i]);
-      filesDone.fetch_add(1);
+      const std::size_t first = nextFile.fetch_add(kFilesTogether);
+      if (first >= names.size()) return;
+      const std::size_t count = std::min(kFilesTogether, names.size() - first);
+      for (std::size_t k = 0; k < count; ++k) paths[k] = JoinPath(folder, names[first + k]);
+      AnalyseTrialFiles(std::span(sessions, count), base, std::span(paths, count), options,
+                        std::span(analyses, count));
+      for (std::size_t k = 0; k < count; ++k) {
+        Keep(headless[k].session(), analyses[k], outcomes[first + k]);
+      }
+      filesDone.fetch_add(count);
     }
   };
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const auto jobs = static_cast<std::size_t>(
-      std::min<std::size_t>(parsed.jobs ? parsed.jobs : cores, names.size()));
+  const auto jobs = static_cast<std::size_t>(std::min<std::size_t>(
+      parsed.jobs ? parsed.jobs : cores, (names.size() + kFilesTogether - 1) / kFilesTogether));
   if (jobs <= 1 && !io.errIsTerminal) {
     work();
   } else {

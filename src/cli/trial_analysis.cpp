@@ -1,12 +1,20 @@
 #include "cli/trial_analysis.hpp"
 
+#include <optional>
+#include <vector>
+
+#include "analysis/low_pass_filter.hpp"
+
 namespace torvane::cli {
 
-TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
-                               const std::string& file, const AnalyseOptions& options) {
-  TrialAnalysis analysis;
-  const ResultsOptions plain{.frameJump = false, .meanConcentricOnly = options.meanConcentricOnly};
-  const auto after = [&](Session& s) {
+namespace {
+
+// The results run after the derivation: twice with --frame-jump (the first
+// finds the jump frame, the second analyses it).
+AfterDerivation ResultsInto(TrialAnalysis& analysis, const AnalyseOptions& options) {
+  return [&analysis, &options](Session& s) {
+    const ResultsOptions plain{.frameJump = false,
+                               .meanConcentricOnly = options.meanConcentricOnly};
     analysis.results = ProcessData(s, plain);
     if (options.frameJump) {
       SetJumpFrameFromPhases(s.view, s.settings.frequency);
@@ -15,8 +23,42 @@ TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
       analysis.results = ProcessData(s, framed);
     }
   };
-  analysis.run = RunTrialPipeline(session, base, file, options, after);
+}
+
+}  // namespace
+
+TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
+                               const std::string& file, const AnalyseOptions& options,
+                               TrialFileReader* reader) {
+  TrialAnalysis analysis;
+  analysis.run =
+      RunTrialPipeline(session, base, file, options, ResultsInto(analysis, options), reader);
   return analysis;
+}
+
+void AnalyseTrialFiles(std::span<HeadlessSession* const> sessions, const SettingsRecord& base,
+                       std::span<const std::string> files, const AnalyseOptions& options,
+                       std::span<TrialAnalysis> analyses) {
+  const std::size_t count = std::min({sessions.size(), files.size(), analyses.size()});
+  thread_local std::vector<PairFilterJob> jobs;
+  jobs.clear();
+  for (std::size_t k = 0; k < count; ++k) {
+    HeadlessSession& headless = *sessions[k];
+    analyses[k] = TrialAnalysis{};
+    analyses[k].run =
+        StartTrialPipeline(headless.session(), base, files[k], options, &headless.reader());
+    if (const std::optional<PairFilterJob> job =
+            PipelineFilterJob(headless.session(), analyses[k].run)) {
+      jobs.push_back(*job);
+    }
+  }
+  // Only worth it for at least two: they then run side by side.
+  if (jobs.size() >= 2) FilterPairsAhead(jobs);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!analyses[k].run.ok) continue;
+    FinishTrialPipeline(sessions[k]->session(), analyses[k].run, options,
+                        ResultsInto(analyses[k], options));
+  }
 }
 
 }  // namespace torvane::cli

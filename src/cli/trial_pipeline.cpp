@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "analysis/derivation.hpp"
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
@@ -219,14 +220,24 @@ const char* ModeName(ModeChoice mode) {
 }
 
 TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
-                          const AnalyseOptions& options, const AfterDerivation& after) {
+                          const AnalyseOptions& options, const AfterDerivation& after,
+                          TrialFileReader* reader) {
+  const TrialRun run = StartTrialPipeline(session, base, file, options, reader);
+  if (run.ok) FinishTrialPipeline(session, run, options, after);
+  return run;
+}
+
+TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
+                            const AnalyseOptions& options, TrialFileReader* reader) {
   TrialRun run;
   session.settings = base;
   // Nothing of the previous file may reach this one: not its phases (a run
   // keeps the phase times it does not find) and not its athlete.
   ResetPhaseTimes(session.view);
   session.squad.Current() = SquadMember{};
-  const TrialReadResult read = ReadTrialFile(session, file);
+  TrialReadResult plainRead;
+  const TrialReadResult& read =
+      reader ? reader->Read(session, file) : (plainRead = ReadTrialFile(session, file));
   if (!read.ok()) {
     // Messages of the reader itself name the file; the fixed messages do not.
     run.error =
@@ -265,15 +276,31 @@ TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const st
 
   run.mode = ResolveMode(options.mode, session);
   run.boxes = ModeBoxes(run.mode, options.reverse);
+  run.ok = true;
+  return run;
+}
+
+void FinishTrialPipeline(Session& session, const TrialRun& run, const AnalyseOptions& options,
+                         const AfterDerivation& after) {
   // The mass comes from the force only when force was recorded: a trial
   // without it holds no force yet, and its mass would become 10 kg.
-  if (options.massFromForce && s.RecordForce) {
+  if (options.massFromForce && session.settings.RecordForce) {
     CommandSetMass_Click(session, run.boxes, after);
   } else {
     ReCalculate(session, run.boxes, after);
   }
-  run.ok = true;
-  return run;
+}
+
+std::optional<PairFilterJob> PipelineFilterJob(const Session& session, const TrialRun& run) {
+  if (!run.ok) return std::nullopt;
+  // Setting the mass changes nothing that the filters see.
+  switch (ReCalculateRoute(run.boxes, session.trial.FileKind)) {
+    case DerivationRoute::PowerFromForce:
+    case DerivationRoute::ForceFromDisplacement:
+      return DisplacementFilterJob(session.trial, session.settings);
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace torvane::cli

@@ -9,12 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/low_pass_filter.hpp"
 #include "analysis/recalculate.hpp"
 #include "cli/commands.hpp"
 #include "common/clock.hpp"
 #include "common/fake_event_loop.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "files/trial_file.hpp"
 #include "shell/session.hpp"
 
 namespace torvane::cli {
@@ -58,7 +60,8 @@ bool LoadPipelineSettings(SettingsRecord& settings, const AnalyseOptions& option
                           std::string& error);
 
 // A session for a program without windows: the real clock, simulated
-// timers, and dialogs that nobody answers.
+// timers, and dialogs that nobody answers; and a reader for the trial files
+// it works through one after another.
 class HeadlessSession {
  public:
   HeadlessSession() = default;
@@ -66,12 +69,14 @@ class HeadlessSession {
   HeadlessSession& operator=(const HeadlessSession&) = delete;
   Session& session() { return session_; }
   ScriptedDialogs& dialogs() { return dialogs_; }
+  TrialFileReader& reader() { return reader_; }
 
  private:
   SystemClock clock_;
   FakeEventLoop loop_;
   ScriptedDialogs dialogs_;
   Session session_{PlatformServices{clock_, loop_, loop_, dialogs_}};
+  TrialFileReader reader_;
 };
 
 // The calculation mode `auto` stands for, given the trial read: DF with
@@ -95,8 +100,26 @@ struct TrialRun {
 // it; the force is filtered at forceFc when that is >= 1.0; the markers and
 // the analysis range are set (--from/--to, else the whole trial); then the
 // mass is taken from the force (--mass-from-force, and only when force was
-// recorded) or not, and ReCalculate runs, followed by `after`.
+// recorded) or not, and ReCalculate runs, followed by `after`. The file is
+// read through `reader` when one is given (a session that works through
+// many files; `after` must then leave the trial arrays alone), else by
+// ReadTrialFile: the outcome is the same.
 TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
-                          const AnalyseOptions& options, const AfterDerivation& after = {});
+                          const AnalyseOptions& options, const AfterDerivation& after = {},
+                          TrialFileReader* reader = nullptr);
+
+// RunTrialPipeline in two steps, for a caller that works on several trials
+// side by side: StartTrialPipeline does everything before the mass and
+// ReCalculate (and refuses what RunTrialPipeline refuses), and, when it
+// succeeded, FinishTrialPipeline does the rest.
+TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
+                            const AnalyseOptions& options, TrialFileReader* reader = nullptr);
+void FinishTrialPipeline(Session& session, const TrialRun& run, const AnalyseOptions& options,
+                         const AfterDerivation& after = {});
+
+// The filter pair that FinishTrialPipeline will run first, when its
+// derivation starts from the displacement with both filters: it can be run
+// ahead (FilterPairsAhead) together with that of another trial.
+std::optional<PairFilterJob> PipelineFilterJob(const Session& session, const TrialRun& run);
 
 }  // namespace torvane::cli

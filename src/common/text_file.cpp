@@ -135,50 +135,47 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-FileReadResult ReadWholeFile(const std::string& path, std::size_t limitBytes) {
-  FileReadResult r;
+bool ReadWholeFileInto(const std::string& path, std::string& bytes, std::string& error,
+                       std::size_t limitBytes) {
+  const auto fail = [&](std::string reason, int fd) {
+    error = std::move(reason);
+    if (fd >= 0) ::close(fd);
+    bytes.clear();
+    return false;
+  };
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    r.error = std::strerror(errno);
-    return r;
-  }
-  struct stat st{};
-  if (::fstat(fd, &st) != 0) {
-    r.error = std::strerror(errno);
-    ::close(fd);
-    return r;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    r.error = "it is a folder";
-    ::close(fd);
-    return r;
-  }
-  if (static_cast<std::size_t>(st.st_size) > limitBytes) {
-    r.error = "the file is too large";
-    ::close(fd);
-    return r;
-  }
-  r.bytes.resize(static_cast<std::size_t>(st.st_size));
+  if (fd < 0) return fail(std::strerror(errno), -1);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return fail(std::strerror(errno), fd);
+  if (S_ISDIR(st.st_mode)) return fail("it is a folder", fd);
+  const auto size = static_cast<std::size_t>(st.st_size);
+  if (size > limitBytes) return fail("the file is too large", fd);
+  // One byte more than the file, so that the end is seen without growing.
+  // Resizing from the previous file's length fills only what is added.
+  bytes.resize(std::min(limitBytes, size + 1));
   std::size_t got = 0;
   for (;;) {
-    if (got == r.bytes.size()) {
+    if (got == bytes.size()) {
       // The size may have grown since fstat (or be unknown for special files).
-      if (r.bytes.size() >= limitBytes) break;
-      r.bytes.resize(std::min(limitBytes, r.bytes.size() * 2 + 4096));
+      if (bytes.size() >= limitBytes) break;
+      bytes.resize(std::min(limitBytes, bytes.size() * 2 + 4096));
     }
-    const ssize_t n = ::read(fd, r.bytes.data() + got, r.bytes.size() - got);
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
-      r.error = std::strerror(errno);
-      ::close(fd);
-      return r;
+      return fail(std::strerror(errno), fd);
     }
     if (n == 0) break;
     got += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  r.bytes.resize(got);
-  r.ok = true;
+  bytes.resize(got);
+  return true;
+}
+
+FileReadResult ReadWholeFile(const std::string& path, std::size_t limitBytes) {
+  FileReadResult r;
+  r.ok = ReadWholeFileInto(path, r.bytes, r.error, limitBytes);
   return r;
 }
 
@@ -212,12 +209,12 @@ std::string WriteFileReplacing(const std::string& path, std::string_view bytes) 
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool FolderExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

@@ -28,6 +28,12 @@ struct FileReadResult {
 FileReadResult ReadWholeFile(const std::string& path,
                              std::size_t limitBytes = std::size_t{1} << 31);
 
+// The same into `bytes`, whose room is kept: reading one file after another
+// allocates only for a file larger than all before. False (with the reason
+// in `error`) when the file cannot be read.
+bool ReadWholeFileInto(const std::string& path, std::string& bytes, std::string& error,
+                       std::size_t limitBytes = std::size_t{1} << 31);
+
 // Writes `bytes` to a temporary file beside `path`, then renames it into
 // place: a failed write leaves the previous file whole. Returns an empty
 // text on success, else the operating system's reason.

@@ -29,28 +29,30 @@ const char* NumberStart(const char* p, const char* end) {
 }  // namespace
 
 const char* ParseSingleAt(const char* p, const char* end, float& value) {
-  const char* start = NumberStart(p, end);
-  if (!start) return nullptr;
-  // Short exact path: at most 15 digits, a point, no exponent. The digits
-  // form an exact double, divided once by an exact power of ten: the
-  // correctly rounded double of the decimal. Rounding that to single
-  // precision gives the correctly rounded single unless the double sits on
-  // (or next to) the midpoint between two singles; those take the general
-  // path, as do all other forms.
-  const char* q = start;
+  // Short exact path: an optional "-", at most 15 digits with a point among
+  // or after them, no exponent. The digits form an exact double, divided
+  // once by an exact power of ten: the correctly rounded double of the
+  // decimal, between 1e-15 and 1e15 unless 0, so well inside the range of a
+  // single. Rounding that to single precision gives the correctly rounded
+  // single unless the double sits on (or next to) the midpoint between two
+  // singles; those take the general path, as do all other forms (a "+", an
+  // exponent, more digits).
+  const char* q = p;
   const bool negative = q < end && *q == '-';
   if (negative) ++q;
+  const char* const wholeStart = q;
   std::uint64_t digits = 0;
-  int count = 0;
-  int decimals = 0;
-  for (; q < end && IsDigit(*q); ++q, ++count)
-    digits = digits * 10 + static_cast<unsigned>(*q - '0');
+  for (; q < end && IsDigit(*q); ++q) digits = digits * 10 + static_cast<unsigned>(*q - '0');
+  std::ptrdiff_t count = q - wholeStart;
+  std::ptrdiff_t decimals = 0;
   if (q < end && *q == '.') {
-    for (++q; q < end && IsDigit(*q); ++q, ++count, ++decimals) {
-      digits = digits * 10 + static_cast<unsigned>(*q - '0');
-    }
+    const char* const fractionStart = ++q;
+    for (; q < end && IsDigit(*q); ++q) digits = digits * 10 + static_cast<unsigned>(*q - '0');
+    decimals = q - fractionStart;
+    count += decimals;
   }
-  const bool exponent = q < end && (*q == 'e' || *q == 'E' || *q == 'd' || *q == 'D');
+  // 'e', 'E', 'd' and 'D' are the only characters that give 'e' or 'd' here.
+  const bool exponent = q < end && ((*q | 0x20) == 'e' || (*q | 0x20) == 'd');
   if (count > 0 && count <= 15 && !exponent) {
     if (digits == 0) {
       value = negative ? -0.0f : 0.0f;
@@ -59,18 +61,15 @@ const char* ParseSingleAt(const char* p, const char* end, float& value) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const double wide = static_cast<double>(digits) / kPowers[decimals];
-    if (wide >= static_cast<double>(std::numeric_limits<float>::min()) &&
-        wide <= static_cast<double>(std::numeric_limits<float>::max())) {
-      std::uint64_t bits = 0;
-      std::memcpy(&bits, &wide, sizeof bits);
-      // The 29 bits of the double below the last bit of a single.
-      const std::uint64_t below = bits & ((std::uint64_t{1} << 29) - 1);
-      const std::uint64_t half = std::uint64_t{1} << 28;
-      if (below + 1 < half || below > half + 1) {
-        const float single = static_cast<float>(wide);
-        value = negative ? -single : single;
-        return q;
-      }
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &wide, sizeof bits);
+    // The 29 bits of the double below the last bit of a single.
+    const std::uint64_t below = bits & ((std::uint64_t{1} << 29) - 1);
+    const std::uint64_t half = std::uint64_t{1} << 28;
+    if (below + 1 < half || below > half + 1) {
+      const float single = static_cast<float>(wide);
+      value = negative ? -single : single;
+      return q;
     }
   }
   std::size_t used = 0;

@@ -79,6 +79,43 @@ TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path);
 // No dialog is shown: OpenTrialFile does that.
 TrialReadResult ReadTrialFile(Session& session, const std::string& path);
 
+// Reads one trial file after another into a session, as a batch worker
+// does: each Read has exactly the outcome of ReadTrialFile, result and
+// session alike, but the file's bytes and the parsed values keep their room
+// from file to file, and the arrays are not cleared in full each time (some
+// 1.7 MB) but only as far as the previous file reached. That holds while,
+// between two reads, the session's trial arrays are written only within the
+// data lines of the file last read (the filters and derivations of a trial
+// write samples 0 … samples − 1) and are not re-dimensioned; arrays
+// re-dimensioned or exchanged are noticed and dimensioned in full. After
+// any other writing to them, call Forget().
+class TrialFileReader {
+ public:
+  static constexpr std::size_t kUnknownUse = static_cast<std::size_t>(-1);
+
+  // The result stays valid until the next Read.
+  const TrialReadResult& Read(Session& session, const std::string& path);
+  // The next Read dimensions the arrays in full.
+  void Forget();
+
+ private:
+  // Where the arrays lie and how long they are, to notice a change.
+  struct ArraysSeen {
+    const void* data[12] = {};
+    std::size_t samplePoints = 0;
+    std::size_t bufferPoints = 0;
+    bool operator==(const ArraysSeen&) const = default;
+  };
+  static ArraysSeen Seen(const TrialDataSet& trial);
+
+  std::string bytes_;
+  TrialReadResult result_;
+  const Session* session_ = nullptr;
+  ArraysSeen seen_;
+  // Every array of that session holds 0 from this index on.
+  std::size_t usedPoints_ = kUnknownUse;
+};
+
 // What the analysis window does after an open, beyond the session.
 struct OpenTrialResult {
   bool opened = false;

@@ -1,7 +1,9 @@
 // Reading a trial file into the trial in memory.
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "common/number_text.hpp"
@@ -18,6 +20,8 @@ namespace {
 constexpr std::size_t kMaximumFileBytes = std::size_t{256} << 20;
 // `samples` stays below this (data lines - 1).
 constexpr std::size_t kMaximumDataLines = static_cast<std::size_t>(kMaximumSamples);
+// Nothing is known of what the arrays hold.
+constexpr std::size_t kUnknownUse = TrialFileReader::kUnknownUse;
 // Body weight of a force-platform export is given in newtons.
 constexpr double kExportGravity = 9.807;
 
@@ -25,25 +29,37 @@ std::string Quoted(std::string_view path) {
   return "\"" + std::string(path) + "\"";
 }
 
-TrialReadResult Refuse(TrialReadStatus status, std::string message) {
-  TrialReadResult r;
+// A fresh result that keeps the room of the data arrays of `r`.
+void Reset(TrialReadResult& r) {
+  std::vector<float> displacement = std::move(r.trial.displacement);
+  std::vector<float> force = std::move(r.trial.force);
+  r = TrialReadResult{};
+  displacement.clear();
+  force.clear();
+  r.trial.displacement = std::move(displacement);
+  r.trial.force = std::move(force);
+}
+
+// A refused file: nothing of what was parsed is kept.
+void Refuse(TrialReadResult& r, TrialReadStatus status, std::string message) {
+  Reset(r);
   r.status = status;
   r.message = std::move(message);
-  return r;
 }
 
-TrialReadResult NoTrialData(std::string_view path) {
-  return Refuse(TrialReadStatus::Unreadable, "The file " + Quoted(path) + " holds no trial data.");
+void NoTrialData(TrialReadResult& r, std::string_view path) {
+  Refuse(r, TrialReadStatus::Unreadable, "The file " + Quoted(path) + " holds no trial data.");
 }
 
-TrialReadResult BadLine(std::string_view path, std::size_t line, std::string_view problem) {
-  return Refuse(TrialReadStatus::Unreadable,
-                "The file " + Quoted(path) + " cannot be read as a trial: line " +
-                    std::to_string(line) + " " + std::string(problem) + ".");
+void BadLine(TrialReadResult& r, std::string_view path, std::size_t line,
+             std::string_view problem) {
+  Refuse(r, TrialReadStatus::Unreadable,
+         "The file " + Quoted(path) + " cannot be read as a trial: line " + std::to_string(line) +
+             " " + std::string(problem) + ".");
 }
 
-TrialReadResult TooManySamples() {
-  return Refuse(TrialReadStatus::TooManySamples, kMaximumSamplesMessage);
+void TooManySamples(TrialReadResult& r) {
+  Refuse(r, TrialReadStatus::TooManySamples, kMaximumSamplesMessage);
 }
 
 const char* AfterLineEnd(const char* p, const char* end) {
@@ -61,13 +77,21 @@ bool EndsField(const char* p, const char* end) {
 // `withForce`, a force, separated by blanks or by one comma (and blanks);
 // further fields are ignored, blank lines passed over. The numbers are read
 // straight from the bytes, without first looking for the end of each line.
-TrialReadResult ReadDataLines(LineCursor& lines, std::string_view path, bool withForce,
-                              std::size_t wanted, ParsedTrialFile& out) {
+// False (with the refusal in `r`) for a line that cannot be read.
+bool ReadDataLines(LineCursor& lines, std::string_view path, bool withForce, std::size_t wanted,
+                   TrialReadResult& r) {
+  ParsedTrialFile& out = r.trial;
   const char* p = lines.position();
   const char* const end = p + lines.remaining();
-  // A first guess at the room needed, from the line ends that remain.
-  const auto lineEnds = static_cast<std::size_t>(std::count(p, end, '\n'));
-  const std::size_t estimate = std::min(lineEnds + 1, std::min(wanted, kMaximumDataLines + 1));
+  // A first guess at the room needed, from the length of the first line (the
+  // lines of a trial are much alike); counting every line end would cost a
+  // good part of the parse.
+  const char* firstEnd = static_cast<const char*>(std::memchr(p, '\n', lines.remaining()));
+  const std::size_t firstLength =
+      firstEnd ? static_cast<std::size_t>(firstEnd - p) + 1 : lines.remaining();
+  const std::size_t estimate =
+      std::min({lines.remaining() / std::max<std::size_t>(firstLength, 8) + 1, wanted,
+                kMaximumDataLines + 1});
   out.displacement.reserve(estimate);
   if (withForce) out.force.reserve(estimate);
   std::size_t lineNumber = lines.number();
@@ -82,7 +106,10 @@ TrialReadResult ReadDataLines(LineCursor& lines, std::string_view path, bool wit
       continue;
     }
     const char* q = ParseSingleAt(p, end, displacement);
-    if (!q || !EndsField(q, end)) return BadLine(path, lineNumber, "is not a number");
+    if (!q || !EndsField(q, end)) {
+      BadLine(r, path, lineNumber, "is not a number");
+      return false;
+    }
     p = q;
     if (withForce) {
       while (p < end && IsBlank(*p)) ++p;
@@ -91,10 +118,14 @@ TrialReadResult ReadDataLines(LineCursor& lines, std::string_view path, bool wit
         while (p < end && IsBlank(*p)) ++p;
       }
       if (p == end || *p == '\r' || *p == '\n') {
-        return BadLine(path, lineNumber, "has no force value");
+        BadLine(r, path, lineNumber, "has no force value");
+        return false;
       }
       q = ParseSingleAt(p, end, force);
-      if (!q || !EndsField(q, end)) return BadLine(path, lineNumber, "is not a number");
+      if (!q || !EndsField(q, end)) {
+        BadLine(r, path, lineNumber, "is not a number");
+        return false;
+      }
       p = q;
     }
     while (p < end && *p != '\r' && *p != '\n') ++p;
@@ -102,9 +133,7 @@ TrialReadResult ReadDataLines(LineCursor& lines, std::string_view path, bool wit
     out.displacement.push_back(displacement);
     if (withForce) out.force.push_back(force);
   }
-  TrialReadResult r;
-  r.status = TrialReadStatus::Ok;
-  return r;
+  return true;
 }
 
 // The text after the last `count` characters of a line, as a number (an
@@ -113,16 +142,15 @@ double NumberAtLineEnd(std::string_view line, std::size_t count) {
   return LeadingNumber(line.substr(line.size() > count ? line.size() - count : 0));
 }
 
-TrialReadResult ParseImport(std::string_view bytes, std::string_view path) {
+void ParseImport(std::string_view bytes, std::string_view path, TrialReadResult& r) {
   LineCursor lines(bytes);
   std::string_view header[12];
   for (std::string_view& line : header) {
-    if (!lines.Next(line)) return NoTrialData(path);
+    if (!lines.Next(line)) return NoTrialData(r, path);
   }
   const double declared = NumberAtLineEnd(header[2], 5);
-  if (!(declared >= 1.0)) return NoTrialData(path);
-  if (declared >= static_cast<double>(kMaximumSamples)) return TooManySamples();
-  TrialReadResult r;
+  if (!(declared >= 1.0)) return NoTrialData(r, path);
+  if (declared >= static_cast<double>(kMaximumSamples)) return TooManySamples(r);
   ParsedTrialFile& t = r.trial;
   t.kind = kFileKindImport;
   t.samples = ToInt32(declared);
@@ -131,23 +159,127 @@ TrialReadResult ParseImport(std::string_view bytes, std::string_view path) {
   // An export holds measured force.
   t.recordForce = true;
   const auto wanted = static_cast<std::size_t>(t.samples);
-  TrialReadResult lineResult = ReadDataLines(lines, path, true, wanted, t);
-  if (!lineResult.ok()) return lineResult;
+  if (!ReadDataLines(lines, path, true, wanted, r)) return;
   if (t.displacement.size() < wanted) {
-    if (t.displacement.empty()) return NoTrialData(path);
-    return Refuse(TrialReadStatus::Unreadable, "The file " + Quoted(path) + " ends after " +
-                                                   std::to_string(t.displacement.size()) +
-                                                   " of its " + std::to_string(wanted) +
-                                                   " data lines.");
+    if (t.displacement.empty()) return NoTrialData(r, path);
+    return Refuse(r, TrialReadStatus::Unreadable,
+                  "The file " + Quoted(path) + " ends after " +
+                      std::to_string(t.displacement.size()) + " of its " + std::to_string(wanted) +
+                      " data lines.");
   }
   r.status = TrialReadStatus::Ok;
-  return r;
 }
 
-TrialReadResult IncompleteHeader(std::string_view path, std::size_t line) {
-  return Refuse(TrialReadStatus::Unreadable, "The file " + Quoted(path) +
-                                                 " cannot be read as a trial: the header on line " +
-                                                 std::to_string(line) + " is incomplete.");
+void IncompleteHeader(TrialReadResult& r, std::string_view path, std::size_t line) {
+  Refuse(r, TrialReadStatus::Unreadable,
+         "The file " + Quoted(path) + " cannot be read as a trial: the header on line " +
+             std::to_string(line) + " is incomplete.");
+}
+
+// ParseTrialFile into `r`, whose data arrays keep their room.
+void ParseTrialFileInto(std::string_view bytes, std::string_view path, TrialReadResult& r) {
+  Reset(r);
+  const std::int16_t kind = RecogniseTrialFileKind(bytes);
+  if (kind == kFileKindTraining) {
+    return Refuse(r, TrialReadStatus::TrainingFile, kTrainingFileRefusal);
+  }
+  if (kind == kFileKindImport) return ParseImport(bytes, path, r);
+
+  ParsedTrialFile& t = r.trial;
+  t.kind = kind;
+  LineCursor lines(bytes);
+  std::string_view line;
+  if (kind == kFileKindHeaderless) {
+    // Frequency and a second integer, which nothing uses.
+    const bool onlyBlanks = std::all_of(
+        bytes.begin(), bytes.end(), [](char c) { return IsBlank(c) || c == '\r' || c == '\n'; });
+    if (onlyBlanks) return NoTrialData(r, path);
+    lines.Next(line);
+    const std::optional<double> frequency = FieldReader(line).Number();
+    if (!frequency) {
+      return Refuse(r, TrialReadStatus::Unreadable,
+                    "The file " + Quoted(path) + " is not a trial data file.");
+    }
+    t.frequency = ToInt32(*frequency);
+    // Force is always taken as recorded in a file without a header.
+    t.recordForce = true;
+  } else {
+    lines.Next(line);  // the title
+    if (!lines.Next(line)) return IncompleteHeader(r, path, 2);
+    const std::optional<std::string_view> dateTime = FieldReader(line).Text();
+    if (!dateTime) return IncompleteHeader(r, path, 2);
+    t.collectionDateTime = Cp1252ToUtf8(*dateTime);
+    if (!lines.Next(line)) return IncompleteHeader(r, path, 3);
+    FieldReader reader(line);
+    const std::optional<double> frequency = reader.Number();
+    const std::optional<double> forceFlag = reader.Number();
+    const std::optional<double> weight = reader.Number();
+    if (!frequency || !forceFlag || !weight) return IncompleteHeader(r, path, 3);
+    t.frequency = ToInt32(*frequency);
+    t.recordForce = ToInt32(*forceFlag) == 1;
+    t.weight = static_cast<float>(*weight);
+    if (kind == kFileKindVersion2) {
+      const std::optional<std::string_view> id = reader.Text();
+      const std::optional<std::string_view> firstName = reader.Text();
+      const std::optional<std::string_view> lastName = reader.Text();
+      const std::optional<double> bodyMass = reader.Number();
+      if (!id || !firstName || !lastName || !bodyMass) return IncompleteHeader(r, path, 3);
+      t.athlete = SquadMember{Cp1252ToUtf8(*id), Cp1252ToUtf8(*firstName), Cp1252ToUtf8(*lastName),
+                              static_cast<float>(*bodyMass)};
+    }
+  }
+  if (!ReadDataLines(lines, path, t.recordForce, kMaximumDataLines + 1, r)) return;
+  if (t.displacement.empty()) return NoTrialData(r, path);
+  if (t.displacement.size() > kMaximumDataLines) return TooManySamples(r);
+  // The file stores one line more than the trial has samples.
+  t.samples = static_cast<std::int32_t>(t.displacement.size()) - 1;
+  r.status = TrialReadStatus::Ok;
+}
+
+// Makes a parsed trial the trial in memory. `usedPoints`: every array holds
+// 0 from this index on, or nothing is known (npos). Returns the same for the
+// arrays as they are left.
+std::size_t TakeTrial(Session& session, const ParsedTrialFile& t, const std::string& path,
+                      std::size_t usedPoints) {
+  TrialDataSet& trial = session.trial;
+  SettingsRecord& settings = session.settings;
+  const std::size_t lines = t.displacement.size();
+  if (t.kind == kFileKindImport) {
+    // An import keeps the arrays when they have room; what lies beyond the
+    // import is cleared, so that no value of the previous trial is saved
+    // with it.
+    if (static_cast<std::int64_t>(trial.Displacement.size()) < t.samples + 3) {
+      DimensionDataArrays(trial, t.samples);
+      usedPoints = 0;
+    }
+    std::fill(trial.Displacement.begin() + static_cast<std::ptrdiff_t>(lines),
+              trial.Displacement.end(), 0.0f);
+    std::fill(trial.Force.begin() + static_cast<std::ptrdiff_t>(lines), trial.Force.end(), 0.0f);
+    // The other arrays keep what they held.
+    if (usedPoints != kUnknownUse) usedPoints = std::max(usedPoints, lines);
+  } else {
+    const auto points = static_cast<std::int64_t>(lines) + 1000;
+    if (usedPoints == kUnknownUse) {
+      DimensionDataArrays(trial, points);
+    } else {
+      RedimensionDataArrays(trial, points, usedPoints);
+    }
+    usedPoints = lines;
+  }
+  std::copy(t.displacement.begin(), t.displacement.end(), trial.Displacement.begin());
+  if (t.recordForce) std::copy(t.force.begin(), t.force.end(), trial.Force.begin());
+
+  settings.samples = t.samples;
+  settings.frequency = t.frequency;
+  settings.RecordForce = t.recordForce;
+  if (t.weight) settings.weight = *t.weight;
+  // A file without a date (an import, a headerless file) leaves none: the
+  // date of the previous trial does not belong to this one.
+  trial.CollectionDateTime = t.collectionDateTime;
+  if (t.athlete) session.squad.Current() = *t.athlete;
+  trial.FileKind = t.kind;
+  trial.DataFileName = path;
+  return usedPoints;
 }
 
 }  // namespace
@@ -168,104 +300,55 @@ std::int16_t RecogniseTrialFileKind(std::string_view bytes) {
 }
 
 TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path) {
-  const std::int16_t kind = RecogniseTrialFileKind(bytes);
-  if (kind == kFileKindTraining) return Refuse(TrialReadStatus::TrainingFile, kTrainingFileRefusal);
-  if (kind == kFileKindImport) return ParseImport(bytes, path);
-
   TrialReadResult r;
-  ParsedTrialFile& t = r.trial;
-  t.kind = kind;
-  LineCursor lines(bytes);
-  std::string_view line;
-  if (kind == kFileKindHeaderless) {
-    // Frequency and a second integer, which nothing uses.
-    const bool onlyBlanks = std::all_of(
-        bytes.begin(), bytes.end(), [](char c) { return IsBlank(c) || c == '\r' || c == '\n'; });
-    if (onlyBlanks) return NoTrialData(path);
-    lines.Next(line);
-    const std::optional<double> frequency = FieldReader(line).Number();
-    if (!frequency) {
-      return Refuse(TrialReadStatus::Unreadable,
-                    "The file " + Quoted(path) + " is not a trial data file.");
-    }
-    t.frequency = ToInt32(*frequency);
-    // Force is always taken as recorded in a file without a header.
-    t.recordForce = true;
-  } else {
-    lines.Next(line);  // the title
-    if (!lines.Next(line)) return IncompleteHeader(path, 2);
-    const std::optional<std::string_view> dateTime = FieldReader(line).Text();
-    if (!dateTime) return IncompleteHeader(path, 2);
-    t.collectionDateTime = Cp1252ToUtf8(*dateTime);
-    if (!lines.Next(line)) return IncompleteHeader(path, 3);
-    FieldReader reader(line);
-    const std::optional<double> frequency = reader.Number();
-    const std::optional<double> forceFlag = reader.Number();
-    const std::optional<double> weight = reader.Number();
-    if (!frequency || !forceFlag || !weight) return IncompleteHeader(path, 3);
-    t.frequency = ToInt32(*frequency);
-    t.recordForce = ToInt32(*forceFlag) == 1;
-    t.weight = static_cast<float>(*weight);
-    if (kind == kFileKindVersion2) {
-      const std::optional<std::string_view> id = reader.Text();
-      const std::optional<std::string_view> firstName = reader.Text();
-      const std::optional<std::string_view> lastName = reader.Text();
-      const std::optional<double> bodyMass = reader.Number();
-      if (!id || !firstName || !lastName || !bodyMass) return IncompleteHeader(path, 3);
-      t.athlete = SquadMember{Cp1252ToUtf8(*id), Cp1252ToUtf8(*firstName), Cp1252ToUtf8(*lastName),
-                              static_cast<float>(*bodyMass)};
-    }
-  }
-  TrialReadResult lineResult = ReadDataLines(lines, path, t.recordForce, kMaximumDataLines + 1, t);
-  if (!lineResult.ok()) return lineResult;
-  if (t.displacement.empty()) return NoTrialData(path);
-  if (t.displacement.size() > kMaximumDataLines) return TooManySamples();
-  // The file stores one line more than the trial has samples.
-  t.samples = static_cast<std::int32_t>(t.displacement.size()) - 1;
-  r.status = TrialReadStatus::Ok;
+  ParseTrialFileInto(bytes, path, r);
   return r;
 }
 
 TrialReadResult ReadTrialFile(Session& session, const std::string& path) {
+  TrialReadResult r;
   const FileReadResult file = ReadWholeFile(path, kMaximumFileBytes);
   if (!file.ok) {
-    return Refuse(TrialReadStatus::Unreadable,
-                  "The file " + Quoted(path) + " cannot be read: " + file.error + ".");
+    Refuse(r, TrialReadStatus::Unreadable,
+           "The file " + Quoted(path) + " cannot be read: " + file.error + ".");
+    return r;
   }
-  TrialReadResult result = ParseTrialFile(file.bytes, path);
-  if (!result.ok()) return result;
+  ParseTrialFileInto(file.bytes, path, r);
+  if (r.ok()) TakeTrial(session, r.trial, path, kUnknownUse);
+  return r;
+}
 
-  const ParsedTrialFile& t = result.trial;
+TrialFileReader::ArraysSeen TrialFileReader::Seen(const TrialDataSet& trial) {
+  return {trial.Displacement.data(),    trial.Velocity.data(),       trial.Acceleration.data(),
+          trial.Force.data(),           trial.Power.data(),          trial.RawForce1.data(),
+          trial.RawForce2.data(),       trial.RawForce3.data(),      trial.RawForce4.data(),
+          trial.RawDisplacement.data(), trial.RawChannel6.data(),    trial.RawSampleBuffer.data(),
+          trial.Displacement.size(),    trial.RawSampleBuffer.size()};
+}
+
+const TrialReadResult& TrialFileReader::Read(Session& session, const std::string& path) {
+  std::string error;
+  if (!ReadWholeFileInto(path, bytes_, error, kMaximumFileBytes)) {
+    Refuse(result_, TrialReadStatus::Unreadable,
+           "The file " + Quoted(path) + " cannot be read: " + error + ".");
+    return result_;
+  }
+  ParseTrialFileInto(bytes_, path, result_);
+  if (!result_.ok()) return result_;
   TrialDataSet& trial = session.trial;
-  SettingsRecord& settings = session.settings;
-  const std::size_t lines = t.displacement.size();
-  if (t.kind == kFileKindImport) {
-    // An import keeps the arrays when they have room; what lies beyond the
-    // import is cleared, so that no value of the previous trial is saved
-    // with it.
-    if (static_cast<std::int64_t>(trial.Displacement.size()) < t.samples + 3) {
-      DimensionDataArrays(trial, t.samples);
-    }
-    std::fill(trial.Displacement.begin() + static_cast<std::ptrdiff_t>(lines),
-              trial.Displacement.end(), 0.0f);
-    std::fill(trial.Force.begin() + static_cast<std::ptrdiff_t>(lines), trial.Force.end(), 0.0f);
-  } else {
-    DimensionDataArrays(trial, static_cast<std::int64_t>(lines) + 1000);
-  }
-  std::copy(t.displacement.begin(), t.displacement.end(), trial.Displacement.begin());
-  if (t.recordForce) std::copy(t.force.begin(), t.force.end(), trial.Force.begin());
+  // Arrays that are not the ones this reader left (another session, or
+  // re-dimensioned since) are dimensioned in full.
+  std::size_t used = session_ == &session && Seen(trial) == seen_ ? usedPoints_ : kUnknownUse;
+  assert(used == kUnknownUse || DataArraysClearFrom(trial, used));
+  usedPoints_ = TakeTrial(session, result_.trial, path, used);
+  session_ = &session;
+  seen_ = Seen(trial);
+  return result_;
+}
 
-  settings.samples = t.samples;
-  settings.frequency = t.frequency;
-  settings.RecordForce = t.recordForce;
-  if (t.weight) settings.weight = *t.weight;
-  // A file without a date (an import, a headerless file) leaves none: the
-  // date of the previous trial does not belong to this one.
-  trial.CollectionDateTime = t.collectionDateTime;
-  if (t.athlete) session.squad.Current() = *t.athlete;
-  trial.FileKind = t.kind;
-  trial.DataFileName = path;
-  return result;
+void TrialFileReader::Forget() {
+  session_ = nullptr;
+  usedPoints_ = kUnknownUse;
 }
 
 }  // namespace torvane

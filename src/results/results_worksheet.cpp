@@ -38,36 +38,58 @@ bool ResultsWorksheet::ParseAddress(std::string_view address, int& row, int& col
   if (i == 0 || i == address.size()) return false;
   int r = 0;
   const auto result = std::from_chars(address.data() + i, address.data() + address.size(), r);
-  if (result.ec != std::errc{} || result.ptr != address.data() + address.size() || r < 1) return false;
+  if (result.ec != std::errc{} || result.ptr != address.data() + address.size() || r < 1)
+    return false;
   row = r;
   column = c - 1;
   return true;
 }
 
+WorksheetCell& ResultsWorksheet::At(int row, int column) {
+  const auto c = static_cast<std::size_t>(column);
+  std::vector<Slot>* cells = nullptr;
+  if (rows_.empty() || rows_.rbegin()->first < row) {
+    // Rows are written one after another: a new last row goes in at the
+    // end, without a search from the top, with room for as many cells as
+    // the row before it.
+    const std::size_t alike = rows_.empty() ? 0 : rows_.rbegin()->second.size();
+    cells = &rows_.try_emplace(rows_.end(), row)->second;
+    cells->reserve(std::max(alike, c + 1));
+  } else {
+    cells = &rows_[row];
+  }
+  if (cells->size() <= c) cells->resize(c + 1);
+  Slot& slot = (*cells)[c];
+  slot.made = true;
+  return slot.cell;
+}
+
 void ResultsWorksheet::SetText(int row, int column, std::string text) {
-  WorksheetCell& cell = cells_[{row, column}];
+  WorksheetCell& cell = At(row, column);
   cell.text = std::move(text);
   cell.numberFormat.clear();
 }
 
 void ResultsWorksheet::SetNumberText(int row, int column, std::string text,
                                      std::string_view numberFormat) {
-  WorksheetCell& cell = cells_[{row, column}];
+  WorksheetCell& cell = At(row, column);
   cell.text = std::move(text);
   cell.numberFormat = numberFormat;
 }
 
 void ResultsWorksheet::SetBold(int row, int firstColumn, int lastColumn) {
-  for (int c = firstColumn; c <= lastColumn; ++c) cells_[{row, c}].bold = true;
+  for (int c = firstColumn; c <= lastColumn; ++c) At(row, c).bold = true;
 }
 
 void ResultsWorksheet::SetItalic(int row, int firstColumn, int lastColumn) {
-  for (int c = firstColumn; c <= lastColumn; ++c) cells_[{row, c}].italic = true;
+  for (int c = firstColumn; c <= lastColumn; ++c) At(row, c).italic = true;
 }
 
 const WorksheetCell* ResultsWorksheet::Cell(int row, int column) const {
-  const auto it = cells_.find({row, column});
-  return it == cells_.end() ? nullptr : &it->second;
+  const auto it = rows_.find(row);
+  if (it == rows_.end() || column < 0) return nullptr;
+  const auto c = static_cast<std::size_t>(column);
+  return c < it->second.size() && it->second[c].made ? &it->second[c].cell : nullptr;
 }
 
 std::string ResultsWorksheet::Text(int row, int column) const {
@@ -163,9 +185,9 @@ std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::s
     return f;
   };
   std::string failure;
-  for (const auto& [address, cell] : sheet.Cells()) {
-    const lxw_row_t row = static_cast<lxw_row_t>(address.first - 1);
-    const lxw_col_t col = static_cast<lxw_col_t>(address.second);
+  sheet.ForEachCell([&](int rowNumber, int columnNumber, const WorksheetCell& cell) {
+    const lxw_row_t row = static_cast<lxw_row_t>(rowNumber - 1);
+    const lxw_col_t col = static_cast<lxw_col_t>(columnNumber);
     double value = 0;
     const bool number = !cell.numberFormat.empty() && WholeNumber(cell.text, value);
     lxw_format* format = formatFor(cell, number);
@@ -179,11 +201,13 @@ std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::s
     }
     if (error != LXW_NO_ERROR) {
       failure = LxwFailure("cannot write a cell", error);
-      break;
+      return false;
     }
-  }
+    return true;
+  });
   const lxw_error closed = workbook_close(wb);
-  if (failure.empty() && closed != LXW_NO_ERROR) failure = LxwFailure("cannot save the workbook", closed);
+  if (failure.empty() && closed != LXW_NO_ERROR)
+    failure = LxwFailure("cannot save the workbook", closed);
   if (!failure.empty()) {
     std::remove(temp.c_str());
     return failure;
@@ -199,34 +223,40 @@ std::string ResultsWorksheetCsvText(const ResultsWorksheet& sheet) {
   std::string out;
   int currentRow = 1;
   int column = 0;
-  for (const auto& [address, cell] : sheet.Cells()) {
-    if (cell.text.empty()) continue;
-    while (currentRow < address.first) {
+  sheet.ForEachCell([&](int row, int cellColumn, const WorksheetCell& cell) {
+    if (cell.text.empty()) return true;
+    while (currentRow < row) {
       out += "\r\n";
       ++currentRow;
       column = 0;
     }
-    while (column < address.second) {
+    while (column < cellColumn) {
       out.push_back(',');
       ++column;
     }
-    std::string text = cell.text;
-    if (cell.numberFormat.empty() && !text.empty() &&
-        (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@' || text[0] == '\t' ||
-         text[0] == '\r')) {
-      text.insert(text.begin(), '\'');  // shown as text, never run as a formula
+    const std::string& text = cell.text;
+    const char first = text[0];
+    // A text cell that a spreadsheet would run as a formula is shown as
+    // text: a leading "'", and so quoted.
+    const bool guarded =
+        cell.numberFormat.empty() && (first == '=' || first == '+' || first == '-' ||
+                                      first == '@' || first == '\t' || first == '\r');
+    const bool special = std::any_of(text.begin(), text.end(), [](char ch) {
+      return ch == ',' || ch == '"' || ch == '\r' || ch == '\n';
+    });
+    if (!guarded && first != '\'' && !special) {
+      out += text;
+      return true;
     }
-    if (text.find_first_of(",\"\r\n") != std::string::npos || text.front() == '\'') {
-      std::string quoted = "\"";
-      for (char ch : text) {
-        if (ch == '"') quoted.push_back('"');
-        quoted.push_back(ch);
-      }
-      quoted.push_back('"');
-      text = std::move(quoted);
+    out.push_back('"');
+    if (guarded) out.push_back('\'');
+    for (char ch : text) {
+      if (ch == '"') out.push_back('"');
+      out.push_back(ch);
     }
-    out += text;
-  }
+    out.push_back('"');
+    return true;
+  });
   if (!sheet.Empty()) out += "\r\n";
   return out;
 }
@@ -250,6 +280,8 @@ std::string SaveResultsWorksheet(const ResultsWorksheet& sheet, const std::strin
   return "the results file must end in .xlsx or .csv";
 }
 
-std::string ResultsWorkbookWriterVersion() { return LXW_VERSION; }
+std::string ResultsWorkbookWriterVersion() {
+  return LXW_VERSION;
+}
 
 }  // namespace torvane

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/clock.hpp"
 #include "results/results_variables.hpp"
@@ -27,6 +28,7 @@ struct WorksheetCell {
 class ResultsWorksheet {
  public:
   // Column letters: 0 -> "A", 25 -> "Z", 26 -> "AA", 51 -> "AZ", 52 -> "BA".
+  // Rows count from 1, columns from 0.
   static std::string ColumnName(int column);
   // "C12" -> (row 12, column 2); false for anything else.
   static bool ParseAddress(std::string_view address, int& row, int& column);
@@ -39,13 +41,29 @@ class ResultsWorksheet {
 
   const WorksheetCell* Cell(int row, int column) const;
   std::string Text(int row, int column) const;
-  int LastRow() const { return cells_.empty() ? 0 : cells_.rbegin()->first.first; }
-  bool Empty() const { return cells_.empty(); }
-  // Every cell in row order, then column order.
-  const std::map<std::pair<int, int>, WorksheetCell>& Cells() const { return cells_; }
+  int LastRow() const { return rows_.empty() ? 0 : rows_.rbegin()->first; }
+  bool Empty() const { return rows_.empty(); }
+  // Every cell in row order, then column order, until `visit(row, column,
+  // cell)` returns false.
+  template <typename Visit>
+  void ForEachCell(Visit&& visit) const {
+    for (const auto& [row, cells] : rows_) {
+      for (std::size_t column = 0; column < cells.size(); ++column) {
+        if (cells[column].made && !visit(row, static_cast<int>(column), cells[column].cell)) return;
+      }
+    }
+  }
 
  private:
-  std::map<std::pair<int, int>, WorksheetCell> cells_;
+  // The cells of a row by column; `made` once a cell was written or styled.
+  struct Slot {
+    WorksheetCell cell;
+    bool made = false;
+  };
+  WorksheetCell& At(int row, int column);
+  // One entry per row that has cells: tens of thousands of cells stay in a
+  // few thousand blocks, written, read and freed in order.
+  std::map<int, std::vector<Slot>> rows_;
 };
 
 // The row counter and layout flag shared by batch rows and training summaries.
@@ -62,7 +80,7 @@ struct ResultsRowIdentity {
   std::string firstName;
   std::string lastName;
   float bodyMass = 0;
-  float weight = 0;               // the trial's mass
+  float weight = 0;  // the trial's mass
   std::string collectionDateTime;
 };
 

@@ -59,6 +59,16 @@ struct TrialDataSet {
 // every element is 0 afterwards.
 void DimensionDataArrays(TrialDataSet& trial, std::int64_t points);
 
+// DimensionDataArrays for arrays that hold 0 in every element from index
+// `usedPoints` on, in each of them (as after DimensionDataArrays and writes
+// to the first `usedPoints` elements only): the arrays come out the same,
+// every element 0, but only the first `usedPoints` elements and any room
+// added are written, not the whole arrays (some 1.7 MB).
+void RedimensionDataArrays(TrialDataSet& trial, std::int64_t points, std::size_t usedPoints);
+
+// Whether every array holds only 0 from index `usedPoints` on.
+bool DataArraysClearFrom(const TrialDataSet& trial, std::size_t usedPoints);
+
 // Sets elements 0 … min(samples, upper bound of Displacement) − 1 of the
 // work buffer and the five channels to 0.
 void ClearTrialData(TrialDataSet& trial, std::int32_t samples);

@@ -101,6 +101,44 @@ TEST(LowPassFilter, PairGivesExactlyWhatTwoSingleFiltersGive) {
   }
 }
 
+// Pairs filtered ahead, two of a length at a time side by side, are handed
+// to the calls they were made for, with exactly what those calls compute
+// themselves; other calls filter as always.
+TEST(LowPassFilter, PairsFilteredAheadEqualPairsFilteredWhenCalled) {
+  for (std::size_t n : {1u, 5u, 1001u, 1886u}) {
+    const auto count = static_cast<std::int32_t>(n);
+    const std::vector<float> a = Noise(n, 3), b = Noise(n, 4), c = Noise(n, 5);
+    const auto plain = [&](std::vector<float> x, float fc) {
+      LowPassFilter(count, x, 500.0f, fc);
+      return x;
+    };
+    const PairFilterJob jobs[] = {
+        {count, a, 10.0f, a, 16.0f, 500.0f},
+        {count, b, 10.0f, c, 16.0f, 500.0f},   // with the first, four at once
+        {count, c, 8.0f, a, 20.0f, 500.0f},    // left over: on its own
+        {count, a, 10.0f, a, 400.0f, 500.0f},  // cannot be realised: not kept
+    };
+    FilterPairsAhead(jobs);
+    EXPECT_EQ(PairsFilteredAhead(), 3u);
+    std::vector<float> a1 = a, a2 = a, b1 = b, c2 = c, c1 = c, a3 = a;
+    std::vector<float> other = b, other2 = c;
+    other.back() += 1.0f;  // not the values of any job
+    LowPassFilterPair(count, other, 10.0f, other2, 16.0f, 500.0f);
+    EXPECT_EQ(PairsFilteredAhead(), 3u);
+    EXPECT_TRUE(SameBits(other2, plain(c, 16.0f)));
+    LowPassFilterPair(count, b1, 10.0f, c2, 16.0f, 500.0f);
+    LowPassFilterPair(count, a1, 10.0f, a2, 16.0f, 500.0f);
+    LowPassFilterPair(count, c1, 8.0f, a3, 20.0f, 500.0f);
+    EXPECT_EQ(PairsFilteredAhead(), 0u);
+    EXPECT_TRUE(SameBits(a1, plain(a, 10.0f))) << n;
+    EXPECT_TRUE(SameBits(a2, plain(a, 16.0f))) << n;
+    EXPECT_TRUE(SameBits(b1, plain(b, 10.0f))) << n;
+    EXPECT_TRUE(SameBits(c2, plain(c, 16.0f))) << n;
+    EXPECT_TRUE(SameBits(c1, plain(c, 8.0f))) << n;
+    EXPECT_TRUE(SameBits(a3, plain(a, 20.0f))) << n;
+  }
+}
+
 TEST(LowPassFilter, ConstantPassesAndShortSignalsAreLeftAlone) {
   std::vector<float> constant(800, 3.7f);
   LowPassFilter(800, constant, 500.0f, 10.0f);

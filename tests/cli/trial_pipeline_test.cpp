@@ -3,16 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "analysis/derivation.hpp"
+#include "cli/trial_analysis.hpp"
 #include "common/text_file.hpp"
+#include "config/settings_io.hpp"
+#include "results/trial_file_texts.hpp"
 #include "test_support.hpp"
 
 namespace torvane::cli {
 namespace {
 
+using torvane::testing::JumpFile;
+using torvane::testing::JumpShape;
 using torvane::testing::ScopedEnv;
 using torvane::testing::TempDir;
 using torvane::testing::WriteText;
@@ -187,6 +195,151 @@ TEST_F(PipelineTest, MassRangeAndForceFilter) {
   ASSERT_TRUE(Run(path).ok);
   EXPECT_GT(s.trial.Force[250], 1.0f);
   EXPECT_LT(s.trial.Force[249], 784.0f);
+}
+
+template <typename T>
+bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+// Everything of the trial that a later step or the next file could see.
+void ExpectSameTrial(const Session& plain, const Session& reused, const std::string& file) {
+  const TrialDataSet& a = plain.trial;
+  const TrialDataSet& b = reused.trial;
+  EXPECT_TRUE(SameBits(a.Displacement, b.Displacement)) << file;
+  EXPECT_TRUE(SameBits(a.Velocity, b.Velocity)) << file;
+  EXPECT_TRUE(SameBits(a.Acceleration, b.Acceleration)) << file;
+  EXPECT_TRUE(SameBits(a.Force, b.Force)) << file;
+  EXPECT_TRUE(SameBits(a.Power, b.Power)) << file;
+  for (const auto member :
+       {&TrialDataSet::RawForce1, &TrialDataSet::RawForce2, &TrialDataSet::RawForce3,
+        &TrialDataSet::RawForce4, &TrialDataSet::RawDisplacement, &TrialDataSet::RawChannel6,
+        &TrialDataSet::RawSampleBuffer}) {
+    EXPECT_TRUE(SameBits(a.*member, b.*member)) << file;
+  }
+  EXPECT_EQ(a.FileKind, b.FileKind) << file;
+  EXPECT_EQ(a.DataFileName, b.DataFileName) << file;
+  EXPECT_EQ(a.CollectionDateTime, b.CollectionDateTime) << file;
+  EXPECT_EQ(plain.settings.samples, reused.settings.samples) << file;
+  EXPECT_EQ(plain.settings.weight, reused.settings.weight) << file;
+  EXPECT_EQ(plain.view.LandingTime, reused.view.LandingTime) << file;
+  EXPECT_EQ(plain.squad.Current().Id, reused.squad.Current().Id) << file;
+}
+
+// Trial files of every kind, in pairs of the same length (long before
+// short, so that anything left of an earlier file would show), with an
+// import, which keeps the arrays, and a refused file.
+std::vector<std::string> VariedTrialFiles(const TempDir& dir) {
+  std::vector<std::string> files;
+  const auto add = [&](const std::string& name, const std::string& text) {
+    WriteText(dir.File(name), text);
+    files.push_back(dir.File(name));
+  };
+  const auto jump = [](int lines, double mass, double takeOff, bool displacement, bool force) {
+    JumpShape shape;
+    shape.lines = lines;
+    shape.mass = mass;
+    shape.takeOffVelocity = takeOff;
+    return JumpFile(shape, displacement, force);
+  };
+  add("long.qlx", Version2Text(jump(34000, 90, 2.5, true, true)));  // arrays grow
+  add("long2.qlx", Version2Text(jump(34000, 80, 2.2, true, true)));
+  add("typical.qlx", Version2Text(jump(1886, 70, 2.4, true, true)));  // and shrink back
+  add("typical2.qlx", Version2Text(jump(1886, 75, 2.1, true, true)));
+  add("no-force.qlx", Version2Text(jump(1500, 60, 2.5, true, false)));
+  add("import.txt", ForcePlatformExportText(jump(1200, 75, 2.5, false, true)));
+  add("garbage.qlx", "not a trial\r\n");
+  add("version1.qlx", Version1Text(jump(900, 85, 2.5, true, true)));
+  add("headerless.qlx", HeaderlessText(jump(700, 65, 2.5, true, true)));
+  add("tiny.qlx", Version2Text(jump(5, 80, 2.5, true, true)));
+  add("again.qlx", Version2Text(jump(1001, 72, 2.5, true, true)));
+  return files;
+}
+
+// The settings of batch, and then every filter and the results run twice.
+void ForEachBatchSetting(
+    const std::function<void(const SettingsRecord&, const AnalyseOptions&)>& run) {
+  for (const bool everyStep : {false, true}) {
+    SettingsRecord base;
+    RestoreDefaultSettings(base);
+    AnalyseOptions options;
+    options.massFromForce = true;
+    if (everyStep) {
+      base.dispFc = 8.0f;
+      base.forceFc = 40.0f;
+      options.frameJump = true;
+    }
+    run(base, options);
+  }
+}
+
+void ExpectSameAnalysis(const TrialAnalysis& expected, const TrialAnalysis& got,
+                        const std::string& file) {
+  ASSERT_EQ(expected.run.ok, got.run.ok) << file;
+  EXPECT_EQ(expected.run.error, got.run.error);
+  EXPECT_EQ(expected.results.texts, got.results.texts) << file;
+}
+
+// Files one after another through the reader of a batch worker give, file
+// by file, the trial and results of a full read.
+TEST(TrialFileReader, FileAfterFileEqualsTheFullReadOfEachFile) {
+  TempDir dir;
+  const std::vector<std::string> files = VariedTrialFiles(dir);
+  ForEachBatchSetting([&](const SettingsRecord& base, const AnalyseOptions& options) {
+    HeadlessSession plain, reused;
+    for (const std::string& file : files) {
+      const TrialAnalysis expected = AnalyseTrialFile(plain.session(), base, file, options);
+      ExpectSameAnalysis(expected,
+                         AnalyseTrialFile(reused.session(), base, file, options, &reused.reader()),
+                         file);
+      ExpectSameTrial(plain.session(), reused.session(), file);
+    }
+  });
+}
+
+// Two files at a time, each in a session of its own with their filters run
+// side by side, as the batch workers do, give what each file gives alone.
+TEST(TrialFileReader, TrialsSideBySideEqualTrialsOneByOne) {
+  TempDir dir;
+  const std::vector<std::string> files = VariedTrialFiles(dir);
+  ForEachBatchSetting([&](const SettingsRecord& base, const AnalyseOptions& options) {
+    HeadlessSession plain, first, second;
+    HeadlessSession* const sessions[] = {&first, &second};
+    for (std::size_t i = 0; i < files.size(); i += 2) {
+      const std::size_t count = std::min<std::size_t>(2, files.size() - i);
+      TrialAnalysis got[2];
+      AnalyseTrialFiles(std::span(sessions, count), base, std::span(files).subspan(i, count),
+                        options, std::span(got, count));
+      EXPECT_EQ(PairsFilteredAhead(), 0u);  // each filter run ahead was taken
+      for (std::size_t k = 0; k < count; ++k) {
+        const std::string& file = files[i + k];
+        ExpectSameAnalysis(AnalyseTrialFile(plain.session(), base, file, options), got[k], file);
+        // A refused file leaves each session with the trial it had before.
+        if (got[k].run.ok) ExpectSameTrial(plain.session(), sessions[k]->session(), file);
+      }
+    }
+  });
+}
+
+TEST(TrialFileReader, ArraysDimensionedAgainInBetweenAreNoticed) {
+  TempDir dir;
+  WriteText(dir.File("a.qlx"), Version2Text(JumpFile(JumpShape{}, true, true)));
+  HeadlessSession plain, reused;
+  Session& p = plain.session();
+  Session& r = reused.session();
+  ASSERT_TRUE(ReadTrialFile(p, dir.File("a.qlx")).ok());
+  ASSERT_TRUE(reused.reader().Read(r, dir.File("a.qlx")).ok());
+  // A recording in between: larger arrays, written beyond the file.
+  for (Session* s : {&p, &r}) {
+    DimensionDataArrays(s->trial, 50000);
+    s->trial.Velocity[20000] = 1.0f;
+    s->trial.RawForce2[30000] = 7;
+  }
+  ASSERT_TRUE(ReadTrialFile(p, dir.File("a.qlx")).ok());
+  ASSERT_TRUE(reused.reader().Read(r, dir.File("a.qlx")).ok());
+  ExpectSameTrial(p, r, "after the recording");
+  EXPECT_EQ(r.trial.Velocity.size(), 32003u);
 }
 
 }  // namespace

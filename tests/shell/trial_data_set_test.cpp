@@ -52,5 +52,27 @@ TEST(TrialDataSet, ClearTrialDataClearsTheTrialAndNoMore) {
   ClearTrialData(t, -5);  // nothing, and no fault
 }
 
+// Arrays written only below `used` come out of RedimensionDataArrays as out
+// of DimensionDataArrays, whether they grow, shrink or keep their size.
+TEST(TrialDataSet, RedimensioningClearsWhatWasUsedAsDimensioningDoes) {
+  for (const std::int64_t points : {40000, 2000, 33000, 60000}) {
+    TrialDataSet used, plain;
+    DimensionDataArrays(used, 35000);
+    for (std::size_t i = 0; i < 34000; i += 7) {
+      used.Velocity[i] = -0.0f;
+      used.Force[i] = 3.0f;
+      used.RawChannel6[i] = 5;
+      used.RawSampleBuffer[i] = 6;
+    }
+    EXPECT_FALSE(DataArraysClearFrom(used, 33000));  // -0.0 is not cleared
+    ASSERT_TRUE(DataArraysClearFrom(used, 34000));
+    RedimensionDataArrays(used, points, 34000);
+    DimensionDataArrays(plain, points);
+    EXPECT_EQ(used.Force.size(), plain.Force.size());
+    EXPECT_EQ(used.RawSampleBuffer.size(), plain.RawSampleBuffer.size());
+    EXPECT_TRUE(DataArraysClearFrom(used, 0)) << points;
+  }
+}
+
 }  // namespace
 }  // namespace torvane
