@@ -85,11 +85,11 @@ TEST(AnalyseCommand, JsonLineHasTheKeysInOrderAndTextsMatchTheirValues) {
 
 TEST(AnalyseCommand, ReadsEveryKindOfTrialFile) {
   CliFolder f;
-  const testing::TrialFileSpec spec = JumpFile(JumpShape{}, true, true);
-  const std::string v1 = f.Write("v1.qlx", Version1Text(spec));
-  const std::string v2 = f.Write("v2.qlx", Version2Text(spec));
-  const std::string bare = f.Write("bare.qlx", HeaderlessText(spec));
-  const std::string bio = f.Write("bio.txt", ForcePlatformExportText(spec));
+  const testing::TrialFileSpec trial = JumpFile(JumpShape{}, true, true);
+  const std::string v1 = f.Write("v1.qlx", Version1Text(trial));
+  const std::string v2 = f.Write("v2.qlx", Version2Text(trial));
+  const std::string bare = f.Write("bare.qlx", HeaderlessText(trial));
+  const std::string bio = f.Write("bio.txt", ForcePlatformExportText(trial));
   const auto r = RunCli({"analyse", "--json", v1, v2, bare, bio, "--config", f.Config()});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(r.out);

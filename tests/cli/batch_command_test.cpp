@@ -26,23 +26,23 @@ void WriteVariedTrials(const CliFolder& f, int count) {
     shape.start = 150 + 7 * i;
     const bool displacement = i % 4 != 1;
     const bool force = i % 4 != 2;
-    TrialFileSpec spec = JumpFile(shape, displacement, force);
-    spec.id = "ID" + std::to_string(i);
+    TrialFileSpec trial = JumpFile(shape, displacement, force);
+    trial.id = "ID" + std::to_string(i);
     char name[32];
     std::snprintf(name, sizeof name, "trial%02d.qlx", i);
     std::string text;
     switch (i % 5) {
       case 0:
-        text = Version1Text(spec);
+        text = Version1Text(trial);
         break;
       case 1:
-        text = HeaderlessText(spec);
+        text = HeaderlessText(trial);
         break;
       case 2:
         text = ForcePlatformExportText(JumpFile(shape, false, true));
         break;
       default:
-        text = Version2Text(spec);
+        text = Version2Text(trial);
         break;
     }
     f.Write(name, text);

@@ -117,9 +117,9 @@ TEST(CommandNextFile, DisplacementOnlyTrialKeepsTheMassOfItsFile) {
 
 TEST(CommandNextFile, ForceTrialTakesItsMassFromTheForce) {
   BatchFixture f;
-  testing::TrialFileSpec spec = JumpFile(JumpShape{}, false, true);
-  spec.weight = 70;  // the force says 80 kg
-  f.Write("f.qlx", Version2Text(spec));
+  testing::TrialFileSpec trial = JumpFile(JumpShape{}, false, true);
+  trial.weight = 70;  // the force says 80 kg
+  f.Write("f.qlx", Version2Text(trial));
   f.List();
   Session& s = f.ts.session;
   const NextFileResult r = CommandNextFile(s, f.list, kFromForce, {});

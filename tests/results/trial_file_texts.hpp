@@ -27,13 +27,13 @@ struct TrialFileSpec {
   std::vector<double> force;
 };
 
-inline std::string DataLines(const TrialFileSpec& spec, bool withForce) {
+inline std::string DataLines(const TrialFileSpec& trial, bool withForce) {
   std::string out;
-  for (std::size_t i = 0; i < spec.displacement.size(); ++i) {
-    std::string line = FormatNumber(spec.displacement[i], "0.0000");
+  for (std::size_t i = 0; i < trial.displacement.size(); ++i) {
+    std::string line = FormatNumber(trial.displacement[i], "0.0000");
     if (withForce) {
       PadToNextPrintZone(line);
-      line += FormatNumber(spec.force[i], "0.00000");
+      line += FormatNumber(trial.force[i], "0.00000");
     }
     out += line + "\r\n";
   }
