@@ -42,12 +42,13 @@ TEST(CommandCrop, KeepsTheAnalysisRangeAndResetsViewAndMarkers) {
   s.trial.RawDisplacement[0] = 77;
   ASSERT_TRUE(CommandCrop(s));
   EXPECT_EQ(s.settings.samples, 100);
-  EXPECT_EQ(s.trial.Displacement[0], 100.0f);
-  EXPECT_EQ(s.trial.Velocity[0], 1100.0f);
-  EXPECT_EQ(s.trial.Acceleration[0], 2100.0f);
-  EXPECT_EQ(s.trial.Force[0], 3100.0f);
-  EXPECT_EQ(s.trial.Power[0], 4100.0f);
-  EXPECT_EQ(s.trial.Power[99], 4199.0f);
+  float base = 100.0f;
+  for (const auto* channel : {&s.trial.Displacement, &s.trial.Velocity, &s.trial.Acceleration,
+                              &s.trial.Force, &s.trial.Power}) {
+    EXPECT_EQ((*channel)[0], base);
+    EXPECT_EQ((*channel)[99], base + 99);
+    base += 1000.0f;
+  }
   EXPECT_EQ(s.view.ViewStart, 0);
   EXPECT_EQ(s.view.ViewEnd, 99);
   EXPECT_EQ(s.view.Marker1Sample, 0);
