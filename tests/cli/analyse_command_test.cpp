@@ -146,14 +146,8 @@ TEST(AnalyseCommand, RefusedFilesAreNamedOnStderrAndTheRestAnalysed) {
 TEST(AnalyseCommand, UsageErrorsAnalyseNothing) {
   CliFolder f;
   const std::string good = f.Write("g.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
-  const std::vector<std::vector<std::string>> cases = {
-      {"analyse", good, "--mass", "0"},
-      {"analyse", good, "--from", "-1"},
-      {"analyse", good, "--from", "2", "--to", "1"},
-      {"analyse", good, "--set", "nosuch=1"},
-      {"analyse", good, "--bogus"},
-      {"analyse"}};
-  for (const std::vector<std::string>& args : cases) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"analyse", good, "--bogus"}, {"analyse"}}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args.back();
     EXPECT_EQ(r.out, "") << args.back();
