@@ -120,18 +120,15 @@ TEST_F(PipelineTest, RefusalsNameTheFile) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.error,
             training + ": Selected File is a QLX Training File. Open from the Training Window.");
-  const std::string one = Write("one.qlx", Version2(500, 80, true, {"0.1 700"}));
-  r = Run(one);
-  EXPECT_FALSE(r.ok);
+  r = Run(Write("one.qlx", Version2(500, 80, true, {"0.1 700"})));
   EXPECT_NE(r.error.find("fewer than two data lines"), std::string::npos);
-  const std::string still = Write("nofreq.qlx", Version2(0, 80, true, {"0.1 700", "0.1 700"}));
-  r = Run(still);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find(still), std::string::npos);
-  const std::string garbage = Write("garbage.qlx", std::string("\x01\x02\x03", 3));
-  r = Run(garbage);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find(garbage), std::string::npos);
+  for (const std::string& refused :
+       {Write("nofreq.qlx", Version2(0, 80, true, {"0.1 700", "0.1 700"})),
+        Write("garbage.qlx", std::string("\x01\x02\x03", 3))}) {
+    r = Run(refused);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(refused), std::string::npos);
+  }
 }
 
 TEST_F(PipelineTest, AutoModeFollowsWhatTheFileHolds) {
@@ -207,11 +204,11 @@ bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
 void ExpectSameTrial(const Session& plain, const Session& reused, const std::string& file) {
   const TrialDataSet& a = plain.trial;
   const TrialDataSet& b = reused.trial;
-  EXPECT_TRUE(SameBits(a.Displacement, b.Displacement)) << file;
-  EXPECT_TRUE(SameBits(a.Velocity, b.Velocity)) << file;
-  EXPECT_TRUE(SameBits(a.Acceleration, b.Acceleration)) << file;
-  EXPECT_TRUE(SameBits(a.Force, b.Force)) << file;
-  EXPECT_TRUE(SameBits(a.Power, b.Power)) << file;
+  for (const auto member : {&TrialDataSet::Displacement, &TrialDataSet::Velocity,
+                            &TrialDataSet::Acceleration, &TrialDataSet::Force,
+                            &TrialDataSet::Power}) {
+    EXPECT_TRUE(SameBits(a.*member, b.*member)) << file;
+  }
   for (const auto member :
        {&TrialDataSet::RawForce1, &TrialDataSet::RawForce2, &TrialDataSet::RawForce3,
         &TrialDataSet::RawForce4, &TrialDataSet::RawDisplacement, &TrialDataSet::RawChannel6,
