@@ -159,19 +159,6 @@ TEST(CommandNextFile, NoPhaseOfTheLastTrialReachesTheNext) {
   EXPECT_FALSE(after.results.texts[kEccConTime].empty());
 }
 
-TEST(LoadTrialFileAndRecalculate, ANewTrialStartsWithoutPhaseTimes) {
-  BatchFixture f;
-  JumpShape squat;
-  squat.dipVelocity = 0;
-  f.Write("sj.qlx", Version2Text(JumpFile(squat, true, false)));
-  Session& s = f.ts.session;
-  s.view.MovementOnsetTime = 0.9;  // left by the trial before
-  s.view.ZeroVelocityTime = 1.1;
-  ASSERT_TRUE(LoadTrialFileAndRecalculate(s, f.dir.File("sj.qlx"), kFromDisplacement));
-  EXPECT_EQ(s.view.MovementOnsetTime, 0.0);
-  EXPECT_EQ(s.view.ZeroVelocityTime, 0.0);
-}
-
 TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
   BatchFixture f;
   Session& s = f.ts.session;
@@ -204,18 +191,17 @@ TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
 TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
   ResultsOutput out;
   ResultsSelection selection;
-  out.ResultsLayoutChanged = false;
-  CommandDeSelectAll_Click(out, selection);
-  EXPECT_EQ(selection.CommandDeSelectAllCaption, "De-Select All");
-  EXPECT_TRUE(
-      std::all_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
-  EXPECT_TRUE(out.ResultsLayoutChanged);
-  out.ResultsLayoutChanged = false;
-  CommandDeSelectAll_Click(out, selection);
-  EXPECT_EQ(selection.CommandDeSelectAllCaption, "Select All");
-  EXPECT_TRUE(
-      std::none_of(selection.ticked.begin(), selection.ticked.end(), [](bool t) { return t; }));
-  EXPECT_TRUE(out.ResultsLayoutChanged);
+  const auto all = [&](bool ticked) {
+    return std::all_of(selection.ticked.begin(), selection.ticked.end(),
+                       [ticked](bool t) { return t == ticked; });
+  };
+  for (const bool ticked : {true, false}) {
+    out.ResultsLayoutChanged = false;
+    CommandDeSelectAll_Click(out, selection);
+    EXPECT_EQ(selection.CommandDeSelectAllCaption, ticked ? "De-Select All" : "Select All");
+    EXPECT_TRUE(all(ticked));
+    EXPECT_TRUE(out.ResultsLayoutChanged);
+  }
   out.ResultsLayoutChanged = false;
   ResultsCheckBox_Click(out, selection, kFlightTime, true);
   EXPECT_TRUE(selection.ticked[kFlightTime]);
