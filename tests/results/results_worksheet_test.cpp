@@ -23,22 +23,19 @@ ResultsTexts SampleTexts() {
 }
 
 TEST(ResultsWorksheet, ColumnNamesAndAddresses) {
-  EXPECT_EQ(ResultsWorksheet::ColumnName(0), "A");
-  EXPECT_EQ(ResultsWorksheet::ColumnName(25), "Z");
-  EXPECT_EQ(ResultsWorksheet::ColumnName(26), "AA");
-  EXPECT_EQ(ResultsWorksheet::ColumnName(40), "AO");
-  EXPECT_EQ(ResultsWorksheet::ColumnName(51), "AZ");
-  EXPECT_EQ(ResultsWorksheet::ColumnName(52), "BA");
+  for (const auto& [column, name] : {std::pair{0, "A"}, std::pair{25, "Z"}, std::pair{26, "AA"},
+                                     std::pair{40, "AO"}, std::pair{51, "AZ"}, std::pair{52, "BA"}}) {
+    EXPECT_EQ(ResultsWorksheet::ColumnName(column), name);
+  }
   int row = 0, column = 0;
   ASSERT_TRUE(ResultsWorksheet::ParseAddress("C12", row, column));
   EXPECT_EQ(row, 12);
   EXPECT_EQ(column, 2);
   ASSERT_TRUE(ResultsWorksheet::ParseAddress("AO3", row, column));
   EXPECT_EQ(column, 40);
-  EXPECT_FALSE(ResultsWorksheet::ParseAddress("12", row, column));
-  EXPECT_FALSE(ResultsWorksheet::ParseAddress("C", row, column));
-  EXPECT_FALSE(ResultsWorksheet::ParseAddress("C0", row, column));
-  EXPECT_FALSE(ResultsWorksheet::ParseAddress("C1x", row, column));
+  for (const char* bad : {"12", "C", "C0", "C1x"}) {
+    EXPECT_FALSE(ResultsWorksheet::ParseAddress(bad, row, column)) << bad;
+  }
 }
 
 TEST(ResultsWorksheet, FirstSaveWritesTitleHeaderAndValuesAndTheNextOnlyValues) {
