@@ -57,6 +57,12 @@ class CollectionTest : public ::testing::Test, public LinkFixture {
     ASSERT_TRUE(DiscoverInterface(session));
   }
 
+  // Presses Start for a trial of `seconds`.
+  void Collect(const char* seconds) {
+    c.TextEndPoint = seconds;
+    cmdCollect_Click(session);
+  }
+
   bool RunUntilFinished(std::uint32_t limitMs) {
     return WaitUntil(loop, loop, limitMs, [this] { return !c.collecting; });
   }
@@ -108,8 +114,7 @@ TEST_F(CollectionTest, AZra6AskedForAThousandHertzRunsAt500AndTheSettingStays500
   SelectZra6();
   Attach(serial, sim::UnitModel::Zra6);
   session.settings.frequency = 1000;
-  c.TextEndPoint = "0.5";
-  cmdCollect_Click(session);
+  Collect("0.5");
   EXPECT_EQ(session.settings.frequency, 500);
   EXPECT_EQ(unit->status().samplePeriodMs, 2);
   ASSERT_TRUE(RunUntilFinished(3000));
@@ -121,8 +126,7 @@ TEST_F(CollectionTest, StopFinishesAtOnceWithTheSamplesGathered) {
   AttachZra6Plus(sim::ProfileKind::Still);
   session.settings.RecordForce = true;
   session.settings.velocFc = 10;
-  c.TextEndPoint = "5";
-  cmdCollect_Click(session);
+  Collect("5");
   WaitMilliseconds(loop, loop, 1000);
   const std::int32_t gathered = session.trial.SampleCount;
   EXPECT_GT(gathered, 400);
@@ -145,8 +149,7 @@ TEST_F(CollectionTest, StopFinishesAtOnceWithTheSamplesGathered) {
 TEST_F(CollectionTest, AZra7CollectionIsProcessedOnceWithEveryFrameInOrder) {
   AttachZra7();
   session.settings.RecordForce = true;
-  c.TextEndPoint = "1";
-  cmdCollect_Click(session);
+  Collect("1");
   EXPECT_EQ(session.settings.frequency, 600);
   ASSERT_TRUE(RunUntilFinished(3000));
   EXPECT_EQ(session.settings.samples, 600);
@@ -168,8 +171,7 @@ TEST_F(CollectionTest, AZra7At200HzKeepsEveryThirdFrameAndEndsByItself) {
   AttachZra7();
   session.settings.frequency = 200;
   session.settings.dispFc = 5;  // filtered in place: a second processing would filter again
-  c.TextEndPoint = "1.5";
-  cmdCollect_Click(session);
+  Collect("1.5");
   EXPECT_EQ(c.zra7Divider, 3);
   ASSERT_TRUE(RunUntilFinished(4000));
   EXPECT_EQ(session.settings.samples, 300);
@@ -180,8 +182,7 @@ TEST_F(CollectionTest, AZra7At200HzKeepsEveryThirdFrameAndEndsByItself) {
 
 TEST_F(CollectionTest, StopOnAZra7SendsU0AtOnce) {
   AttachZra7();
-  c.TextEndPoint = "10";
-  cmdCollect_Click(session);
+  Collect("10");
   WaitMilliseconds(loop, loop, 500);
   usb->TakeWritten();
   cmdCollect_Click(session);
@@ -191,8 +192,7 @@ TEST_F(CollectionTest, StopOnAZra7SendsU0AtOnce) {
   EXPECT_GT(session.settings.samples, 250);
   EXPECT_EQ(c.processedCount, 1);
   // The next Start starts a stream again.
-  c.TextEndPoint = "0.2";
-  cmdCollect_Click(session);
+  Collect("0.2");
   EXPECT_TRUE(unit->status().streaming);
   ASSERT_TRUE(RunUntilFinished(2000));
   EXPECT_EQ(session.settings.samples, 120);
@@ -205,8 +205,7 @@ TEST_F(CollectionTest, TheZra6PlusBrakeCostsNoFrameOfTheStream) {
   session.settings.DispInt = static_cast<float>(DisplacementCount(0, 500, 4095) - 0.15 / 0.009);
   session.settings.BrakeLevel = 50;
   session.settings.brakeabovezero = true;
-  c.TextEndPoint = "4";
-  cmdCollect_Click(session);
+  Collect("4");
   ASSERT_TRUE(RunUntilFinished(6000));
   int brakeCommands = 0;
   for (const std::string& w : usb->writes) brakeCommands += static_cast<std::uint8_t>(w[0]) == 203;
@@ -219,8 +218,7 @@ TEST_F(CollectionTest, TheZra6PlusBrakeCostsNoFrameOfTheStream) {
 
 TEST_F(CollectionTest, ASilentUnitLeavesTheCollectionRunningUntilStop) {
   AttachZra6Plus(sim::ProfileKind::Cmj, true);
-  c.TextEndPoint = "1";
-  cmdCollect_Click(session);
+  Collect("1");
   EXPECT_FALSE(RunUntilFinished(3000));
   EXPECT_EQ(session.trial.SampleCount, 0);
   cmdCollect_Click(session);
@@ -263,8 +261,7 @@ TEST_F(CollectionTest, DemonstrationModeLoadsTheDemonstrationTrialWithoutTouchin
   WriteText(dir.File("test.dat"), file);
   SelectZra6();
   session.DemoMode = true;
-  c.TextEndPoint = "2";
-  cmdCollect_Click(session);
+  Collect("2");
   EXPECT_EQ(c.cmdCollectCaption, "&Start");
   EXPECT_FALSE(c.collecting);
   EXPECT_EQ(session.settings.samples, 600);
@@ -332,8 +329,7 @@ TEST_F(CollectionTest, AnAccelerometerCollectionDecodesItsReadingsAndIntegratesT
   session.settings.AccelInput = true;
   Attach(accel, sim::UnitModel::Accelerometer, sim::ProfileKind::Still, 0.0);
   session.settings.frequency = 200;
-  c.TextEndPoint = "1";
-  cmdCollect_Click(session);
+  Collect("1");
   ASSERT_TRUE(RunUntilFinished(3000));
   EXPECT_EQ(session.settings.samples, 200);
   EXPECT_FALSE(unit->status().streaming);
