@@ -48,8 +48,7 @@ TEST(FindMaxMinZero, OverallMaximumCountsSampleZeroAndKeepsTheEarlierOfTies) {
   x[0] = 5;
   x[30] = 4;
   x[40] = 4;
-  SeekOptions o;
-  o.CheckSeekMaximum = true;
+  SeekOptions o{.CheckSeekMaximum = true};
   EXPECT_EQ(Seek(kForwards, 10, x, o), 0);  // sample 0 holds more than anything from 10 on
   x[0] = 1;
   EXPECT_EQ(Seek(kForwards, 10, x, o), 30);
@@ -60,8 +59,7 @@ TEST(FindMaxMinZero, LocalExtremaAllowTiesWithinThreeSamplesNotAtFourOrFive) {
   std::vector<float> x(60, 0.0f);
   x[20] = 3;
   x[23] = 3;  // an equal value three samples away
-  SeekOptions o;
-  o.CheckSeekMaxima = true;
+  SeekOptions o{.CheckSeekMaxima = true};
   EXPECT_EQ(Seek(kForwards, 10, x, o), 20);
   x[23] = 0;
   x[24] = 3;  // four samples away: neither is a local maximum
@@ -73,8 +71,7 @@ TEST(FindMaxMinZero, LocalExtremaAllowTiesWithinThreeSamplesNotAtFourOrFive) {
   std::vector<float> y(60, 0.0f);
   y[30] = -2;
   y[27] = -2;
-  o = SeekOptions{};
-  o.CheckSeekMinima = true;
+  o = {.CheckSeekMinima = true};
   EXPECT_EQ(Seek(kForwards, 28, y, o), 30);
   EXPECT_EQ(Seek(kBackwards, 40, y, o), 30);
   // An equal value four samples on spoils 30, not 27, which has its equal
@@ -100,8 +97,7 @@ TEST(FindMaxMinZero, NothingFoundGivesNMinusNineOrFive) {
 TEST(FindMaxMinZero, ForwardsLocalTestsStartAfterSampleSixBackwardsAtSix) {
   std::vector<float> x(40, 0.0f);
   x[6] = 1;
-  SeekOptions o;
-  o.CheckSeekMaxima = true;
+  SeekOptions o{.CheckSeekMaxima = true};
   EXPECT_EQ(Seek(kForwards, 0, x, o), 31);
   EXPECT_EQ(Seek(kBackwards, 20, x, o), 6);
 }
@@ -112,23 +108,19 @@ TEST(FindMaxMinZero, TestsThatWouldReadPastTheTrialDoNotHold) {
   std::vector<float> x(40, 0.0f);
   x[37] = 5;
   x[12] = 2;
-  SeekOptions o;
-  o.CheckSeekMaxima = true;
+  SeekOptions o{.CheckSeekMaxima = true};
   EXPECT_EQ(Seek(kBackwards, 39, x, o), 12);
   // A steep rise in the last samples: with a 30 ms epoch (15 samples at
   // 500 Hz) its rate would need samples past the end.
   std::vector<float> y(40, 0.0f);
   for (int i = 29; i < 40; ++i) y[static_cast<std::size_t>(i)] = static_cast<float>(i - 28);
-  o = SeekOptions{};
-  o.CheckRateOfRise = true;
-  o.TextRateOfRiseThreshold = 1;
+  o = {.CheckRateOfRise = true, .TextRateOfRiseThreshold = 1};
   EXPECT_EQ(Seek(kForwards, 0, y, o), 31);
   EXPECT_EQ(Seek(kBackwards, 39, y, o), 5);
   // A zero crossing into the last sample is still seen.
   std::vector<float> z(40, 1.0f);
   z[39] = -1;
-  o = SeekOptions{};
-  o.CheckSeekZeroCross = true;
+  o = {.CheckSeekZeroCross = true};
   EXPECT_EQ(Seek(kBackwards, 39, z, o), 38);
 }
 
@@ -136,9 +128,7 @@ TEST(FindMaxMinZero, RateOfRiseNeedsARisingSampleAndTheRateOverTheEpoch) {
   std::vector<float> x(300, 0.0f);
   for (int i = 100; i < 300; ++i)
     x[static_cast<std::size_t>(i)] = 0.1f * static_cast<float>(i - 99);
-  SeekOptions o;
-  o.CheckRateOfRise = true;
-  o.TextRateOfRiseThreshold = 10;  // 0.3 over 30 ms
+  SeekOptions o{.CheckRateOfRise = true, .TextRateOfRiseThreshold = 10};  // 0.3 over 30 ms
   // From sample 88 on the epoch already spans 0.3, but the first rising
   // step is from sample 99 to 100.
   EXPECT_EQ(Seek(kForwards, 50, x, o), 99);
@@ -159,8 +149,7 @@ TEST(SeekPoint, SeeksOnTheShownChannel) {
   s.settings.frequency = 500;
   s.trial.Force[40] = 10;
   s.trial.Velocity[60] = 10;
-  SeekOptions o;
-  o.CheckSeekMaximum = true;
+  SeekOptions o{.CheckSeekMaximum = true};
   EXPECT_EQ(SeekPoint(s, kForwards, 1, ShownChannel::Force, o), 40);
   EXPECT_EQ(SeekPoint(s, kForwards, 1, ShownChannel::Velocity, o), 60);
   // Only the trial's samples count, not the rest of the arrays.
