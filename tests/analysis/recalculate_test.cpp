@@ -37,6 +37,13 @@ void FillTrial(Session& s, std::int32_t n = 800) {
   }
 }
 
+// A test session holding a trial from FillTrial.
+struct FilledSession {
+  explicit FilledSession(std::int32_t n = 800) { FillTrial(t.session, n); }
+  TestSession t;
+  Session& s = t.session;
+};
+
 struct Channels {
   std::vector<float> d, v, a, f, p;
   bool operator==(const Channels&) const = default;
@@ -90,9 +97,8 @@ TEST(ReCalculate, RoutesThroughDisplacementEqualTheLiteralDoubleDerivation) {
 }
 
 TEST(ReCalculate, RepeatsExactlyWithoutDisplacementFilterAndSmoothsWithIt) {
-  TestSession t;
-  Session& s = t.session;
-  FillTrial(s);
+  FilledSession f;
+  Session& s = f.s;
   ReCalculate(s, Mode(true, true));
   const Channels first = Snapshot(s);
   ReCalculate(s, Mode(true, true));
@@ -112,9 +118,8 @@ TEST(ReCalculate, RepeatsExactlyWithoutDisplacementFilterAndSmoothsWithIt) {
 }
 
 TEST(ReCalculate, ForceRoutesIntegrateAndAnImportStillGetsItsResults) {
-  TestSession t;
-  Session& s = t.session;
-  FillTrial(s);
+  FilledSession f;
+  Session& s = f.s;
   int resultsRuns = 0;
   const AfterDerivation results = [&](Session&) { ++resultsRuns; };
   ReCalculate(s, Mode(false, true, false, true), results);
@@ -208,9 +213,8 @@ TEST(LoadTrialFileAndRecalculate, FiltersTheForceOnceAndOnlyForAnOpenedFile) {
 }
 
 TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {
-  TestSession t;
-  Session& s = t.session;
-  FillTrial(s, 100);
+  FilledSession f(100);
+  Session& s = f.s;
   for (int i = 0; i < 100; ++i) s.trial.Force[i] = i < 50 ? 784.56f : 0.0f;
   s.view.AnalysisStart = 0;
   s.view.AnalysisEnd = 49;
@@ -254,9 +258,9 @@ TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {
 }
 
 TEST(txtMass_Change, TypedMassIsCheckedThenRecalculates) {
-  TestSession t;
-  Session& s = t.session;
-  FillTrial(s, 100);
+  FilledSession f(100);
+  Session& s = f.s;
+  TestSession& t = f.t;
   s.settings.weight = 80.0f;
   int recalculations = 0;
   const AfterDerivation after = [&](Session&) { ++recalculations; };
