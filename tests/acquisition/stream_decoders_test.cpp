@@ -20,7 +20,9 @@ struct Zra6Decoding {
   TrialDataSet trial;
   std::string text;
   std::int32_t searchStart = 1;
-  Zra6Decoding() { DimensionDataArrays(trial, 100); }
+  explicit Zra6Decoding(std::string t = {}) : text(std::move(t)) {
+    DimensionDataArrays(trial, 100);
+  }
   void Decode(bool withForce, std::int32_t samples = 1000) {
     DecodeZra6Frames(text, searchStart, trial, withForce, samples);
   }
@@ -36,8 +38,7 @@ Calibration DefaultCalibration() {
 }
 
 TEST(Zra6DecoderTest, AFrameGivesItsTwelveBitValueScaledInDoubleAndStoredInSingle) {
-  Zra6Decoding z;
-  z.text = Bytes({221, 0x01, 0x02});
+  Zra6Decoding z{Bytes({221, 0x01, 0x02})};
   z.Decode(false);
   EXPECT_EQ(z.trial.SampleCount, 1);
   EXPECT_EQ(z.trial.RawSampleBuffer[0], 258);
@@ -47,8 +48,7 @@ TEST(Zra6DecoderTest, AFrameGivesItsTwelveBitValueScaledInDoubleAndStoredInSingl
 }
 
 TEST(Zra6DecoderTest, TheLowerCaseSyncByteIsFoundAndLineNoiseBeforeItSkipped) {
-  Zra6Decoding z;
-  z.text = Bytes({0x41, 0x00, 253, 0x00, 0x07, 0x10, 221, 0x00, 0x08});
+  Zra6Decoding z{Bytes({0x41, 0x00, 253, 0x00, 0x07, 0x10, 221, 0x00, 0x08})};
   z.Decode(false);
   EXPECT_EQ(z.trial.SampleCount, 2);
   EXPECT_EQ(z.trial.RawSampleBuffer[0], 7);
@@ -67,9 +67,8 @@ TEST(Zra6DecoderTest, ACorruptedValueTakesThePreviousValueOfItsOwnChannel) {
 
   // With force the values alternate: a corrupted displacement takes the
   // last displacement, a corrupted force the last force.
-  Zra6Decoding f;
-  f.text = Bytes(
-      {221, 0x00, 0x05, 0x01, 0x00, 221, 0xFF, 0xFF, 0x00, 0x09, 221, 0x00, 0x06, 0x20, 0x00});
+  Zra6Decoding f{Bytes(
+      {221, 0x00, 0x05, 0x01, 0x00, 221, 0xFF, 0xFF, 0x00, 0x09, 221, 0x00, 0x06, 0x20, 0x00})};
   f.Decode(true);
   ASSERT_EQ(f.trial.SampleCount, 3);
   EXPECT_EQ(f.trial.RawSampleBuffer[2], 5);  // displacement of frame 2
@@ -81,16 +80,14 @@ TEST(Zra6DecoderTest, ACorruptedValueTakesThePreviousValueOfItsOwnChannel) {
   EXPECT_FLOAT_EQ(f.trial.Force[2], 27.0f);
 
   // At the very first position there is no previous value: 0.
-  Zra6Decoding first;
-  first.text = Bytes({221, 0x10, 0x00, 0x30, 0x00});
+  Zra6Decoding first{Bytes({221, 0x10, 0x00, 0x30, 0x00})};
   first.Decode(true);
   EXPECT_EQ(first.trial.RawSampleBuffer[0], 0);
   EXPECT_EQ(first.trial.RawSampleBuffer[1], 0);
 }
 
 TEST(Zra6DecoderTest, AFrameSplitAcrossTwoTicksIsDecodedOnTheSecond) {
-  Zra6Decoding z;
-  z.text = Bytes({221, 0x00, 0x01, 0x00, 0x02, 221, 0x00});
+  Zra6Decoding z{Bytes({221, 0x00, 0x01, 0x00, 0x02, 221, 0x00})};
   z.Decode(true);
   EXPECT_EQ(z.trial.SampleCount, 1);
   z.text += Bytes({0x03, 0x00, 0x04});
@@ -129,7 +126,7 @@ struct Zra7Decoding {
   TrialDataSet trial;
   std::string buffer;
   DecodeCounts counts;
-  Zra7Decoding() {
+  explicit Zra7Decoding(std::string b = {}) : buffer(std::move(b)) {
     DimensionDataArrays(trial, 100);
     trial.RawSampleIndex = 1;
     trial.SampleCount = 1;
@@ -153,8 +150,7 @@ std::string Padding(int n, int firstSequence = 100) {
 }
 
 TEST(Zra7DecoderTest, AFrameWhoseCheckValueMatchesIsStoredAndOneThatDiffersIsDropped) {
-  Zra7Decoding z;
-  z.buffer = "\r\n" + Frame("1,2,3,4,100,0,110,7") + Frame("1,2,3,4,100,0,111,8") + Padding(3);
+  Zra7Decoding z{"\r\n" + Frame("1,2,3,4,100,0,110,7") + Frame("1,2,3,4,100,0,111,8") + Padding(3)};
   z.Decode();
   EXPECT_EQ(z.counts.rejected, 1u);
   EXPECT_EQ(z.trial.RawForce1[1], 1);
@@ -209,8 +205,7 @@ TEST(Zra7DecoderTest, AFrameStillArrivingIsKeptAndDecodedOnTheNextTick) {
 }
 
 TEST(Zra7DecoderTest, AFrameCutShortByTheNextCostsOnlyItself) {
-  Zra7Decoding z;
-  z.buffer = "\r\n#1,2,3" + Frame("0,0,0,0,7,0,7,2") + Frame("0,0,0,0,8,0,8,3") + Padding(3);
+  Zra7Decoding z{"\r\n#1,2,3" + Frame("0,0,0,0,7,0,7,2") + Frame("0,0,0,0,8,0,8,3") + Padding(3)};
   z.Decode();
   EXPECT_EQ(z.counts.rejected, 1u);
   EXPECT_EQ(z.trial.RawDisplacement[1], 7);
@@ -218,8 +213,7 @@ TEST(Zra7DecoderTest, AFrameCutShortByTheNextCostsOnlyItself) {
 }
 
 TEST(Zra7DecoderTest, ShortBuffersWaitAndDecodingStopsAtTheWantedSamples) {
-  Zra7Decoding z;
-  z.buffer = "\r\n" + Frame("0,0,0,0,7,0,7,1");
+  Zra7Decoding z{"\r\n" + Frame("0,0,0,0,7,0,7,1")};
   z.Decode();
   EXPECT_EQ(z.trial.RawSampleIndex, 1);  // under 60 characters: wait for more
   z.buffer += Padding(20);
@@ -229,8 +223,7 @@ TEST(Zra7DecoderTest, ShortBuffersWaitAndDecodingStopsAtTheWantedSamples) {
 }
 
 TEST(Zra7DecoderTest, TextWithoutAFrameIsDiscardedAndNoiseWithoutFieldsIsNotWaitedForForever) {
-  Zra7Decoding z;
-  z.buffer = std::string(100, 'x');
+  Zra7Decoding z{std::string(100, 'x')};
   z.Decode();
   EXPECT_TRUE(z.buffer.empty());
   z.buffer = "x#" + std::string(kZra7MaximumFrame + 10, 'y');
@@ -265,28 +258,27 @@ struct AccelDecoding {
   TrialDataSet trial;
   std::string text;
   std::int32_t searchStart = 1;
-  AccelDecoding() { DimensionDataArrays(trial, 100); }
+  explicit AccelDecoding(std::string t = {}) : text(std::move(t)) {
+    DimensionDataArrays(trial, 100);
+  }
   void Decode(std::int32_t samples = 1000, float offset = 0) {
     DecodeAccelerometerText(text, searchStart, trial, samples, offset);
   }
 };
 
 TEST(AccelerometerDecoderTest, AReadingBetweenTwoMarkersIsAnAccelerationInMetresPerSecondSquared) {
-  AccelDecoding a;
-  a.text = "X=0.5\r\nX=";
+  AccelDecoding a{"X=0.5\r\nX="};
   a.Decode();
   ASSERT_EQ(a.trial.SampleCount, 1);
   EXPECT_FLOAT_EQ(a.trial.Acceleration[0], -14.709975f);
 
-  AccelDecoding b;
-  b.text = "x=-1.000\r\nX=";
+  AccelDecoding b{"x=-1.000\r\nX="};
   b.Decode(1000, 0.25f);
   EXPECT_FLOAT_EQ(b.trial.Acceleration[0], -0.25f);
 }
 
 TEST(AccelerometerDecoderTest, TheLastReadingWaitsForTheNextMarker) {
-  AccelDecoding a;
-  a.text = "X=-1.000\r\nX=-0.5";
+  AccelDecoding a{"X=-1.000\r\nX=-0.5"};
   a.Decode();
   EXPECT_EQ(a.trial.SampleCount, 1);
   a.text += "00\r\nX=";
