@@ -204,9 +204,9 @@ bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
 void ExpectSameTrial(const Session& plain, const Session& reused, const std::string& file) {
   const TrialDataSet& a = plain.trial;
   const TrialDataSet& b = reused.trial;
-  for (const auto member : {&TrialDataSet::Displacement, &TrialDataSet::Velocity,
-                            &TrialDataSet::Acceleration, &TrialDataSet::Force,
-                            &TrialDataSet::Power}) {
+  for (const auto member :
+       {&TrialDataSet::Displacement, &TrialDataSet::Velocity, &TrialDataSet::Acceleration,
+        &TrialDataSet::Force, &TrialDataSet::Power}) {
     EXPECT_TRUE(SameBits(a.*member, b.*member)) << file;
   }
   for (const auto member :

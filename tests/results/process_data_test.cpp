@@ -280,8 +280,18 @@ TEST(ProcessData, WindowIsClippedToTheTrialAndReadsNothingBeyondIt) {
 }
 
 TEST(ProcessDataHelpers, RoundIndexIsHalfToEvenEverywhere) {
-  std::vector<double> xs = {0.0, 0.5, 1.5, 2.5, 3.5, 1e6 + 0.5, 4503599627370495.5,
-                            4503599627370496.0, 9007199254740993.0, -0.5, -1.5, -2.4999999};
+  std::vector<double> xs = {0.0,
+                            0.5,
+                            1.5,
+                            2.5,
+                            3.5,
+                            1e6 + 0.5,
+                            4503599627370495.5,
+                            4503599627370496.0,
+                            9007199254740993.0,
+                            -0.5,
+                            -1.5,
+                            -2.4999999};
   for (double x = 0.0; x < 2000.0; x += 0.25) {
     xs.push_back(x);
     xs.push_back(std::nextafter(x, 0.0));

@@ -23,8 +23,9 @@ ResultsTexts SampleTexts() {
 }
 
 TEST(ResultsWorksheet, ColumnNamesAndAddresses) {
-  for (const auto& [column, name] : {std::pair{0, "A"}, std::pair{25, "Z"}, std::pair{26, "AA"},
-                                     std::pair{40, "AO"}, std::pair{51, "AZ"}, std::pair{52, "BA"}}) {
+  for (const auto& [column, name] :
+       {std::pair{0, "A"}, std::pair{25, "Z"}, std::pair{26, "AA"}, std::pair{40, "AO"},
+        std::pair{51, "AZ"}, std::pair{52, "BA"}}) {
     EXPECT_EQ(ResultsWorksheet::ColumnName(column), name);
   }
   int row = 0, column = 0;
@@ -75,7 +76,7 @@ TEST(ResultsWorksheet, AChangeOfTicksStartsANewHeaderBlockAndColumnsArePacked) {
   WriteResultsRow(out, Ann(), ticks, SampleTexts(), kToday);
   EXPECT_EQ(out.sheet.Text(2, 5), "Peak Dist");
   EXPECT_EQ(out.sheet.Text(2, 9), "JumpHt-PV");
-  EXPECT_EQ(out.sheet.Text(3, 5), "1.5");   // F
+  EXPECT_EQ(out.sheet.Text(3, 5), "1.5");  // F
   EXPECT_EQ(out.sheet.Text(3, 6), "5.5");
   EXPECT_EQ(out.sheet.Text(3, 9), "33.5");  // J
   EXPECT_EQ(out.sheet.Text(3, 10), "");
@@ -137,7 +138,7 @@ TEST(ResultsWorksheet, XlsxHoldsNumbersTextsAndStyles) {
   const std::string strings = ZipEntry(path, "xl/sharedStrings.xml");
   const std::string styles = ZipEntry(path, "xl/styles.xml");
   EXPECT_NE(sheet.find("<c r=\"F3\" s=\""), std::string::npos);
-  EXPECT_NE(sheet.find("<v>5</v>"), std::string::npos);       // a number, shown as 005
+  EXPECT_NE(sheet.find("<v>5</v>"), std::string::npos);  // a number, shown as 005
   EXPECT_NE(styles.find("formatCode=\"##000\""), std::string::npos);
   EXPECT_NE(styles.find("<b/>"), std::string::npos);
   EXPECT_NE(styles.find("<i/>"), std::string::npos);
