@@ -127,11 +127,7 @@ TEST(CommandNextFile, ForceTrialTakesItsMassFromTheForce) {
   EXPECT_NEAR(s.settings.weight, 80.0, 0.05);
   EXPECT_EQ(s.view.AnalysisEnd, 999);
   EXPECT_EQ(s.view.JumpFrameEndSample, 999);
-  // Take-off at the first sample without force, landing at the first with
-  // force again: 0.508 s of flight.
-  EXPECT_DOUBLE_EQ(s.view.TakeOffTime, 401 / 500.0);
-  EXPECT_FLOAT_EQ(s.view.LandingTime, 655 / 500.0f);
-  EXPECT_EQ(r.results.texts[kJumpHeightFromFlight], "0.316");
+  EXPECT_EQ(r.results.texts[kJumpHeightFromFlight], "0.316");  // 0.508 s of flight
 }
 
 TEST(CommandNextFile, NoPhaseOfTheLastTrialReachesTheNext) {
