@@ -109,20 +109,15 @@ TEST(AnalyseCommand, EveryFileStartsFromTheConfiguredSettings) {
   testing::TrialFileSpec heavy = JumpFile(JumpShape{}, true, true);
   heavy.weight = 90;
   const std::string first = f.Write("a.qlx", Version2Text(heavy));
-  testing::TrialFileSpec noForce = JumpFile(JumpShape{}, true, false);
-  noForce.weight = 0;  // no mass: 10 kg, as the analysis window does
-  const std::string second = f.Write("b.qlx", Version2Text(noForce));
   const std::string bare = f.Write("c.qlx", HeaderlessText(heavy));
-  const auto r = RunCli(
-      {"analyse", "--json", first, second, bare, "--config", f.Config(), "--set", "weight=72.5"});
+  const auto r =
+      RunCli({"analyse", "--json", first, bare, "--config", f.Config(), "--set", "weight=72.5"});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(r.out);
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(JsonNumber(lines[0], "mass"), 90);
-  EXPECT_NE(lines[1].find("\"record_force\": false, \"mode\": \"D\""), std::string::npos);
-  EXPECT_EQ(JsonNumber(lines[1], "mass"), 10);
   // A file without a header has no mass: the configured one, not the last file's.
-  EXPECT_EQ(JsonNumber(lines[2], "mass"), 72.5);
+  EXPECT_EQ(JsonNumber(lines[1], "mass"), 72.5);
 }
 
 TEST(AnalyseCommand, RefusedFilesAreNamedOnStderrAndTheRestAnalysed) {
