@@ -17,12 +17,8 @@ class IdentifyE2eTest : public ::testing::Test {
 
   std::unique_ptr<BackgroundProgram> StartSimulator(const std::string& model,
                                                     std::vector<std::string> extra = {}) {
-    std::vector<std::string> argv{TORVANE_SIM_PATH, "--model", model, "--link", link};
-    argv.insert(argv.end(), extra.begin(), extra.end());
-    auto sim = std::make_unique<BackgroundProgram>(argv, dir, "sim");
-    EXPECT_TRUE(sim->running());
-    EXPECT_TRUE(BackgroundProgram::WaitForPath(link)) << sim->err();
-    return sim;
+    extra.insert(extra.begin(), {"--model", model});
+    return testing::StartSimulator(dir, link, extra);
   }
   ProcessResult Identify(const std::string& model, const std::string& port) {
     return RunProgram(

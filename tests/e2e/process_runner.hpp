@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -104,6 +105,20 @@ class BackgroundProgram {
   pid_t pid_ = -1;
   int exitCode_ = -1;
 };
+
+#ifdef TORVANE_SIM_PATH
+// torvane-sim with these arguments on a pseudo-terminal linked at `link`,
+// once the link is there.
+inline std::unique_ptr<BackgroundProgram> StartSimulator(const TempDir& dir,
+                                                         const std::string& link,
+                                                         const std::vector<std::string>& args) {
+  std::vector<std::string> argv{TORVANE_SIM_PATH, "--link", link};
+  argv.insert(argv.end(), args.begin(), args.end());
+  auto sim = std::make_unique<BackgroundProgram>(argv, dir, "sim");
+  EXPECT_TRUE(BackgroundProgram::WaitForPath(link)) << sim->err();
+  return sim;
+}
+#endif
 
 // Runs a program to its end, at most `limitMs`.
 inline ProcessResult RunProgram(const std::vector<std::string>& argv, const TempDir& dir,

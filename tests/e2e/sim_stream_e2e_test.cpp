@@ -34,12 +34,8 @@ struct RealSession {
 
 class SimStreamE2eTest : public ::testing::Test {
  protected:
-  std::unique_ptr<BackgroundProgram> StartSimulator(std::vector<std::string> args) {
-    std::vector<std::string> argv{TORVANE_SIM_PATH, "--link", link};
-    argv.insert(argv.end(), args.begin(), args.end());
-    auto sim = std::make_unique<BackgroundProgram>(argv, dir, "sim");
-    EXPECT_TRUE(BackgroundProgram::WaitForPath(link)) << sim->err();
-    return sim;
+  std::unique_ptr<BackgroundProgram> StartSimulator(const std::vector<std::string>& args) {
+    return testing::StartSimulator(dir, link, args);
   }
   TempDir dir;
   std::string link = dir.File("unit");
