@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "shell/trial_data_set.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane::fuzz {
 

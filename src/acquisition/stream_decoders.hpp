@@ -12,7 +12,7 @@
 #include <string>
 
 #include "config/settings_record.hpp"
-#include "shell/trial_data_set.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
 

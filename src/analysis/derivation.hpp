@@ -14,7 +14,7 @@
 
 #include "analysis/low_pass_filter.hpp"
 #include "config/settings_record.hpp"
-#include "shell/trial_data_set.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "config/settings_record.hpp"
-#include "shell/trial_data_set.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
 

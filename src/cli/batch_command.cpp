@@ -15,7 +15,7 @@
 #include "cli/trial_analysis.hpp"
 #include "common/text_file.hpp"
 #include "results/batch_processing.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 
 namespace torvane::cli {
 

@@ -14,7 +14,7 @@
 #include "files/text_fields.hpp"
 #include "files/trial_file.hpp"
 #include "results/process_data.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 
 namespace torvane::cli {
 

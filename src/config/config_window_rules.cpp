@@ -3,7 +3,7 @@
 #include "common/number_text.hpp"
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 #include "shell/spreadsheet_app.hpp"
 

@@ -7,7 +7,7 @@
 
 #include "common/text_file.hpp"
 #include "config/settings_record.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 #include "torvane_version.hpp"
 

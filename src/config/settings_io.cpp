@@ -8,7 +8,7 @@
 #include "common/text_compare.hpp"
 #include "config/data_folders.hpp"
 #include "config/ini_file.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "common/clock.hpp"
-#include "shell/trial_data_set.hpp"
+#include "trial/trial_data_set.hpp"
 #include "squads/squad_table.hpp"
 
 namespace torvane {

@@ -4,7 +4,7 @@
 
 #include "common/number_text.hpp"
 #include "files/trial_file.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 #include "torvane_version.hpp"
 

@@ -7,7 +7,7 @@
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
 #include "files/trial_file.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {

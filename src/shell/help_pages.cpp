@@ -2,7 +2,7 @@
 
 #include "common/text_file.hpp"
 #include "config/data_folders.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {

@@ -7,7 +7,7 @@
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 #include "torvane_version.hpp"
 

@@ -16,31 +16,14 @@
 #include "results/results_worksheet.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/spreadsheet_app.hpp"
-#include "shell/status_log.hpp"
+#include "shell/status_reporting.hpp"
 #include "shell/subsystem_hooks.hpp"
-#include "shell/trial_data_set.hpp"
+#include "trial/analysis_view.hpp"
+#include "trial/status_log.hpp"
+#include "trial/trial_data_set.hpp"
 #include "squads/squad_table.hpp"
 
 namespace torvane {
-
-// The analysis window's markers and view, the analysis range the read-outs
-// set from the markers, and the phase times of the last results run.
-struct AnalysisView {
-  std::int32_t Marker1Sample = 0;
-  std::int32_t Marker2Sample = 0;
-  std::int32_t ViewStart = 0;
-  std::int32_t ViewEnd = 0;
-  std::int32_t AnalysisStart = 0;
-  std::int32_t AnalysisEnd = 0;
-  bool ZeroingInProgress = false;
-  float AccelerometerOffset = 0;
-  double MovementOnsetTime = 0;
-  double ZeroVelocityTime = 0;
-  double TakeOffTime = 0;
-  double LandingTime = 0;
-  std::int32_t JumpFrameStartSample = 0;
-  std::int32_t JumpFrameEndSample = 0;
-};
 
 struct PlatformServices {
   Clock& clock;
@@ -49,8 +32,22 @@ struct PlatformServices {
   UserDialogs& dialogs;
 };
 
+struct Session;
+
+// The status sink every subsystem reports through: the session's log (kept
+// only while ShowSystemStatus is set) and its status bar.
+class SessionStatusSink final : public StatusSink {
+ public:
+  explicit SessionStatusSink(Session& session) : session_(session) {}
+  void AddStatusMessage(std::string_view message) override;
+  void SetStatusPanel(int number, std::string text) override;
+
+ private:
+  Session& session_;
+};
+
 struct Session {
-  explicit Session(PlatformServices services) : platform(services) {}
+  explicit Session(PlatformServices services) : platform(services), status(*this) {}
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -66,6 +63,7 @@ struct Session {
   AnalysisView view;
   StatusLog statusLog;
   StatusBar statusBar;
+  SessionStatusSink status;
 
   // Shell state of the running program.
   bool DemoMode = false;        // no interface unit is used (never stored)

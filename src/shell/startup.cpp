@@ -5,7 +5,7 @@
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
 #include "shell/main_menu_state.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/platform_name.hpp"
 #include "shell/session.hpp"
 #include "shell/spreadsheet_app.hpp"

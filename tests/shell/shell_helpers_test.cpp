@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/fake_event_loop.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 
 namespace torvane {
 namespace {

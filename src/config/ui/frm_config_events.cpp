@@ -17,7 +17,7 @@
 #include "config/config_window_rules.hpp"
 #include "config/settings_io.hpp"
 #include "config/ui/frm_config.hpp"
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {

@@ -1,4 +1,4 @@
-#include "shell/status_log.hpp"
+#include "shell/status_reporting.hpp"
 
 #include <gtest/gtest.h>
 

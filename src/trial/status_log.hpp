@@ -2,7 +2,8 @@
 // The status log: a running text of one-line messages, shown in the status
 // window and mirrored in "QLXSystemStatus.txt" in the program data folder so
 // that a user can send it to support; and the eight panels of the main
-// window's status bar.
+// window's status bar. Subsystems report through a StatusSink; the shell
+// owns the log and the bar and decides where the text goes.
 
 #include <array>
 #include <functional>
@@ -12,9 +13,18 @@
 
 namespace torvane {
 
-struct Session;
-
 inline constexpr const char* kStatusLogFileName = "QLXSystemStatus.txt";
+
+// What a subsystem may say about itself: a line of the status log and the
+// text of a status-bar panel (1 … 8).
+class StatusSink {
+ public:
+  virtual void AddStatusMessage(std::string_view message) = 0;
+  virtual void SetStatusPanel(int number, std::string text) = 0;
+
+ protected:
+  ~StatusSink() = default;
+};
 
 struct StatusLog {
   // The status window's text; the log file is a copy of it.
@@ -27,15 +37,15 @@ struct StatusLog {
   std::vector<std::function<void(const std::string& text)>> textListeners;
 };
 
-// Appends a line to the status log (when ShowSystemStatus is set) and
-// rewrites the log file in full; a failure to write the file is ignored.
-void AddStatusMessage(Session& session, std::string_view message);
+// Creates the status window's text: the date line, CR LF, the old text.
+void LoadStatusWindow(StatusLog& log, std::string_view dateLine);
 
-// Creates the status window's text: today's date, CR LF, the old text.
-void LoadStatusWindow(Session& session);
-
-// The full path of the log file, empty when there is no data folder.
-std::string StatusLogFilePath(const Session& session);
+// Appends a line to the log text when `show` is set (the ShowSystemStatus
+// setting), tells the listeners, and rewrites `filePath` in full when it is
+// not empty; a failure to write the file is ignored (the window keeps the
+// text, the next message tries again).
+void AppendStatusMessage(StatusLog& log, std::string_view message, bool show,
+                         const std::string& filePath);
 
 struct StatusPanel {
   std::string text;
@@ -48,12 +58,11 @@ struct StatusBar {
   std::vector<std::function<void()>> listeners;
   StatusPanel& Panel(int number) { return panels[static_cast<std::size_t>(number - 1)]; }
   const StatusPanel& Panel(int number) const { return panels[static_cast<std::size_t>(number - 1)]; }
+  // Sets one panel's text (numbers outside 1 … 8 are ignored) and tells the listeners.
+  void Set(int number, std::string text);
+  void Notify() {
+    for (auto& listener : listeners) listener();
+  }
 };
-
-// Rewrites panels 2 … 7 from the session: 2 always, 3 and 4 only when the
-// frequency is not 0, then 5, 6 and 7.
-void UpdateStatusBar(Session& session);
-// Sets one panel's text and tells the listeners.
-void SetStatusPanel(Session& session, int number, std::string text);
 
 }  // namespace torvane

@@ -1,4 +1,4 @@
-#include "shell/trial_data_set.hpp"
+#include "trial/trial_data_set.hpp"
 
 #include <algorithm>
 #include <bit>

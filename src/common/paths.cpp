@@ -1,4 +1,4 @@
-#include "shell/paths.hpp"
+#include "common/paths.hpp"
 
 namespace torvane {
 
