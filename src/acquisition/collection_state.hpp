@@ -1,8 +1,9 @@
 #pragma once
-// The collection session's own state: the Start/Stop button and the boxes
-// of the analysis window that a collection reads and writes, the flags of a
+// The collection session's own state: where a collection stands, which of
+// its controls may be used, the numbers its boxes hold, the flags of a
 // running collection, its monitor timer, what it has counted, and the hooks
-// through which the program (or torvane-cli) shows what happens.
+// through which the program (or torvane-cli) shows what happens. The
+// windows turn this into captions and box texts; nothing here is a text.
 
 #include <cstdint>
 #include <functional>
@@ -15,21 +16,29 @@
 
 namespace torvane {
 
-inline constexpr const char* kCaptionStart = "&Start";
-inline constexpr const char* kCaptionStop = "&Stop";
-inline constexpr const char* kRealtimeDisplayCaption = "Realtime data display";
-inline constexpr const char* kTimepointDisplayCaption = "Timepoint data display";
 inline constexpr std::uint32_t kCollectionMonitorMs = 100;
 inline constexpr std::uint32_t kCountInStepMs = 1000;
 
+// Where a collection stands. Idle: Start may be pressed. CountIn and
+// Collecting: the button stops the collection. Processing: Stop was pressed
+// or the samples are all in, and the finishing steps run; a press then does
+// nothing.
+enum class CollectionPhase { Idle, CountIn, Collecting, Processing };
+
+// What the digital display shows: the sample count while a collection runs
+// (realtime) or the mouse position on the graph (timepoint).
+enum class DigitalDisplayMode { Timepoint, Realtime };
+
 // The source a running collection reads, fixed when it starts.
-enum class CollectionSource { None, Zra6, Zra6Plus, Zra7, Accelerometer };
+enum class CollectionSource { None, Demonstration, Zra6, Zra6Plus, Zra7, Accelerometer };
 
 // The graph channel a zeroing reading selects.
 enum class ZeroChannel { Displacement, Force };
 
 // What the windows around a collection do; each is optional.
 struct CollectionHooks {
+  // The phase, the enabled controls or the trial number changed.
+  std::function<void()> stateChanged;
   // The visual feedback window shows a count-in number; -1 hides it.
   std::function<void(int number)> showCountIn;
   std::function<void()> beep;
@@ -47,7 +56,7 @@ struct CollectionHooks {
   // A monitor tick's redraw while collecting, when realtimeplot is on.
   std::function<void()> realtimePlot;
   // The digital display (only while its menu entry is ticked).
-  std::function<void(const std::string& caption)> digitalDisplayCaption;
+  std::function<void(DigitalDisplayMode mode)> digitalDisplayMode;
   std::function<void(std::int32_t sample)> digitalDisplaySample;
   // The graph's channel option for a zeroing reading.
   std::function<void(ZeroChannel channel)> selectChannel;
@@ -56,16 +65,18 @@ struct CollectionHooks {
 };
 
 struct CollectionState {
+  CollectionPhase phase = CollectionPhase::Idle;
   // The controls of the analysis window that belong to a collection.
-  std::string cmdCollectCaption = kCaptionStart;
-  bool cmdCollectEnabled = true;
-  bool cmdZeroDispEnabled = true;
-  bool cmdZeroForceEnabled = true;
-  std::string TextTrialNumber = " 0";
-  std::string TextEndPoint = "5.0";  // duration in seconds
-  bool CheckCountInStart = false;
-  bool digitalDisplayChecked = false;  // the main menu's digital display entry
-  std::string digitalDisplayCaption = kTimepointDisplayCaption;
+  bool startStopEnabled = true;
+  bool zeroDisplacementEnabled = true;
+  bool zeroForceEnabled = true;
+  // The trial-number box: counts the collections (a zeroing is not one).
+  double trialNumber = 0;
+  // The duration box, in seconds.
+  double durationSeconds = 5.0;
+  bool countInBeforeStart = false;
+  bool digitalDisplayOn = false;  // the main menu's digital display entry is ticked
+  DigitalDisplayMode digitalDisplayMode = DigitalDisplayMode::Timepoint;
 
   bool CollectionStopRequested = false;
   std::int32_t LastTickRawIndex = 0;
@@ -93,6 +104,11 @@ struct CollectionState {
 
   std::unique_ptr<Timer> tmrCheckStatus;
   CollectionHooks hooks;
+
+  // The button stops a collection (its caption reads "Stop").
+  bool StopsCollection() const {
+    return phase == CollectionPhase::CountIn || phase == CollectionPhase::Collecting;
+  }
 };
 
 }  // namespace torvane

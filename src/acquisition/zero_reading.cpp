@@ -6,7 +6,7 @@
 
 #include "acquisition/collection_session.hpp"
 #include "common/number_text.hpp"
-#include "shell/session.hpp"
+#include "acquisition/sample_sources.hpp"
 
 namespace torvane {
 
@@ -16,17 +16,23 @@ namespace {
 // longer than this beyond it.
 constexpr std::uint32_t kZeroReadingSlackMs = 5000;
 
-bool ZeroReading(Session& session, ZeroChannel channel) {
-  if (session.DemoMode) return false;
-  CollectionState& c = session.collection;
-  SettingsRecord& s = session.settings;
-  InstallCollectionHandlers(session);
+void EnableControls(const CollectionContext& cx, bool enabled) {
+  CollectionState& c = cx.collection;
+  c.zeroForceEnabled = enabled;
+  c.startStopEnabled = enabled;
+  c.zeroDisplacementEnabled = enabled;
+  if (c.hooks.stateChanged) c.hooks.stateChanged();
+}
+
+bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
+  CollectionState& c = cx.collection;
+  SettingsRecord& s = cx.settings;
+  if (!SelectedSampleSource(s, cx.demoMode).live) return false;
+  InstallCollectionHandlers(cx);
   if (c.collecting) return false;  // a collection runs: the button is disabled then
 
-  session.view.ZeroingInProgress = true;
-  c.cmdZeroForceEnabled = false;
-  c.cmdCollectEnabled = false;
-  c.cmdZeroDispEnabled = false;
+  cx.view.ZeroingInProgress = true;
+  EnableControls(cx, false);
   if (c.hooks.selectChannel) c.hooks.selectChannel(channel);
 
   const bool force = channel == ZeroChannel::Force;
@@ -43,22 +49,22 @@ bool ZeroReading(Session& session, ZeroChannel channel) {
   offset = 0.0f;
   s.samples = 2 * s.frequency;
 
-  cmdCollect_Click(session);
+  StartOrStopCollection(cx);
   const std::uint32_t limit =
       static_cast<std::uint32_t>(std::max(s.samples, 0) / std::max(s.frequency, 1)) * 1000 +
       kZeroReadingSlackMs;
-  const bool complete = WaitUntil(session.clock(), session.pump(), limit, [&] {
-    return session.trial.SampleCount >= s.samples || !c.collecting;
+  const bool complete = WaitUntil(cx.clock, cx.pump, limit, [&] {
+    return cx.trial.SampleCount >= s.samples || !c.collecting;
   });
   const std::int32_t wanted = s.samples;
   if (c.collecting) {
     // Nothing (or not enough) came: the reading ends with what it has.
     c.CollectionStopRequested = true;
   }
-  tmrCheckStatus_Timer(session);
-  const bool full = complete && !c.unitLost && session.trial.SampleCount >= wanted;
+  MonitorCollection(cx);
+  const bool full = complete && !c.unitLost && cx.trial.SampleCount >= wanted;
   const std::optional<double> mean =
-      ShownMean(session, force ? session.trial.Force : session.trial.Displacement);
+      ShownMean(cx.view, s.samples, force ? cx.trial.Force : cx.trial.Displacement);
 
   slope = keptSlope;
   s.samples = keptSamples;
@@ -66,14 +72,12 @@ bool ZeroReading(Session& session, ZeroChannel channel) {
   s.weight = keptWeight;
   offset = full && mean ? static_cast<float>(*mean) : keptOffset;
   if (!full) {
-    AddStatusMessage(session, std::string(force ? "Force" : "Displacement") +
-                                  " zeroing reading did not complete; the offset is unchanged");
+    cx.status.AddStatusMessage(std::string(force ? "Force" : "Displacement") +
+                               " zeroing reading did not complete; the offset is unchanged");
   }
 
-  c.cmdZeroForceEnabled = true;
-  c.cmdCollectEnabled = true;
-  c.cmdZeroDispEnabled = true;
-  session.view.ZeroingInProgress = false;
+  EnableControls(cx, true);
+  cx.view.ZeroingInProgress = false;
   if (!force && c.ZeroRequestedByTraining) {
     c.ZeroRequestedByTraining = false;
     if (c.hooks.showTrainingWindow) c.hooks.showTrainingWindow();
@@ -83,10 +87,11 @@ bool ZeroReading(Session& session, ZeroChannel channel) {
 
 }  // namespace
 
-std::optional<double> ShownMean(const Session& session, const std::vector<float>& channel) {
-  const std::int32_t start = session.view.AnalysisStart;
-  const std::int32_t end = session.view.AnalysisEnd;
-  if (end > session.settings.samples - 1 || start < 0 || end < start ||
+std::optional<double> ShownMean(const AnalysisView& view, std::int32_t samples,
+                                const std::vector<float>& channel) {
+  const std::int32_t start = view.AnalysisStart;
+  const std::int32_t end = view.AnalysisEnd;
+  if (end > samples - 1 || start < 0 || end < start ||
       static_cast<std::size_t>(end) >= channel.size()) {
     return std::nullopt;
   }
@@ -99,12 +104,10 @@ std::optional<double> ShownMean(const Session& session, const std::vector<float>
   return LeadingNumber(FormatNumber(mean, "0.0##"));
 }
 
-bool cmdZeroDisp_Click(Session& session) {
-  return ZeroReading(session, ZeroChannel::Displacement);
+bool ZeroDisplacement(const CollectionContext& cx) {
+  return ZeroReading(cx, ZeroChannel::Displacement);
 }
 
-bool cmdZeroForce_Click(Session& session) {
-  return ZeroReading(session, ZeroChannel::Force);
-}
+bool ZeroForce(const CollectionContext& cx) { return ZeroReading(cx, ZeroChannel::Force); }
 
 }  // namespace torvane

@@ -19,6 +19,7 @@
 #include "link/interface_discovery.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/acquisition_session.hpp"
 #include "shell/session.hpp"
 
 namespace torvane::cli {
@@ -230,8 +231,10 @@ int RunRecord(Args args, Io& io) {
   if (o.frequency) s.frequency = static_cast<std::int32_t>(*o.frequency);
 
   CollectionState& c = session.collection;
-  c.TextEndPoint = ShortNumericText(o.duration);
-  c.CheckCountInStart = o.countIn;
+  const CollectionContext collection = CollectionContextOf(session);
+  // As typed into the duration box.
+  c.durationSeconds = LeadingNumber(ShortNumericText(o.duration));
+  c.countInBeforeStart = o.countIn;
   c.hooks.showCountIn = [&io](int number) {
     if (number >= 0) io.err << "count-in: " << number << "\n" << std::flush;
   };
@@ -240,7 +243,7 @@ int RunRecord(Args args, Io& io) {
   const auto previousHandler = std::signal(SIGINT, OnInterrupt);
   const double cpuAtStart = CpuSeconds();
   const std::uint64_t startMs = loop.Milliseconds();
-  cmdCollect_Click(session);
+  StartOrStopCollection(collection);
   std::uint64_t lastProgress = loop.Milliseconds();
   std::uint64_t lastSampleMs = loop.Milliseconds();
   std::int32_t lastCount = session.trial.SampleCount;
@@ -255,12 +258,12 @@ int RunRecord(Args args, Io& io) {
     if (stopRequested != 0) {
       io.err << (io.errIsTerminal ? "\n" : "") << "stopped: the collection ends with "
              << session.trial.SampleCount << " samples\n";
-      cmdCollect_Click(session);
+      StartOrStopCollection(collection);
     } else if (static_cast<double>(now - lastSampleMs) > o.idleTimeout * 1000.0) {
       io.err << (io.errIsTerminal ? "\n" : "") << "no samples for "
              << ShortNumericTextUnsigned(o.idleTimeout) << " s: the collection ends with "
              << session.trial.SampleCount << " samples\n";
-      cmdCollect_Click(session);
+      StartOrStopCollection(collection);
     } else if (now - lastProgress >= kProgressEveryMs) {
       lastProgress = now;
       ShowProgress(io, session);
@@ -273,7 +276,7 @@ int RunRecord(Args args, Io& io) {
   reportDialogs();
 
   if (o.mass) {
-    txtMass_Change(session, ShortNumericText(*o.mass), CollectionCalculationMode(session),
+    txtMass_Change(session, ShortNumericText(*o.mass), CollectionCalculationMode(c, s),
                    c.hooks.afterRecalculate);
   }
   session.trial.DataFileName = o.output;

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "files/trial_file.hpp"
+#include "shell/acquisition_session.hpp"
 #include "link/interface_discovery.hpp"
 #include "link/link_fixture.hpp"
 #include "sim/unit_emulator.hpp"
@@ -58,9 +59,9 @@ class CollectionTest : public ::testing::Test, public LinkFixture {
   }
 
   // Presses Start for a trial of `seconds`.
-  void Collect(const char* seconds) {
-    c.TextEndPoint = seconds;
-    cmdCollect_Click(session);
+  void Collect(double seconds) {
+    c.durationSeconds = seconds;
+    StartOrStopCollection(cx);
   }
 
   bool RunUntilFinished(std::uint32_t limitMs) {
@@ -77,23 +78,24 @@ class CollectionTest : public ::testing::Test, public LinkFixture {
   sim::UnitOptions options;
   std::unique_ptr<sim::UnitEmulator> unit;
   CollectionState& c = session.collection;
+  const CollectionContext cx = CollectionContextOf(session);
 };
 
 TEST_F(CollectionTest, AZra6CollectionOfTwoAndAHalfSecondsAt200HzEndsByItselfWith500Samples) {
   SelectZra6();
   Attach(serial, sim::UnitModel::Zra6);
-  c.TextEndPoint = "2.5";
-  c.TextTrialNumber = "7";
+  c.durationSeconds = 2.5;
+  c.trialNumber = 7;
   session.view.AnalysisEnd = 450;  // the range of an earlier trial, over the jump
-  cmdCollect_Click(session);
-  EXPECT_EQ(c.cmdCollectCaption, "&Stop");
-  EXPECT_EQ(c.TextTrialNumber, " 8");
+  StartOrStopCollection(cx);
+  EXPECT_EQ(c.phase, CollectionPhase::Collecting);
+  EXPECT_EQ(c.trialNumber, 8);
   EXPECT_EQ(session.settings.samples, 500);
-  EXPECT_FALSE(c.cmdZeroDispEnabled);
+  EXPECT_FALSE(c.zeroDisplacementEnabled);
   ASSERT_TRUE(RunUntilFinished(4000));
   EXPECT_EQ(session.trial.SampleCount, 500);
-  EXPECT_EQ(c.cmdCollectCaption, "&Start");
-  EXPECT_TRUE(c.cmdZeroDispEnabled);
+  EXPECT_EQ(c.phase, CollectionPhase::Idle);
+  EXPECT_TRUE(c.zeroDisplacementEnabled);
   EXPECT_TRUE(session.trial.DataCollected);
   EXPECT_FALSE(session.trial.DataSaved);
   EXPECT_FALSE(unit->status().streaming);
@@ -114,7 +116,7 @@ TEST_F(CollectionTest, AZra6AskedForAThousandHertzRunsAt500AndTheSettingStays500
   SelectZra6();
   Attach(serial, sim::UnitModel::Zra6);
   session.settings.frequency = 1000;
-  Collect("0.5");
+  Collect(0.5);
   EXPECT_EQ(session.settings.frequency, 500);
   EXPECT_EQ(unit->status().samplePeriodMs, 2);
   ASSERT_TRUE(RunUntilFinished(3000));
@@ -126,13 +128,13 @@ TEST_F(CollectionTest, StopFinishesAtOnceWithTheSamplesGathered) {
   AttachZra6Plus(sim::ProfileKind::Still);
   session.settings.RecordForce = true;
   session.settings.velocFc = 10;
-  Collect("5");
+  Collect(5);
   WaitMilliseconds(loop, loop, 1000);
   const std::int32_t gathered = session.trial.SampleCount;
   EXPECT_GT(gathered, 400);
-  cmdCollect_Click(session);
+  StartOrStopCollection(cx);
   EXPECT_FALSE(c.collecting);
-  EXPECT_EQ(c.cmdCollectCaption, "&Start");
+  EXPECT_EQ(c.phase, CollectionPhase::Idle);
   EXPECT_FALSE(unit->status().streaming);
   EXPECT_EQ(session.settings.samples, session.trial.SampleCount);
   EXPECT_LE(session.trial.SampleCount - gathered, 60);
@@ -142,14 +144,14 @@ TEST_F(CollectionTest, StopFinishesAtOnceWithTheSamplesGathered) {
   const std::int32_t n = session.settings.samples;
   EXPECT_LT(std::abs(session.trial.Velocity[static_cast<std::size_t>(n - 2)]), 0.05f);
   // A late monitor tick finds nothing left to do.
-  tmrCheckStatus_Timer(session);
+  MonitorCollection(cx);
   EXPECT_EQ(c.processedCount, 1);
 }
 
 TEST_F(CollectionTest, AZra7CollectionIsProcessedOnceWithEveryFrameInOrder) {
   AttachZra7();
   session.settings.RecordForce = true;
-  Collect("1");
+  Collect(1);
   EXPECT_EQ(session.settings.frequency, 600);
   ASSERT_TRUE(RunUntilFinished(3000));
   EXPECT_EQ(session.settings.samples, 600);
@@ -171,7 +173,7 @@ TEST_F(CollectionTest, AZra7At200HzKeepsEveryThirdFrameAndEndsByItself) {
   AttachZra7();
   session.settings.frequency = 200;
   session.settings.dispFc = 5;  // filtered in place: a second processing would filter again
-  Collect("1.5");
+  Collect(1.5);
   EXPECT_EQ(c.zra7Divider, 3);
   ASSERT_TRUE(RunUntilFinished(4000));
   EXPECT_EQ(session.settings.samples, 300);
@@ -182,17 +184,17 @@ TEST_F(CollectionTest, AZra7At200HzKeepsEveryThirdFrameAndEndsByItself) {
 
 TEST_F(CollectionTest, StopOnAZra7SendsU0AtOnce) {
   AttachZra7();
-  Collect("10");
+  Collect(10);
   WaitMilliseconds(loop, loop, 500);
   usb->TakeWritten();
-  cmdCollect_Click(session);
+  StartOrStopCollection(cx);
   EXPECT_EQ(usb->TakeWritten(), "U0\r");
   EXPECT_FALSE(unit->status().streaming);
   EXPECT_FALSE(c.collecting);
   EXPECT_GT(session.settings.samples, 250);
   EXPECT_EQ(c.processedCount, 1);
   // The next Start starts a stream again.
-  Collect("0.2");
+  Collect(0.2);
   EXPECT_TRUE(unit->status().streaming);
   ASSERT_TRUE(RunUntilFinished(2000));
   EXPECT_EQ(session.settings.samples, 120);
@@ -205,7 +207,7 @@ TEST_F(CollectionTest, TheZra6PlusBrakeCostsNoFrameOfTheStream) {
   session.settings.DispInt = static_cast<float>(DisplacementCount(0, 500, 4095) - 0.15 / 0.009);
   session.settings.BrakeLevel = 50;
   session.settings.brakeabovezero = true;
-  Collect("4");
+  Collect(4);
   ASSERT_TRUE(RunUntilFinished(6000));
   int brakeCommands = 0;
   for (const std::string& w : usb->writes) brakeCommands += static_cast<std::uint8_t>(w[0]) == 203;
@@ -218,18 +220,18 @@ TEST_F(CollectionTest, TheZra6PlusBrakeCostsNoFrameOfTheStream) {
 
 TEST_F(CollectionTest, ASilentUnitLeavesTheCollectionRunningUntilStop) {
   AttachZra6Plus(sim::ProfileKind::Cmj, true);
-  Collect("1");
+  Collect(1);
   EXPECT_FALSE(RunUntilFinished(3000));
   EXPECT_EQ(session.trial.SampleCount, 0);
-  cmdCollect_Click(session);
+  StartOrStopCollection(cx);
   EXPECT_FALSE(c.collecting);
   EXPECT_EQ(session.settings.samples, 0);
 }
 
 TEST_F(CollectionTest, WithTheCountInTheStreamStartsAfterFourSeconds) {
   AttachZra6Plus();
-  c.TextEndPoint = "0.5";
-  c.CheckCountInStart = true;
+  c.durationSeconds = 0.5;
+  c.countInBeforeStart = true;
   std::vector<int> shown;
   int beeps = 0;
   c.hooks.showCountIn = [&](int n) { shown.push_back(n); };
@@ -242,7 +244,7 @@ TEST_F(CollectionTest, WithTheCountInTheStreamStartsAfterFourSeconds) {
     previous(bytes);
   };
   const std::uint64_t pressed = loop.Milliseconds();
-  cmdCollect_Click(session);
+  StartOrStopCollection(cx);
   EXPECT_EQ(shown, (std::vector<int>{3, 2, 1, 0, -1}));
   EXPECT_EQ(beeps, 4);
   EXPECT_GE(streamStart - pressed, 4000u);
@@ -261,15 +263,15 @@ TEST_F(CollectionTest, DemonstrationModeLoadsTheDemonstrationTrialWithoutTouchin
   WriteText(dir.File("test.dat"), file);
   SelectZra6();
   session.DemoMode = true;
-  Collect("2");
-  EXPECT_EQ(c.cmdCollectCaption, "&Start");
+  Collect(2);
+  EXPECT_EQ(c.phase, CollectionPhase::Idle);
   EXPECT_FALSE(c.collecting);
   EXPECT_EQ(session.settings.samples, 600);
   EXPECT_EQ(session.settings.frequency, 500);
   EXPECT_TRUE(session.trial.DataCollected);
   EXPECT_FLOAT_EQ(session.trial.Force[599], 735.0f);
   EXPECT_EQ(serial->opens + usb->opens + accel->opens, 0);
-  EXPECT_FALSE(cmdZeroDisp_Click(session));
+  EXPECT_FALSE(ZeroDisplacement(cx));
   EXPECT_EQ(serial->opens + usb->opens + accel->opens, 0);
 }
 
@@ -279,14 +281,14 @@ TEST_F(CollectionTest, ADisplacementZeroingAt200HzReadsFourHundredSamplesAndSets
   SettingsRecord& s = session.settings;
   s.DispInt = 7;
   s.samples = 1234;
-  c.TextTrialNumber = " 3";
+  c.trialNumber = 3;
   int reading = 0;
   c.hooks.selectChannel = [&](ZeroChannel ch) { reading += ch == ZeroChannel::Displacement; };
   // Training mode asked for this reading: its window comes back afterwards.
   c.ZeroRequestedByTraining = true;
   int trainingShown = 0;
   c.hooks.showTrainingWindow = [&] { ++trainingShown; };
-  ASSERT_TRUE(cmdZeroDisp_Click(session));
+  ASSERT_TRUE(ZeroDisplacement(cx));
   EXPECT_EQ(reading, 1);
   EXPECT_FALSE(c.ZeroRequestedByTraining);
   EXPECT_EQ(trainingShown, 1);
@@ -296,16 +298,16 @@ TEST_F(CollectionTest, ADisplacementZeroingAt200HzReadsFourHundredSamplesAndSets
   EXPECT_EQ(s.samples, 1234);
   EXPECT_EQ(s.frequency, 200);
   EXPECT_FLOAT_EQ(s.weight, 80.0f);
-  EXPECT_EQ(c.TextTrialNumber, " 3");  // a zeroing is not a trial
+  EXPECT_EQ(c.trialNumber, 3);  // a zeroing is not a trial
   EXPECT_FALSE(session.view.ZeroingInProgress);
-  EXPECT_TRUE(c.cmdCollectEnabled);
+  EXPECT_TRUE(c.startStopEnabled);
 }
 
 TEST_F(CollectionTest, AZeroingReadingThatGetsNothingLeavesTheOffsetAndEnds) {
   AttachZra6Plus(sim::ProfileKind::Cmj, true);
   session.settings.ForceInt = 12;
   const std::uint64_t start = loop.Milliseconds();
-  EXPECT_FALSE(cmdZeroForce_Click(session));
+  EXPECT_FALSE(ZeroForce(cx));
   EXPECT_LT(loop.Milliseconds() - start, 8000u);
   EXPECT_FLOAT_EQ(session.settings.ForceInt, 12.0f);
   EXPECT_FLOAT_EQ(session.settings.ForceCalSlope, 3.0f);
@@ -314,11 +316,11 @@ TEST_F(CollectionTest, AZeroingReadingThatGetsNothingLeavesTheOffsetAndEnds) {
 
 TEST_F(CollectionTest, TheTrainingHookRunsEveryTickAndOnceMoreAtTheEnd) {
   AttachZra6Plus();
-  c.TextEndPoint = "1";
+  c.durationSeconds = 1;
   c.TrainingRecording = true;
   std::vector<std::int32_t> counts;
   c.hooks.trainingHook = [&] { counts.push_back(session.trial.SampleCount); };
-  cmdCollect_Click(session);
+  StartOrStopCollection(cx);
   ASSERT_TRUE(RunUntilFinished(3000));
   EXPECT_GE(counts.size(), 10u);
   EXPECT_EQ(counts.back(), 500);
@@ -329,7 +331,7 @@ TEST_F(CollectionTest, AnAccelerometerCollectionDecodesItsReadingsAndIntegratesT
   session.settings.AccelInput = true;
   Attach(accel, sim::UnitModel::Accelerometer, sim::ProfileKind::Still, 0.0);
   session.settings.frequency = 200;
-  Collect("1");
+  Collect(1);
   ASSERT_TRUE(RunUntilFinished(3000));
   EXPECT_EQ(session.settings.samples, 200);
   EXPECT_FALSE(unit->status().streaming);

@@ -1,0 +1,301 @@
+#include "acquisition/sample_sources.hpp"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "acquisition/collection_session.hpp"
+#include "acquisition/stream_decoders.hpp"
+#include "common/number_text.hpp"
+#include "link/accelerometer_port.hpp"
+#include "link/brake.hpp"
+#include "link/usb_port.hpp"
+#include "link/zra6_protocol.hpp"
+#include "link/zra7_protocol.hpp"
+#include "shell/session.hpp"
+
+namespace torvane {
+
+namespace {
+
+// One look at the serial input, and how long one gathering may go on when
+// the unit keeps sending (it never should for longer than a tick).
+constexpr std::size_t kInputChunk = 4096;
+constexpr std::uint32_t kGatherLimitMs = 1000;
+constexpr std::size_t kGatherLimitBytes = 1 << 20;
+
+bool UsbPortAlive(const CollectionContext& cx) {
+  UsbLinkState& usb = cx.link.usb;
+  std::uint32_t waiting = 0;
+  return usb.device.GetQueueStatus(usb.UsbHandle, waiting) == kFtOk;
+}
+
+bool BytePortAlive(BytePort& port) {
+  return port.IsOpen() && port.BytesWaiting().status.ok();
+}
+
+// A port that was open at the start and fails now: the unit went away.
+// The collection stops with what it has. False once the unit is gone.
+bool NoteUnitPresence(const CollectionContext& cx, const SampleSource& source) {
+  CollectionState& c = cx.collection;
+  if (c.unitLost) return false;
+  if (!c.portOpenAtStart || source.alive(cx)) return true;
+  c.unitLost = true;
+  c.CollectionStopRequested = true;
+  return false;
+}
+
+// --- ZRA6 (serial port) and ZRA6+ (USB) -----------------------------------
+
+bool GatherSerialBytes(const CollectionContext& cx) {
+  BytePort& port = *cx.link.serial.port;
+  std::string& text = cx.link.serial.StreamText;
+  const std::uint64_t start = cx.clock.Milliseconds();
+  const std::size_t before = text.size();
+  bool ok = true;
+  while (port.IsOpen()) {
+    cx.pump.ProcessPendingEvents();
+    if (!port.IsOpen()) break;
+    if (!port.ReadAvailable(text, kInputChunk).ok()) {
+      ok = false;
+      break;
+    }
+    const PortCount waiting = port.BytesWaiting();
+    if (!waiting.status.ok()) {
+      ok = false;
+      break;
+    }
+    if (waiting.count == 0 || text.size() - before >= kGatherLimitBytes ||
+        cx.clock.Milliseconds() - start > kGatherLimitMs) {
+      break;
+    }
+  }
+  cx.collection.bytesReceived += text.size() - before;
+  return ok && port.IsOpen();
+}
+
+bool GatherUsbBytes(const CollectionContext& cx) {
+  const std::string bytes = UsbRead(*cx.session);
+  cx.collection.bytesReceived += bytes.size();
+  cx.link.serial.StreamText += bytes;
+  return UsbPortAlive(cx);
+}
+
+// Gather, decode, scale, and switch the brake. The brake looks at each new
+// sample once it is scaled in full, with the one before it: the sample at
+// SampleCount is still provisional, and a crossing inside a tick is not to
+// be missed.
+void CollectZra6Frames(const CollectionContext& cx, const SampleSource& source) {
+  CollectionState& c = cx.collection;
+  TrialDataSet& trial = cx.trial;
+  SerialLinkState& serial = cx.link.serial;
+  const std::int32_t before = trial.SampleCount;
+  if (!source.gather(cx)) NoteUnitPresence(cx, source);
+  DecodeZra6Frames(serial.StreamText, serial.StreamSearchStart, trial, c.streamWithForce,
+                   cx.settings.samples, &c.frames);
+  CompactStreamText(serial.StreamText, serial.StreamSearchStart);
+  ScaleZra6Samples(trial, CalibrationOf(cx.settings), c.LastTickRawIndex, c.streamWithForce);
+  if (cx.settings.BrakeLevel != 0) {
+    for (std::int32_t n = std::max(before, 1); n < trial.SampleCount; ++n)
+      BrakeControlAt(*cx.session, n);
+  }
+}
+
+void StartZra6(const CollectionContext& cx) { StartZra6Stream(*cx.session); }
+void StopZra6(const CollectionContext& cx) { StopZra6Stream(*cx.session); }
+void CollectZra6(const CollectionContext& cx) {
+  CollectZra6Frames(cx, SampleSourceOf(CollectionSource::Zra6));
+}
+bool Zra6Alive(const CollectionContext& cx) { return BytePortAlive(*cx.link.serial.port); }
+void CloseZra6(const CollectionContext& cx) { cx.link.serial.port->Close(); }
+void ClearZra6Input(const CollectionContext& cx) {
+  if (cx.link.serial.port->IsOpen()) cx.link.serial.port->Purge(true, false);
+}
+
+void StartZra6Plus(const CollectionContext& cx) { StartZra6PlusStream(*cx.session); }
+// The ZRA6+ stream's start and stop switch the collection monitor themselves.
+void ConnectZra6Plus(const CollectionContext& cx) {
+  cx.link.switchCollectionMonitor = [cx](bool enable) {
+    Timer& timer = *cx.collection.tmrCheckStatus;
+    if (!enable) {
+      timer.Stop();
+    } else if (!timer.IsActive()) {
+      timer.Start(kCollectionMonitorMs);
+    }
+  };
+}
+void StopZra6Plus(const CollectionContext& cx) { StopZra6PlusStream(*cx.session); }
+void CollectZra6Plus(const CollectionContext& cx) {
+  CollectZra6Frames(cx, SampleSourceOf(CollectionSource::Zra6Plus));
+}
+void CloseZra6Plus(const CollectionContext& cx) {
+  cx.link.serial.Zra6PlusStreaming = false;
+  cx.link.usb.LastUsbMessage = CloseUsbPort(*cx.session);
+}
+
+// --- ZRA7 (USB): its own 30 ms stream reader decodes ----------------------
+
+// Starts the stream, or stops it when it runs. The unit streams at its own
+// rate; the frequency is the rate after thinning.
+void ToggleZra7Stream(const CollectionContext& cx) {
+  if (cx.link.zra7.Zra7Streaming) {
+    cx.link.usb.LastUsbMessage = StopZra7Stream(*cx.session);
+    return;
+  }
+  SettingsRecord& s = cx.settings;
+  if (s.frequency > cx.maxInterfaceFrequency) s.frequency = cx.maxInterfaceFrequency;
+  if (StartZra7Stream(*cx.session) == kUsbPortIsOpen) {
+    cx.trial.RawSampleIndex = 1;
+    cx.trial.SampleCount = 1;
+    cx.link.LastTickSampleCount = 1;
+    cx.link.CollectStartTicks = static_cast<std::uint32_t>(cx.clock.Milliseconds());
+  }
+}
+
+// The 30 ms stream reader: what arrived is decoded at once (and the brake
+// switched); the last sample, or a unit gone, finishes the collection.
+void ReadZra7Stream(const CollectionContext& cx) {
+  CollectionState& c = cx.collection;
+  if (!c.collecting || c.source != CollectionSource::Zra7) return;
+  std::string& buffer = cx.link.zra7.Zra7ReplyBuffer;
+  const std::size_t first = buffer.find_first_not_of(' ');
+  if (first == std::string::npos) {
+    buffer.clear();
+  } else {
+    buffer.erase(buffer.find_last_not_of(' ') + 1);
+    buffer.erase(0, first);
+  }
+  // The read area is blank-padded: only the bytes read are stream. Nothing
+  // received is cut off, however late the tick.
+  const std::string area = UsbRead(*cx.session);
+  if (!area.empty()) {
+    const std::size_t n = std::min<std::size_t>(area.size(), cx.link.usb.UsbBytesRead);
+    buffer.append(area, 0, n);
+    c.bytesReceived += n;
+  }
+  const SettingsRecord& s = cx.settings;
+  DecodeZra7Frames(
+      buffer, cx.trial, CalibrationOf(s), s.samples, c.zra7RawBound, c.zra7Divider,
+      [&cx] {
+        if (cx.settings.BrakeLevel != 0) BrakeControl(*cx.session);
+      },
+      &c.frames);
+  if (!NoteUnitPresence(cx, SampleSourceOf(CollectionSource::Zra7))) {
+    MonitorCollection(cx);
+    return;
+  }
+  if (cx.trial.SampleCount >= s.samples) {
+    ToggleZra7Stream(cx);
+    MonitorCollection(cx);  // finishes, and processes the trial, once
+  }
+}
+
+void ConnectZra7(const CollectionContext& cx) {
+  cx.link.zra7.onStreamTick = [cx] {
+    CollectionState& state = cx.collection;
+    if (state.inStreamTick) return;
+    state.inStreamTick = true;
+    ReadZra7Stream(cx);
+    state.inStreamTick = false;
+  };
+}
+
+void StartZra7(const CollectionContext& cx) { ToggleZra7Stream(cx); }
+void CollectZra7(const CollectionContext& cx) {
+  NoteUnitPresence(cx, SampleSourceOf(CollectionSource::Zra7));
+}
+// The ZRA7 stream stops at once, so that nothing more arrives and the next
+// Start starts a stream rather than switching this one off.
+void StopZra7AtOnce(const CollectionContext& cx) {
+  if (cx.link.zra7.Zra7Streaming) cx.link.usb.LastUsbMessage = StopZra7Stream(*cx.session);
+}
+// Also stops the stream timer and closes the port when the unit went away;
+// the "U0" itself then fails.
+void CloseZra7(const CollectionContext& cx) {
+  cx.link.usb.LastUsbMessage = StopZra7Stream(*cx.session);
+}
+
+// --- Accelerometer --------------------------------------------------------
+
+void StartAccelerometer(const CollectionContext& cx) {
+  FlushAccelerometerInput(*cx.session);
+  cx.link.accel.AccelSearchStart = 1;
+  StartStopAccelerometer(*cx.session, true);
+}
+void CollectAccelerometer(const CollectionContext& cx) {
+  AccelLinkState& a = cx.link.accel;
+  const std::string input = ReadAccelerometerAll(*cx.session);
+  cx.collection.bytesReceived += input.size();
+  a.AccelStreamText += input;
+  DecodeAccelerometerText(a.AccelStreamText, a.AccelSearchStart, cx.trial, cx.settings.samples,
+                          cx.view.AccelerometerOffset, &cx.collection.frames);
+  CompactStreamText(a.AccelStreamText, a.AccelSearchStart);
+  NoteUnitPresence(cx, SampleSourceOf(CollectionSource::Accelerometer));
+}
+bool AccelerometerAlive(const CollectionContext& cx) { return BytePortAlive(*cx.link.accel.port); }
+void StopAccelerometer(const CollectionContext& cx) {
+  cx.link.accel.AccelStreamText += ReadAccelerometerAll(*cx.session);
+  StartStopAccelerometer(*cx.session, false);
+}
+void CloseAccelerometer(const CollectionContext& cx) { cx.link.accel.port->Close(); }
+void ClearAccelerometerInput(const CollectionContext& cx) { FlushAccelerometerInput(*cx.session); }
+
+// --- Demonstration trial, and no unit -------------------------------------
+
+// The demonstration trial stands for a collection that delivered all its
+// samples: processing keeps every one of them.
+void StartDemonstration(const CollectionContext& cx) {
+  if (cx.openDemonstrationTrial) cx.openDemonstrationTrial();
+  cx.pump.ProcessPendingEvents();
+  cx.collection.CollectionStopRequested = true;
+  cx.trial.SampleCount = cx.settings.samples;
+}
+
+void Nothing(const CollectionContext&) {}
+bool NothingGathered(const CollectionContext&) { return true; }
+bool NoPort(const CollectionContext&) { return false; }
+void NotConnected(const CollectionContext&) {}
+
+constexpr std::array<SampleSource, 6> kSources{{
+    {CollectionSource::None, "no unit", true, -1, false, ForceChannels::Never, false,
+     "The interface unit", Nothing, Nothing, NothingGathered, NoPort, Nothing, Nothing, Nothing,
+     false, Nothing, NotConnected},
+    {CollectionSource::Demonstration, "demonstration", false, -1, false, ForceChannels::Selectable,
+     false, "The interface unit", StartDemonstration, Nothing, NothingGathered, NoPort, Nothing,
+     Nothing, Nothing, false, Nothing, NotConnected},
+    {CollectionSource::Zra6, "ZRA6", true, 500, false, ForceChannels::Selectable, true,
+     "The interface unit", StartZra6, CollectZra6, GatherSerialBytes, Zra6Alive, Nothing, StopZra6,
+     CloseZra6, true, ClearZra6Input, NotConnected},
+    {CollectionSource::Zra6Plus, "ZRA6+", true, 500, false, ForceChannels::Selectable, true,
+     "The interface unit", StartZra6Plus, CollectZra6Plus, GatherUsbBytes, UsbPortAlive, Nothing,
+     StopZra6Plus, CloseZra6Plus, true, Nothing, ConnectZra6Plus},
+    {CollectionSource::Zra7, "ZRA7", true, 0, true, ForceChannels::Always, true,
+     "The interface unit", StartZra7, CollectZra7, NothingGathered, UsbPortAlive, StopZra7AtOnce,
+     StopZra7AtOnce, CloseZra7, false, Nothing, ConnectZra7},
+    {CollectionSource::Accelerometer, "accelerometer", true, -1, false, ForceChannels::Never, false,
+     "The accelerometer", StartAccelerometer, CollectAccelerometer, NothingGathered,
+     AccelerometerAlive, Nothing, StopAccelerometer, CloseAccelerometer, false,
+     ClearAccelerometerInput, NotConnected},
+}};
+
+}  // namespace
+
+std::span<const SampleSource> SampleSources() { return kSources; }
+
+const SampleSource& SampleSourceOf(CollectionSource id) {
+  for (const SampleSource& source : kSources) {
+    if (source.id == id) return source;
+  }
+  return kSources[0];
+}
+
+const SampleSource& SelectedSampleSource(const SettingsRecord& s, bool demoMode) {
+  if (demoMode) return SampleSourceOf(CollectionSource::Demonstration);
+  if (s.AccelInput) return SampleSourceOf(CollectionSource::Accelerometer);
+  if (s.ZRA6Input) return SampleSourceOf(CollectionSource::Zra6);
+  if (s.ZRA6PlusInput) return SampleSourceOf(CollectionSource::Zra6Plus);
+  if (s.ZRA7Input) return SampleSourceOf(CollectionSource::Zra7);
+  return SampleSourceOf(CollectionSource::None);
+}
+
+}  // namespace torvane

@@ -1,0 +1,36 @@
+#include "shell/acquisition_session.hpp"
+
+#include "files/trial_file.hpp"
+#include "shell/main_menu_state.hpp"
+#include "shell/session.hpp"
+
+namespace torvane {
+
+CollectionContext CollectionContextOf(Session& session) {
+  return CollectionContext{
+      .trial = session.trial,
+      .settings = session.settings,
+      .view = session.view,
+      .collection = session.collection,
+      .link = session.link,
+      .clock = session.clock(),
+      .pump = session.pump(),
+      .timers = session.timers(),
+      .dialogs = session.dialogs(),
+      .status = session.status,
+      .demoMode = session.DemoMode,
+      .maxInterfaceFrequency = session.MaxInterfaceFrequency,
+      .updateStatusBar = [&session] { UpdateStatusBar(session); },
+      .trialCollected =
+          [&session] {
+            SetMenuEntryEnabled(session, "mnuFileOpen", false);
+            SetMenuEntryEnabled(session, "mnuFileClose", true);
+            SetMenuEntryEnabled(session, "mnuSave", true);
+            SetMenuEntryEnabled(session, "mnuSaveAs", true);
+          },
+      .openDemonstrationTrial = [&session] { OpenTrialFileCommand(session, true); },
+      .session = &session,
+  };
+}
+
+}  // namespace torvane
