@@ -170,6 +170,26 @@ TEST(Zra7DecoderTest, NegativeFieldsAreSixteenBitCountsAndTheSumWrapsAt65536) {
   EXPECT_EQ(z.trial.RawForce1[1], 65535);
 }
 
+TEST(Zra7DecoderTest, TheCheckValueIsTheSumModulo65536PastSeveralWraps) {
+  const struct {
+    const char* fields;
+    bool accepted;
+  } frames[] = {
+      {"60000,60000,11077,0,0,0,5", true},       // 2 × 65536 + 5
+      {"60000,60000,11072,0,0,0,0", true},       // exactly 2 × 65536
+      {"60000,60000,11077,0,0,0,65541", false},  // wrapped only once
+      {"-1,-1,-1,-1,-1,-1,65530", true},         // 6 × 65535: five wraps
+      {"-1,-1,-1,-1,-1,-1,131066", false},
+  };
+  for (const auto& f : frames) {
+    Zra7Decoding z{"\r\n" + Frame(std::string(f.fields) + ",9") + Padding(3)};
+    z.Decode();
+    EXPECT_EQ(z.counts.rejected, f.accepted ? 0u : 1u) << f.fields;
+    // A dropped frame leaves its place to the padding that follows it.
+    EXPECT_EQ(z.trial.RawForce2[1] != 0, f.accepted) << f.fields;
+  }
+}
+
 TEST(Zra7DecoderTest, TheFirstSamplesRepeatSampleThreeAndADividerKeepsEveryDthFrame) {
   Zra7Decoding z;
   for (int i = 1; i <= 12; ++i) {

@@ -171,6 +171,30 @@ TEST(IntegrateForce, EqualNeighbouringForcesStillMoveTheAthlete) {
   }
 }
 
+TEST(IntegrateForce, ForceRampIntegratesByTrapezoidsForwardsAndBackwards) {
+  // Net force k·i on m kg at fs Hz. Trapezoids are exact for the ramp: the
+  // velocity c·i² with c = k / (2·m·fs), as the closed form k·fs·t² / (2·m)
+  // gives; a rectangle rule would be off by c·i. The displacement is the
+  // trapezoid sum of those velocities, c·T(i) / fs with T(n) = (2n³ + n) / 6.
+  const double m = 80, fs = 500, k = 1, c = k / (2 * m * fs);
+  const int last = 500;
+  const auto T = [](double n) { return (2 * n * n * n + n) / 6; };
+  Trial t(last + 1, 500, static_cast<float>(m));
+  for (int i = 0; i <= last; ++i) t.data.Force[i] = static_cast<float>(m * 9.807 + k * i);
+  IntegrateForce(t.data, t.settings);
+  for (int i : {1, 2, 3, 100, 250, 500}) {
+    EXPECT_NEAR(t.data.Velocity[i], c * i * i, 2e-5) << i;
+    EXPECT_NEAR(t.data.Displacement[i], c * T(i) / fs, 1e-5) << i;
+  }
+  // Backwards from rest at the last sample: v(i) = -c·(L² - i²).
+  IntegrateForceReverse(t.data, t.settings);
+  for (int i : {0, 1, 250, 498, 499, 500}) {
+    EXPECT_NEAR(t.data.Velocity[i], -c * (last * last - i * i), 2e-5) << i;
+    const double x = -(c / fs) * (T(last) - T(i) - (last - i) * double(last) * last);
+    EXPECT_NEAR(t.data.Displacement[i], x, 1e-5) << i;
+  }
+}
+
 TEST(IntegrateForce, FlightOnAForcePlatformDeceleratesAtGravity) {
   // Quantised counts: standing still, a push, then flight on an unloaded
   // platform reading exactly 0 N for many samples.

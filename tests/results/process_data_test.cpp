@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "results/synthetic_trials.hpp"
@@ -58,6 +60,41 @@ TEST(ProcessData, RecordedForceMovesTakeOffAndLandingToTheForce) {
   EXPECT_EQ(r.texts[kConcentricTime], "0.202");
   // Time to peak force counts from the window start to the landing peak.
   EXPECT_EQ(r.texts[kTimeToPeakForce], "1.296");
+}
+
+TEST(ProcessData, ForceExactlyAtAThresholdIsFlightAtTakeOffAndContactAtLanding) {
+  // Take-off: the first sample down to 0 N; landing: the first sample back
+  // up to 1 % of the peak force (3000 N: 30 N).
+  const struct {
+    std::size_t sample;
+    float force;
+    int takeOff, landing;
+  } cases[] = {
+      {401, 0.0f, 401, 648},                         // exactly 0 N: in the air
+      {401, 0.001f, 402, 648},                       // still pushing
+      {647, 30.0f, 401, 647},                        // exactly 1 %: on the ground
+      {647, std::nextafter(30.0f, 0.0f), 401, 648},  // just below: still in the air
+  };
+  for (const auto& c : cases) {
+    SyntheticTrial t = CountermovementJump();
+    t.force[c.sample] = c.force;
+    AnalysisView view = WholeTrial(t);
+    ProcessData(t.Input(true), view, {});
+    EXPECT_DOUBLE_EQ(view.TakeOffTime, c.takeOff / 500.0) << c.sample << ": " << c.force;
+    EXPECT_FLOAT_EQ(view.LandingTime, c.landing / 500.0f) << c.sample << ": " << c.force;
+  }
+}
+
+TEST(ProcessData, AFlightPhaseOfExactly50MsCounts) {
+  // Peak velocity at sample 10, the most negative 25 samples later at
+  // 500 Hz: 35/500 − 10/500 is exactly 0.05 in double precision.
+  for (std::size_t lowest : {35, 34}) {
+    SyntheticTrial t(100);
+    t.velocity[10] = 2.0f;
+    t.velocity[lowest] = -2.0f;
+    AnalysisView view = WholeTrial(t);
+    EXPECT_EQ(ProcessData(t.Input(false), view, {}).flightPhase, lowest == 35) << lowest;
+  }
 }
 
 TEST(ProcessData, PhaseTimesPersistBetweenRunsAndBuildTheJumpFrame) {
@@ -185,23 +222,49 @@ TEST(ProcessData, EpochRfdSpansFifteenSamplesAt500HzAndStopsBeforeTheLastSample)
   EXPECT_EQ(r.texts[kMaxRFD], "1000");
 }
 
-TEST(ProcessData, ImpulsesAndFixedWindowRfdAt1000Hz) {
+TEST(ProcessData, EveryImpulseAndFixedWindowRfdAt1000Hz) {
+  // Force 1000 + k²/64 N at k samples after the window start (sample 10),
+  // exact in single precision; each window reads its own part of the curve.
   SyntheticTrial t(2000, 1000);
-  for (int i = 0; i < 2000; ++i) t.force[static_cast<std::size_t>(i)] = 1000;
-  for (int i = 10; i < 2000; ++i)
-    t.force[static_cast<std::size_t>(i)] = static_cast<float>(1000 + (i - 10));
+  for (int i = 0; i < 2000; ++i) {
+    const double k = std::max(0, i - 10);
+    t.force[static_cast<std::size_t>(i)] = static_cast<float>(1000 + k * k / 64);
+  }
   AnalysisView view;
   view.AnalysisStart = 10;
   view.AnalysisEnd = 1009;
   const TrialResults r = ProcessData(t.Input(true), view, {});
-  // 101 samples from d = 0 to d = 0.1 inclusive; force 1000 + k at sample 10 + k.
-  EXPECT_NEAR(*r.values[kImpulse100], (101 * 1000 + 100 * 101 / 2) / 1000.0, 1e-9);
-  EXPECT_NEAR(*r.values[kImpulse300], (301 * 1000 + 300 * 301 / 2) / 1000.0, 1e-3);
-  EXPECT_NEAR(*r.values[kTotalImpulse], (1000 * 1000 + 999 * 1000 / 2) / 1000.0, 1e-9);
-  EXPECT_EQ(r.texts[kImpulse100], "106.05");
-  // The 30 ms window reads the sample 30 after the start: 30 N in 0.03 s.
-  EXPECT_EQ(r.texts[kRFD0to30], "1000");
-  EXPECT_EQ(r.texts[kRFD0to250], "1000");
+  // Rectangle sums over samples 0 … K after the start, K included:
+  // ((K + 1)·1000 + K(K + 1)(2K + 1) / 6 / 64) / 1000 N·s.
+  const auto impulse = [](double K) {
+    return ((K + 1) * 1000 + K * (K + 1) * (2 * K + 1) / 384) / 1000;
+  };
+  // RFD over w seconds: (1000·w)² / 64 / w N/s.
+  const auto rfd = [](double w) { return 1e6 * w * w / 64 / w; };
+  const struct {
+    ResultsVariableId id;
+    double value, tolerance;
+    const char* text;
+  } expected[] = {
+      {kImpulse100, impulse(100), 1e-9, "106.29"},
+      {kImpulse200, impulse(200), 1e-9, "242.98"},
+      {kImpulse250, impulse(250), 1e-9, "332.87"},
+      {kImpulse300, impulse(300), 5e-3, "442.33"},  // summed in single precision
+      {kTotalImpulse, impulse(999), 1e-6, "6200.52"},
+      {kRFD0to30, rfd(0.03), 1e-9, "469"},
+      {kRFD0to90, rfd(0.09), 1e-9, "1406"},
+      {kRFD0to150, rfd(0.15), 1e-9, "2344"},
+      {kRFD0to200, rfd(0.2), 1e-9, "3125"},
+      {kRFD0to250, rfd(0.25), 1e-9, "3906"},
+      // The steepest 30 ms epoch ends the window: 30·2028/64 N in 0.03 s.
+      {kMaxRFD, 31687.5, 1e-9, "31688"},
+  };
+  for (const auto& e : expected) {
+    const std::string_view header = kResultsVariables[e.id].header;
+    ASSERT_TRUE(r.values[e.id].has_value()) << header;
+    EXPECT_NEAR(*r.values[e.id], e.value, e.tolerance) << header;
+    EXPECT_EQ(r.texts[e.id], e.text) << header;
+  }
 }
 
 TEST(ProcessData, FixedWindowRfdPastTheTrialIsNotComputedAndTheRestStillRuns) {
