@@ -141,8 +141,8 @@ void StartCollection(const CollectionContext& cx) {
   ClearTrialData(trial, s.samples);
 
   c.source = source.id;
-  c.zra7Divider = divider;
-  c.zra7RawBound = s.samples * divider;
+  c.frameDivider = divider;
+  c.rawFrameBound = s.samples * divider;
   c.streamWithForce = source.forceChannels == ForceChannels::Always ||
                       (source.forceChannels == ForceChannels::Selectable && s.RecordForce);
   c.unitLost = false;
@@ -189,7 +189,8 @@ CalculationMode CollectionCalculationMode(const CollectionState& collection,
                                           const SettingsRecord& settings) {
   if (collection.hooks.calculationMode) return collection.hooks.calculationMode();
   CalculationMode mode;
-  if (settings.AccelInput) {
+  // The unit selected, whether or not demonstration mode stands in for it.
+  if (SelectedSampleSource(settings, false).measuresAcceleration) {
     mode.fromDisplacement = false;
     mode.fromAcceleration = true;
   } else {

@@ -87,8 +87,8 @@ struct CollectionState {
   bool collecting = false;
   CollectionSource source = CollectionSource::None;
   bool streamWithForce = false;   // ZRA6/ZRA6+: the frames carry a force value
-  std::int32_t zra7Divider = 1;   // ZRA7: every d-th frame is a sample
-  std::int32_t zra7RawBound = 0;  // ZRA7: frames that make `samples` samples
+  std::int32_t frameDivider = 1;   // a thinning source (ZRA7): every d-th frame is a sample
+  std::int32_t rawFrameBound = 0;  // a thinning source: frames that make `samples` samples
   // The source's port was open when the stream started; a port that fails
   // after that means the unit went away (read error, end of file).
   bool portOpenAtStart = false;

@@ -175,7 +175,7 @@ void ReadZra7Stream(const CollectionContext& cx) {
   }
   const SettingsRecord& s = cx.settings;
   DecodeZra7Frames(
-      buffer, cx.trial, CalibrationOf(s), s.samples, c.zra7RawBound, c.zra7Divider,
+      buffer, cx.trial, CalibrationOf(s), s.samples, c.rawFrameBound, c.frameDivider,
       [&cx] {
         if (cx.settings.BrakeLevel != 0) BrakeControl(*cx.session);
       },
@@ -257,22 +257,22 @@ bool NoPort(const CollectionContext&) { return false; }
 void NotConnected(const CollectionContext&) {}
 
 constexpr std::array<SampleSource, 6> kSources{{
-    {CollectionSource::None, "no unit", true, -1, false, ForceChannels::Never, false,
+    {CollectionSource::None, "no unit", true, -1, false, ForceChannels::Never, false, false,
      "The interface unit", Nothing, Nothing, NothingGathered, NoPort, Nothing, Nothing, Nothing,
      false, Nothing, NotConnected},
     {CollectionSource::Demonstration, "demonstration", false, -1, false, ForceChannels::Selectable,
-     false, "The interface unit", StartDemonstration, Nothing, NothingGathered, NoPort, Nothing,
+     false, false, "The interface unit", StartDemonstration, Nothing, NothingGathered, NoPort, Nothing,
      Nothing, Nothing, false, Nothing, NotConnected},
-    {CollectionSource::Zra6, "ZRA6", true, 500, false, ForceChannels::Selectable, true,
+    {CollectionSource::Zra6, "ZRA6", true, 500, false, ForceChannels::Selectable, false, true,
      "The interface unit", StartZra6, CollectZra6, GatherSerialBytes, Zra6Alive, Nothing, StopZra6,
      CloseZra6, true, ClearZra6Input, NotConnected},
-    {CollectionSource::Zra6Plus, "ZRA6+", true, 500, false, ForceChannels::Selectable, true,
+    {CollectionSource::Zra6Plus, "ZRA6+", true, 500, false, ForceChannels::Selectable, false, true,
      "The interface unit", StartZra6Plus, CollectZra6Plus, GatherUsbBytes, UsbPortAlive, Nothing,
      StopZra6Plus, CloseZra6Plus, true, Nothing, ConnectZra6Plus},
-    {CollectionSource::Zra7, "ZRA7", true, 0, true, ForceChannels::Always, true,
+    {CollectionSource::Zra7, "ZRA7", true, 0, true, ForceChannels::Always, false, true,
      "The interface unit", StartZra7, CollectZra7, NothingGathered, UsbPortAlive, StopZra7AtOnce,
      StopZra7AtOnce, CloseZra7, false, Nothing, ConnectZra7},
-    {CollectionSource::Accelerometer, "accelerometer", true, -1, false, ForceChannels::Never, false,
+    {CollectionSource::Accelerometer, "accelerometer", true, -1, false, ForceChannels::Never, true, false,
      "The accelerometer", StartAccelerometer, CollectAccelerometer, NothingGathered,
      AccelerometerAlive, Nothing, StopAccelerometer, CloseAccelerometer, false,
      ClearAccelerometerInput, NotConnected},

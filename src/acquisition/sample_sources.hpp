@@ -34,6 +34,9 @@ struct SampleSource {
   // The unit streams at its own rate and every d-th frame is a sample.
   bool thinsFrames;
   ForceChannels forceChannels;
+  // The unit measures acceleration (integrated to velocity and displacement)
+  // rather than displacement and force.
+  bool measuresAcceleration;
   // The brake follows the velocity during a collection (BrakeLevel ≠ 0).
   bool drivesBrake;
   // Named in the status log when the unit goes away mid-collection.

@@ -174,7 +174,7 @@ TEST_F(CollectionTest, AZra7At200HzKeepsEveryThirdFrameAndEndsByItself) {
   session.settings.frequency = 200;
   session.settings.dispFc = 5;  // filtered in place: a second processing would filter again
   Collect(1.5);
-  EXPECT_EQ(c.zra7Divider, 3);
+  EXPECT_EQ(c.frameDivider, 3);
   ASSERT_TRUE(RunUntilFinished(4000));
   EXPECT_EQ(session.settings.samples, 300);
   EXPECT_EQ(session.trial.SampleCount, 300);
