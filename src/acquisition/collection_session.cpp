@@ -10,6 +10,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/link_session.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
 
@@ -102,11 +103,11 @@ void CloseLostSource(Session& session) {
       break;
     case CollectionSource::Zra6Plus:
       session.link.serial.Zra6PlusStreaming = false;
-      session.link.usb.LastUsbMessage = CloseUsbPort(session);
+      session.link.usb.LastUsbMessage = Text(CloseUsbPort(LinkContextOf(session)));
       break;
     case CollectionSource::Zra7:
       // Stops the stream timer and closes the port; the "U0" itself fails.
-      session.link.usb.LastUsbMessage = StopZra7Stream(session);
+      session.link.usb.LastUsbMessage = Text(StopZra7Stream(LinkContextOf(session)));
       break;
     case CollectionSource::Accelerometer:
       session.link.accel.port->Close();
@@ -167,14 +168,14 @@ void CollectZra6Tick(Session& session) {
   ScaleZra6Samples(trial, CalibrationOf(session.settings), c.LastTickRawIndex, c.streamWithForce);
   if (session.settings.BrakeLevel != 0) {
     for (std::int32_t n = std::max(before, 1); n < trial.SampleCount; ++n)
-      BrakeControlAt(session, n);
+      BrakeControlAt(LinkContextOf(session), n);
   }
 }
 
 void CollectAccelerometerTick(Session& session) {
   CollectionState& c = State(session);
   AccelLinkState& a = session.link.accel;
-  const std::string input = ReadAccelerometerAll(session);
+  const std::string input = ReadAccelerometerAll(LinkContextOf(session));
   c.bytesReceived += input.size();
   a.AccelStreamText += input;
   DecodeAccelerometerText(a.AccelStreamText, a.AccelSearchStart, session.trial,
@@ -187,21 +188,21 @@ void StopSource(Session& session) {
   CollectionState& c = State(session);
   switch (c.source) {
     case CollectionSource::Zra6:
-      StopZra6Stream(session);
+      StopZra6Stream(LinkContextOf(session));
       break;
     case CollectionSource::Zra6Plus:
-      StopZra6PlusStream(session);
+      StopZra6PlusStream(LinkContextOf(session));
       break;
     case CollectionSource::Accelerometer:
-      session.link.accel.AccelStreamText += ReadAccelerometerAll(session);
-      StartStopAccelerometer(session, false);
+      session.link.accel.AccelStreamText += ReadAccelerometerAll(LinkContextOf(session));
+      StartStopAccelerometer(LinkContextOf(session), false);
       break;
     case CollectionSource::Zra7:
       // Stop has stopped the stream already, and so has the stream tick at
       // the last sample; only a collection ended otherwise gets here with
       // the stream still on.
       if (session.link.zra7.Zra7Streaming) {
-        session.link.usb.LastUsbMessage = StopZra7Stream(session);
+        session.link.usb.LastUsbMessage = Text(StopZra7Stream(LinkContextOf(session)));
       }
       break;
     case CollectionSource::None:
@@ -236,7 +237,8 @@ void FinishCollection(Session& session) {
     if (c.source == CollectionSource::Zra6 && session.link.serial.port->IsOpen()) {
       session.link.serial.port->Purge(true, false);
     }
-    if (c.source == CollectionSource::Accelerometer) FlushAccelerometerInput(session);
+    if (c.source == CollectionSource::Accelerometer)
+      FlushAccelerometerInput(LinkContextOf(session));
   }
   UpdateStatusBar(session);
   ShowDigitalSample(session);
@@ -263,18 +265,18 @@ void StartSource(Session& session) {
   CollectionState& c = State(session);
   switch (c.source) {
     case CollectionSource::Accelerometer:
-      FlushAccelerometerInput(session);
+      FlushAccelerometerInput(LinkContextOf(session));
       session.link.accel.AccelSearchStart = 1;
-      StartStopAccelerometer(session, true);
+      StartStopAccelerometer(LinkContextOf(session), true);
       break;
     case CollectionSource::Zra7:
       ToggleZra7Collection(session);
       break;
     case CollectionSource::Zra6:
-      StartZra6Stream(session);
+      StartZra6Stream(LinkContextOf(session));
       break;
     case CollectionSource::Zra6Plus:
-      StartZra6PlusStream(session);
+      StartZra6PlusStream(LinkContextOf(session));
       break;
     case CollectionSource::None:
       break;
@@ -370,7 +372,7 @@ void StopCollection(Session& session) {
   // The ZRA7 stream stops at once, so that nothing more arrives and the
   // next Start starts a stream rather than switching this one off.
   if (c.source == CollectionSource::Zra7 && session.link.zra7.Zra7Streaming) {
-    session.link.usb.LastUsbMessage = StopZra7Stream(session);
+    session.link.usb.LastUsbMessage = Text(StopZra7Stream(LinkContextOf(session)));
   }
   tmrCheckStatus_Timer(session);
 }
@@ -432,7 +434,7 @@ bool GatherStreamBytes(Session& session) {
     case CollectionSource::Zra6:
       return GatherSerialBytes(session);
     case CollectionSource::Zra6Plus: {
-      const std::string bytes = UsbRead(session);
+      const std::string bytes = UsbRead(LinkContextOf(session));
       State(session).bytesReceived += bytes.size();
       session.link.serial.StreamText += bytes;
       return UsbPortAlive(session);
@@ -489,7 +491,7 @@ void USB_Read_Period_Timer(Session& session) {
   }
   // The read area is blank-padded: only the bytes read are stream. Nothing
   // received is cut off, however late the tick.
-  const std::string area = UsbRead(session);
+  const std::string area = UsbRead(LinkContextOf(session));
   if (!area.empty()) {
     const std::size_t n = std::min<std::size_t>(area.size(), session.link.usb.UsbBytesRead);
     buffer.append(area, 0, n);
@@ -499,7 +501,7 @@ void USB_Read_Period_Timer(Session& session) {
   DecodeZra7Frames(
       buffer, session.trial, CalibrationOf(s), s.samples, c.zra7RawBound, c.zra7Divider,
       [&session] {
-        if (session.settings.BrakeLevel != 0) BrakeControl(session);
+        if (session.settings.BrakeLevel != 0) BrakeControl(LinkContextOf(session));
       },
       &c.frames);
   if (!CheckUnitPresent(session)) {
@@ -515,12 +517,12 @@ void USB_Read_Period_Timer(Session& session) {
 void ToggleZra7Collection(Session& session) {
   Zra7LinkState& z = session.link.zra7;
   if (z.Zra7Streaming) {
-    session.link.usb.LastUsbMessage = StopZra7Stream(session);
+    session.link.usb.LastUsbMessage = Text(StopZra7Stream(LinkContextOf(session)));
     return;
   }
   SettingsRecord& s = session.settings;
   if (s.frequency > session.MaxInterfaceFrequency) s.frequency = session.MaxInterfaceFrequency;
-  if (StartZra7Stream(session) == kUsbPortIsOpen) {
+  if (StartZra7Stream(LinkContextOf(session)) == PortResult::Open) {
     session.trial.RawSampleIndex = 1;
     session.trial.SampleCount = 1;
     session.link.LastTickSampleCount = 1;
