@@ -11,6 +11,7 @@
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/settings_record.hpp"
+#include "link/link_context.hpp"
 #include "link/link_state.hpp"
 #include "trial/analysis_view.hpp"
 #include "trial/status_log.hpp"
@@ -34,7 +35,9 @@ struct CollectionContext {
   // Demonstration mode: no unit is used (never stored).
   const bool& demoMode;
   // The highest rate the unit found streams at.
-  const std::int16_t& maxInterfaceFrequency;
+  std::int16_t& maxInterfaceFrequency;
+  // The brake level now applied (the brake switches during a collection).
+  float& brakePercent;
   // Panels 2 … 7 of the status bar from the settings and the trial.
   std::function<void()> updateStatusBar;
   // A collected trial is in memory, not saved: the file commands follow.
@@ -42,6 +45,13 @@ struct CollectionContext {
   // Reads the demonstration trial into the trial data set.
   std::function<void()> openDemonstrationTrial;
   Session* session;
+
+  // The interface link's view of the same parts.
+  LinkContext Link() const {
+    return LinkContext{link,     settings, trial,        clock,
+                       pump,     timers,   dialogs,      status,
+                       brakePercent, maxInterfaceFrequency, updateStatusBar};
+  }
 };
 
 }  // namespace torvane

@@ -12,7 +12,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
-#include "shell/session.hpp"
+#include "link/link_result.hpp"
 
 namespace torvane {
 
@@ -75,7 +75,7 @@ bool GatherSerialBytes(const CollectionContext& cx) {
 }
 
 bool GatherUsbBytes(const CollectionContext& cx) {
-  const std::string bytes = UsbRead(*cx.session);
+  const std::string bytes = UsbRead(cx.Link());
   cx.collection.bytesReceived += bytes.size();
   cx.link.serial.StreamText += bytes;
   return UsbPortAlive(cx);
@@ -97,12 +97,12 @@ void CollectZra6Frames(const CollectionContext& cx, const SampleSource& source) 
   ScaleZra6Samples(trial, CalibrationOf(cx.settings), c.LastTickRawIndex, c.streamWithForce);
   if (cx.settings.BrakeLevel != 0) {
     for (std::int32_t n = std::max(before, 1); n < trial.SampleCount; ++n)
-      BrakeControlAt(*cx.session, n);
+      BrakeControlAt(cx.Link(), n);
   }
 }
 
-void StartZra6(const CollectionContext& cx) { StartZra6Stream(*cx.session); }
-void StopZra6(const CollectionContext& cx) { StopZra6Stream(*cx.session); }
+void StartZra6(const CollectionContext& cx) { StartZra6Stream(cx.Link()); }
+void StopZra6(const CollectionContext& cx) { StopZra6Stream(cx.Link()); }
 void CollectZra6(const CollectionContext& cx) {
   CollectZra6Frames(cx, SampleSourceOf(CollectionSource::Zra6));
 }
@@ -112,7 +112,7 @@ void ClearZra6Input(const CollectionContext& cx) {
   if (cx.link.serial.port->IsOpen()) cx.link.serial.port->Purge(true, false);
 }
 
-void StartZra6Plus(const CollectionContext& cx) { StartZra6PlusStream(*cx.session); }
+void StartZra6Plus(const CollectionContext& cx) { StartZra6PlusStream(cx.Link()); }
 // The ZRA6+ stream's start and stop switch the collection monitor themselves.
 void ConnectZra6Plus(const CollectionContext& cx) {
   cx.link.switchCollectionMonitor = [cx](bool enable) {
@@ -124,13 +124,13 @@ void ConnectZra6Plus(const CollectionContext& cx) {
     }
   };
 }
-void StopZra6Plus(const CollectionContext& cx) { StopZra6PlusStream(*cx.session); }
+void StopZra6Plus(const CollectionContext& cx) { StopZra6PlusStream(cx.Link()); }
 void CollectZra6Plus(const CollectionContext& cx) {
   CollectZra6Frames(cx, SampleSourceOf(CollectionSource::Zra6Plus));
 }
 void CloseZra6Plus(const CollectionContext& cx) {
   cx.link.serial.Zra6PlusStreaming = false;
-  cx.link.usb.LastUsbMessage = CloseUsbPort(*cx.session);
+  cx.link.usb.LastUsbMessage = Text(CloseUsbPort(cx.Link()));
 }
 
 // --- ZRA7 (USB): its own 30 ms stream reader decodes ----------------------
@@ -139,12 +139,12 @@ void CloseZra6Plus(const CollectionContext& cx) {
 // rate; the frequency is the rate after thinning.
 void ToggleZra7Stream(const CollectionContext& cx) {
   if (cx.link.zra7.Zra7Streaming) {
-    cx.link.usb.LastUsbMessage = StopZra7Stream(*cx.session);
+    cx.link.usb.LastUsbMessage = Text(StopZra7Stream(cx.Link()));
     return;
   }
   SettingsRecord& s = cx.settings;
   if (s.frequency > cx.maxInterfaceFrequency) s.frequency = cx.maxInterfaceFrequency;
-  if (StartZra7Stream(*cx.session) == kUsbPortIsOpen) {
+  if (StartZra7Stream(cx.Link()) == PortResult::Open) {
     cx.trial.RawSampleIndex = 1;
     cx.trial.SampleCount = 1;
     cx.link.LastTickSampleCount = 1;
@@ -167,7 +167,7 @@ void ReadZra7Stream(const CollectionContext& cx) {
   }
   // The read area is blank-padded: only the bytes read are stream. Nothing
   // received is cut off, however late the tick.
-  const std::string area = UsbRead(*cx.session);
+  const std::string area = UsbRead(cx.Link());
   if (!area.empty()) {
     const std::size_t n = std::min<std::size_t>(area.size(), cx.link.usb.UsbBytesRead);
     buffer.append(area, 0, n);
@@ -177,7 +177,7 @@ void ReadZra7Stream(const CollectionContext& cx) {
   DecodeZra7Frames(
       buffer, cx.trial, CalibrationOf(s), s.samples, c.rawFrameBound, c.frameDivider,
       [&cx] {
-        if (cx.settings.BrakeLevel != 0) BrakeControl(*cx.session);
+        if (cx.settings.BrakeLevel != 0) BrakeControl(cx.Link());
       },
       &c.frames);
   if (!NoteUnitPresence(cx, SampleSourceOf(CollectionSource::Zra7))) {
@@ -207,24 +207,24 @@ void CollectZra7(const CollectionContext& cx) {
 // The ZRA7 stream stops at once, so that nothing more arrives and the next
 // Start starts a stream rather than switching this one off.
 void StopZra7AtOnce(const CollectionContext& cx) {
-  if (cx.link.zra7.Zra7Streaming) cx.link.usb.LastUsbMessage = StopZra7Stream(*cx.session);
+  if (cx.link.zra7.Zra7Streaming) cx.link.usb.LastUsbMessage = Text(StopZra7Stream(cx.Link()));
 }
 // Also stops the stream timer and closes the port when the unit went away;
 // the "U0" itself then fails.
 void CloseZra7(const CollectionContext& cx) {
-  cx.link.usb.LastUsbMessage = StopZra7Stream(*cx.session);
+  cx.link.usb.LastUsbMessage = Text(StopZra7Stream(cx.Link()));
 }
 
 // --- Accelerometer --------------------------------------------------------
 
 void StartAccelerometer(const CollectionContext& cx) {
-  FlushAccelerometerInput(*cx.session);
+  FlushAccelerometerInput(cx.Link());
   cx.link.accel.AccelSearchStart = 1;
-  StartStopAccelerometer(*cx.session, true);
+  StartStopAccelerometer(cx.Link(), true);
 }
 void CollectAccelerometer(const CollectionContext& cx) {
   AccelLinkState& a = cx.link.accel;
-  const std::string input = ReadAccelerometerAll(*cx.session);
+  const std::string input = ReadAccelerometerAll(cx.Link());
   cx.collection.bytesReceived += input.size();
   a.AccelStreamText += input;
   DecodeAccelerometerText(a.AccelStreamText, a.AccelSearchStart, cx.trial, cx.settings.samples,
@@ -234,11 +234,11 @@ void CollectAccelerometer(const CollectionContext& cx) {
 }
 bool AccelerometerAlive(const CollectionContext& cx) { return BytePortAlive(*cx.link.accel.port); }
 void StopAccelerometer(const CollectionContext& cx) {
-  cx.link.accel.AccelStreamText += ReadAccelerometerAll(*cx.session);
-  StartStopAccelerometer(*cx.session, false);
+  cx.link.accel.AccelStreamText += ReadAccelerometerAll(cx.Link());
+  StartStopAccelerometer(cx.Link(), false);
 }
 void CloseAccelerometer(const CollectionContext& cx) { cx.link.accel.port->Close(); }
-void ClearAccelerometerInput(const CollectionContext& cx) { FlushAccelerometerInput(*cx.session); }
+void ClearAccelerometerInput(const CollectionContext& cx) { FlushAccelerometerInput(cx.Link()); }
 
 // --- Demonstration trial, and no unit -------------------------------------
 

@@ -13,6 +13,7 @@
 #include "link/interface_discovery.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/link_session.hpp"
 #include "shell/session.hpp"
 
 namespace torvane::cli {
@@ -103,7 +104,7 @@ int RunIdentify(Args args, Io& io) {
     io.out << message << "\n" << std::flush;
   });
 
-  const bool found = DiscoverInterface(session);
+  const bool found = DiscoverInterface(LinkContextOf(session)) == DiscoveryResult::Found;
 
   for (const ScriptedDialogs::Shown& shown : dialogs.shown) {
     io.err << "torvane-cli identify: " << shown.title << ": " << shown.text << "\n";
@@ -122,9 +123,9 @@ int RunIdentify(Args args, Io& io) {
   }
 
   // As the program does when it ends: the ZRA7's DTR goes low, ports close.
-  if (s.ZRA7Input) ShutdownZra7Link(session);
+  if (s.ZRA7Input) ShutdownZra7Link(LinkContextOf(session));
   session.link.serial.port->Close();
-  if (s.ZRA6PlusInput) CloseUsbPortAtExit(session);
+  if (s.ZRA6PlusInput) CloseUsbPortAtExit(LinkContextOf(session));
   return found ? 0 : 1;
 }
 

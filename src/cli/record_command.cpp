@@ -20,6 +20,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
 #include "shell/acquisition_session.hpp"
+#include "shell/link_session.hpp"
 #include "shell/session.hpp"
 
 namespace torvane::cli {
@@ -222,10 +223,11 @@ int RunRecord(Args args, Io& io) {
     }
     dialogs.shown.clear();
   };
-  if (o.unit != UnitChoice::Accelerometer && !DiscoverInterface(session)) {
+  if (o.unit != UnitChoice::Accelerometer &&
+      DiscoverInterface(LinkContextOf(session)) != DiscoveryResult::Found) {
     reportDialogs();
     session.link.serial.port->Close();
-    CloseUsbPortAtExit(session);
+    CloseUsbPortAtExit(LinkContextOf(session));
     return 1;
   }
   if (o.frequency) s.frequency = static_cast<std::int32_t>(*o.frequency);
@@ -293,10 +295,10 @@ int RunRecord(Args args, Io& io) {
   if (o.stats) PrintStats(io, session, cpuSeconds, wallSeconds);
 
   // As the program does when it ends: the ZRA7's DTR goes low, ports close.
-  if (s.ZRA7Input) ShutdownZra7Link(session);
+  if (s.ZRA7Input) ShutdownZra7Link(LinkContextOf(session));
   session.link.serial.port->Close();
   session.link.accel.port->Close();
-  if (s.ZRA6PlusInput) CloseUsbPortAtExit(session);
+  if (s.ZRA6PlusInput) CloseUsbPortAtExit(LinkContextOf(session));
   if (saved != SaveOutcome::Saved) return 1;
   if (samples == 0) {
     io.err << "torvane-cli record: no samples were received\n";

@@ -1,7 +1,6 @@
 #include "link/accelerometer_port.hpp"
 
 #include "link/port_access.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -11,33 +10,29 @@ constexpr std::uint32_t kDrainLimitMs = 1000;
 constexpr std::size_t kDrainLimitBytes = 1 << 20;
 constexpr std::size_t kInputChunk = 4096;
 
-AccelLinkState& Accel(Session& session) {
-  return session.link.accel;
-}
-
-void PortFailed(Session& session, const PortStatus& status) {
-  BytePort& port = *Accel(session).port;
-  ReportPortFailure(session, port.Path(), status);
+void PortFailed(const LinkContext& ctx, const PortStatus& status) {
+  BytePort& port = *ctx.link.accel.port;
+  ReportPortFailure(ctx, port.Path(), status);
   if (status.kind == PortErrorKind::IoError) port.Close();
 }
 
 // Reads (keeping or discarding) until nothing more is buffered; a sensor
 // that never stops sending ends the loop after a second.
-std::string Drain(Session& session, bool keep) {
-  BytePort& port = *Accel(session).port;
+std::string Drain(const LinkContext& ctx, bool keep) {
+  BytePort& port = *ctx.link.accel.port;
   std::string gathered;
   if (!port.IsOpen()) return gathered;
-  const Clock& clock = session.clock();
+  const Clock& clock = ctx.clock;
   const std::uint64_t start = clock.Milliseconds();
   for (;;) {
     std::string chunk;
     const PortStatus read = port.ReadAvailable(chunk, kInputChunk);
     if (keep) gathered += chunk;
     if (!read.ok()) {
-      PortFailed(session, read);
+      PortFailed(ctx, read);
       break;
     }
-    session.pump().ProcessPendingEvents();
+    ctx.pump.ProcessPendingEvents();
     const PortCount waiting = port.BytesWaiting();
     if (!waiting.status.ok() || waiting.count < 1) break;
     if (gathered.size() >= kDrainLimitBytes || clock.Milliseconds() - start > kDrainLimitMs) break;
@@ -47,15 +42,15 @@ std::string Drain(Session& session, bool keep) {
 
 }  // namespace
 
-bool OpenAccelerometerPort(Session& session) {
-  AccelLinkState& a = Accel(session);
+bool OpenAccelerometerPort(const LinkContext& ctx) {
+  AccelLinkState& a = ctx.link.accel;
   if (a.port->IsOpen()) return false;
-  session.pump().ProcessPendingEvents();
-  a.CommPort = session.settings.accelcomportnum;
+  ctx.pump.ProcessPendingEvents();
+  a.CommPort = ctx.settings.accelcomportnum;
   a.Settings = std::string(kAccelerometerSettings);
-  const std::string path = SerialDevicePath(session.settings, a.CommPort);
+  const std::string path = SerialDevicePath(ctx.settings, a.CommPort);
   if (path.empty()) {
-    ReportPortFailure(session, "COM" + std::to_string(a.CommPort),
+    ReportPortFailure(ctx, "COM" + std::to_string(a.CommPort),
                       PortStatus::Failed(PortErrorKind::NoDevice));
     return false;
   }
@@ -66,39 +61,50 @@ bool OpenAccelerometerPort(Session& session) {
   if (status.ok()) status = a.port->SetDtr(true);
   if (!status.ok()) {
     a.port->Close();
-    ReportPortFailure(session, path, status, kAccelerometerSettings);
+    ReportPortFailure(ctx, path, status, kAccelerometerSettings);
     return false;
   }
-  ClearPortFailure(session, path);
-  session.pump().ProcessPendingEvents();
+  ClearPortFailure(ctx.link, path);
+  ctx.pump.ProcessPendingEvents();
   return a.port->IsOpen();
 }
 
-void WriteAccelerometer(Session& session, std::string_view text) {
-  BytePort& port = *Accel(session).port;
+void WriteAccelerometer(const LinkContext& ctx, std::string_view text) {
+  BytePort& port = *ctx.link.accel.port;
   if (!port.IsOpen()) return;
-  if (const PortStatus status = port.Write(text); !status.ok()) PortFailed(session, status);
-  session.pump().ProcessPendingEvents();
+  if (const PortStatus status = port.Write(text); !status.ok()) PortFailed(ctx, status);
+  ctx.pump.ProcessPendingEvents();
 }
 
-std::string ReadAccelerometerAll(Session& session) {
-  return Drain(session, true);
+std::string ReadAccelerometerAll(const LinkContext& ctx) {
+  return Drain(ctx, true);
 }
 
-void StartStopAccelerometer(Session& session, bool start) {
-  if (!Accel(session).port->IsOpen()) OpenAccelerometerPort(session);
-  WriteAccelerometer(session, "1");
+PortResult StartStopAccelerometer(const LinkContext& ctx, bool start) {
+  AccelLinkState& a = ctx.link.accel;
+  if (!a.port->IsOpen()) OpenAccelerometerPort(ctx);
+  const bool open = a.port->IsOpen();
+  WriteAccelerometer(ctx, "1");
   if (start) {
-    session.link.CollectStartTicks = static_cast<std::uint32_t>(session.clock().Milliseconds());
-    Accel(session).AccelStreamText.clear();
-    Accel(session).AccelSearchStart = 1;
-    session.trial.SampleCount = 0;
-    session.link.LastTickSampleCount = 0;
+    ctx.link.CollectStartTicks = static_cast<std::uint32_t>(ctx.clock.Milliseconds());
+    a.AccelStreamText.clear();
+    a.AccelSearchStart = 1;
+    ctx.trial.SampleCount = 0;
+    ctx.link.LastTickSampleCount = 0;
   }
+  return open ? PortResult::Open : PortResult::OpenFailed;
 }
 
-void FlushAccelerometerInput(Session& session) {
-  Drain(session, false);
+PortResult StartAccelerometerStream(const LinkContext& ctx) {
+  return StartStopAccelerometer(ctx, true);
+}
+
+PortResult StopAccelerometerStream(const LinkContext& ctx) {
+  return StartStopAccelerometer(ctx, false);
+}
+
+void FlushAccelerometerInput(const LinkContext& ctx) {
+  Drain(ctx, false);
 }
 
 }  // namespace torvane

@@ -5,23 +5,28 @@
 #include <string>
 #include <string_view>
 
-namespace torvane {
+#include "link/link_context.hpp"
+#include "link/link_result.hpp"
 
-struct Session;
+namespace torvane {
 
 inline constexpr std::string_view kAccelerometerSettings = "2400,N,8,1";
 
 // False when the port is already open (nothing is done then) or cannot be
 // opened; true when this call opened it.
-bool OpenAccelerometerPort(Session& session);
+bool OpenAccelerometerPort(const LinkContext& ctx);
 // Sends the text when the port is open, then lets events run once.
-void WriteAccelerometer(Session& session, std::string_view text);
+void WriteAccelerometer(const LinkContext& ctx, std::string_view text);
 // Everything buffered, gathered while events run; empty when closed.
-std::string ReadAccelerometerAll(Session& session);
+std::string ReadAccelerometerAll(const LinkContext& ctx);
 // Opens the port when closed and sends "1", which switches the stream; a
-// start also resets the stream text and the sample counters.
-void StartStopAccelerometer(Session& session, bool start);
+// start also resets the stream text and the sample counters. Open when the
+// port is open afterwards, else OpenFailed (and nothing was sent).
+PortResult StartStopAccelerometer(const LinkContext& ctx, bool start);
+// The same as a start and as a stop.
+PortResult StartAccelerometerStream(const LinkContext& ctx);
+PortResult StopAccelerometerStream(const LinkContext& ctx);
 // Discards what is buffered, events running.
-void FlushAccelerometerInput(Session& session);
+void FlushAccelerometerInput(const LinkContext& ctx);
 
 }  // namespace torvane

@@ -3,7 +3,6 @@
 #include "common/number_text.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -19,36 +18,36 @@ std::string Zra7BrakeCommand(double levelPercent) {
   return "D2=" + ShortNumericText(static_cast<double>(value)) + "\r";
 }
 
-std::int16_t SetBrakeLevel(Session& session, double levelPercent) {
-  const SettingsRecord& s = session.settings;
+std::int16_t SetBrakeLevel(const LinkContext& ctx, double levelPercent) {
+  const SettingsRecord& s = ctx.settings;
   const std::string command = ByteCommand(kCmdSetBrakeLevel, BrakeLevelByte(levelPercent));
-  if (s.ZRA6Input) WriteSerial(session, command);
+  if (s.ZRA6Input) WriteSerial(ctx, command);
   if (s.ZRA6PlusInput) {
-    UsbLinkState& usb = session.link.usb;
-    usb.LastUsbMessage = UsbWrite(session, command);
-    usb.LastUsbMessage = UsbRead(session);
+    UsbLinkState& usb = ctx.link.usb;
+    UsbWrite(ctx, command);  // a failure closes the device; the read then finds nothing
+    usb.LastUsbMessage = UsbRead(ctx);
     // During a collection what that read took is sample stream: it goes on
     // to the decoder instead of being lost.
-    if (session.link.serial.Zra6PlusStreaming) {
-      session.link.serial.StreamText += usb.LastUsbMessage;
+    if (ctx.link.serial.Zra6PlusStreaming) {
+      ctx.link.serial.StreamText += usb.LastUsbMessage;
     }
   }
   if (s.ZRA7Input) {
-    OpenUsbPort(session);
-    UsbWrite(session, Zra7BrakeCommand(levelPercent));
+    OpenUsbPort(ctx);
+    UsbWrite(ctx, Zra7BrakeCommand(levelPercent));
   }
   return 0;
 }
 
-void BrakeControl(Session& session) {
-  BrakeControlAt(session, session.trial.SampleCount);
+void BrakeControl(const LinkContext& ctx) {
+  BrakeControlAt(ctx, ctx.trial.SampleCount);
 }
 
-void BrakeControlAt(Session& session, std::int32_t n) {
-  const SettingsRecord& s = session.settings;
+void BrakeControlAt(const LinkContext& ctx, std::int32_t n) {
+  const SettingsRecord& s = ctx.settings;
   if (s.BrakeLevel == 0) return;
   if (n < 2) return;
-  const std::vector<float>& d = session.trial.Displacement;
+  const std::vector<float>& d = ctx.trial.Displacement;
   if (static_cast<std::size_t>(n) >= d.size()) return;
   if (s.brakeabovezero) {
     const float before = d[static_cast<std::size_t>(n - 1)];
@@ -56,14 +55,14 @@ void BrakeControlAt(Session& session, std::int32_t n) {
     // The ZRA6 and ZRA6+ brake on the way down through zero and release on
     // the way up; the ZRA7 the other way round.
     if (before > 0 && now <= 0) {
-      SetBrakeLevel(session, s.ZRA7Input ? 0.0 : s.BrakeLevel);
-      session.BrakePercent = 0;
+      SetBrakeLevel(ctx, s.ZRA7Input ? 0.0 : s.BrakeLevel);
+      ctx.BrakePercent = 0;
     } else if (before < 0 && now >= 0) {
-      SetBrakeLevel(session, s.ZRA7Input ? s.BrakeLevel : 0.0);
-      session.BrakePercent = s.BrakeLevel;
+      SetBrakeLevel(ctx, s.ZRA7Input ? s.BrakeLevel : 0.0);
+      ctx.BrakePercent = s.BrakeLevel;
     }
   }
-  UpdateStatusBar(session);
+  if (ctx.updateStatusBar) ctx.updateStatusBar();
 }
 
 }  // namespace torvane

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-namespace torvane {
+#include "link/link_context.hpp"
 
-struct Session;
+namespace torvane {
 
 // The parameter byte of the ZRA6 and ZRA6+ brake command: level × 255 / 100
 // rounded with halves to even, kept within 0 … 255.
@@ -19,15 +19,15 @@ std::string Zra7BrakeCommand(double levelPercent);
 
 // Sends the level to the selected unit; always 0 (failures are the port
 // layer's to handle).
-std::int16_t SetBrakeLevel(Session& session, double levelPercent);
+std::int16_t SetBrakeLevel(const LinkContext& ctx, double levelPercent);
 
 // Run after each stored sample while BrakeLevel is not 0: switches the
 // brake where the displacement crosses zero (with brakeabovezero set) and
 // refreshes the status bar.
-void BrakeControl(Session& session);
+void BrakeControl(const LinkContext& ctx);
 // The same for the pair of samples n - 1 and n (BrakeControl uses n =
 // SampleCount). The ZRA6 and ZRA6+ decoders pass the last sample scaled in
 // full, since the one at SampleCount is still provisional.
-void BrakeControlAt(Session& session, std::int32_t n);
+void BrakeControlAt(const LinkContext& ctx, std::int32_t n);
 
 }  // namespace torvane

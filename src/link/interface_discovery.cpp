@@ -5,7 +5,6 @@
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -14,83 +13,81 @@ namespace {
 // The title of plain message boxes: the application's own.
 constexpr const char* kApplicationTitle = "Torvane Measurement System";
 
-void CloseSerialPortIfOpen(Session& session) {
-  if (session.link.serial.port->IsOpen()) session.link.serial.port->Close();
+void CloseSerialPortIfOpen(LinkState& link) {
+  if (link.serial.port->IsOpen()) link.serial.port->Close();
 }
 
-void CloseUsbPortIfFlaggedOpen(Session& session) {
-  if (session.link.usb.UsbPortIsOpen) CloseUsbPort(session);
+void CloseUsbPortIfFlaggedOpen(const LinkContext& ctx) {
+  if (ctx.link.usb.UsbPortIsOpen) CloseUsbPort(ctx);
 }
 
-bool DiscoverZra6(Session& session) {
-  CloseSerialPortIfOpen(session);
-  session.link.serial.InterfaceInfoText = CloseUsbPortAtExit(session);
-  if (!OpenSerialPort(session)) {
-    session.dialogs().ShowMessage(
+DiscoveryResult DiscoverZra6(const LinkContext& ctx) {
+  CloseSerialPortIfOpen(ctx.link);
+  ctx.link.serial.InterfaceInfoText = Text(CloseUsbPortAtExit(ctx));
+  if (!OpenSerialPort(ctx)) {
+    ctx.dialogs.ShowMessage(
         MessageIcon::Critical, "Cannot open communications with ZRA6",
         "There is a problem setting up the USB-serial port interface. Please check the driver is "
         "correctly installed and the appropriate COM port determined.");
-    return false;
+    return DiscoveryResult::PortFailed;
   }
-  if (CheckZra6Identity(session)) {
-    session.settings.ZRA6Input = true;
-    SetStatusPanel(session, 1, "ZRA6 Interface Found");
-    AddStatusMessage(session, "ZRA6 interface unit has been found");
-    return true;
+  if (CheckZra6Identity(ctx) == DiscoveryResult::Found) {
+    ctx.settings.ZRA6Input = true;
+    ctx.status.SetStatusPanel(1, "ZRA6 Interface Found");
+    ctx.status.AddStatusMessage("ZRA6 interface unit has been found");
+    return DiscoveryResult::Found;
   }
-  session.dialogs().ShowMessage(
+  ctx.dialogs.ShowMessage(
       MessageIcon::Critical, "Cannot open communications with ZRA6",
       "There is a problem opening the communications port with the current settings. Check "
       "configuration");
-  return false;
+  return DiscoveryResult::NotFound;
 }
 
-bool DiscoverZra6Plus(Session& session) {
-  CloseSerialPortIfOpen(session);
-  CloseUsbPortIfFlaggedOpen(session);
-  SerialLinkState& s = session.link.serial;
-  s.InterfaceInfoText = OpenUsbPort(session);
-  s.InterfaceInfoText = QueryUsbIdentity(session);
-  if (s.InterfaceInfoText.find("Version") != std::string::npos) {
-    SetStatusPanel(session, 1, "ZRA6Plus Interface Found");
-    session.link.UsbUnitMenus = true;
-    session.settings.frequency = std::min(session.settings.frequency, std::int32_t{500});
-    AddStatusMessage(session, "ZRA6+ interface unit has been found");
-    return true;
+DiscoveryResult DiscoverZra6Plus(const LinkContext& ctx) {
+  CloseSerialPortIfOpen(ctx.link);
+  CloseUsbPortIfFlaggedOpen(ctx);
+  ctx.link.serial.InterfaceInfoText = Text(OpenUsbPort(ctx));
+  if (QueryUsbIdentity(ctx) == DiscoveryResult::Found) {
+    ctx.status.SetStatusPanel(1, "ZRA6Plus Interface Found");
+    ctx.link.UsbUnitMenus = true;
+    ctx.settings.frequency = std::min(ctx.settings.frequency, std::int32_t{500});
+    ctx.status.AddStatusMessage("ZRA6+ interface unit has been found");
+    return DiscoveryResult::Found;
   }
-  session.dialogs().ShowMessage(MessageIcon::None, kApplicationTitle,
-                                "ZRA6Plus unit not found.  Check that interface is connected and "
-                                "driver is correctly installed");
-  return false;
+  ctx.dialogs.ShowMessage(MessageIcon::None, kApplicationTitle,
+                          "ZRA6Plus unit not found.  Check that interface is connected and "
+                          "driver is correctly installed");
+  return DiscoveryResult::NotFound;
 }
 
-bool DiscoverZra7(Session& session) {
-  CloseSerialPortIfOpen(session);
-  CloseUsbPortIfFlaggedOpen(session);
-  if (RunZra7Discovery(session)) {
-    AddStatusMessage(session, "ZRA7 interface unit has been found");
-    SetStatusPanel(session, 1, "ZRA7 Interface Found");
-    session.link.UsbUnitMenus = true;
-    AddStatusMessage(session, "600Hz capable ZRA7 detected");
-    session.MaxInterfaceFrequency = 600;
-    session.settings.frequency = 600;
-    return true;
+DiscoveryResult DiscoverZra7(const LinkContext& ctx) {
+  CloseSerialPortIfOpen(ctx.link);
+  CloseUsbPortIfFlaggedOpen(ctx);
+  if (RunZra7Discovery(ctx)) {
+    ctx.status.AddStatusMessage("ZRA7 interface unit has been found");
+    ctx.status.SetStatusPanel(1, "ZRA7 Interface Found");
+    ctx.link.UsbUnitMenus = true;
+    ctx.status.AddStatusMessage("600Hz capable ZRA7 detected");
+    ctx.MaxInterfaceFrequency = 600;
+    ctx.settings.frequency = 600;
+    return DiscoveryResult::Found;
   }
-  session.dialogs().ShowMessage(
+  ctx.dialogs.ShowMessage(
       MessageIcon::Critical, "Cannot open communications with ZRA7",
       "ZRA7 unit not found.  Check that interface is connected and driver is correctly installed. "
       "Try unplugging from the USB port, wait 10 seconds, plug back in and try again");
-  return false;
+  return DiscoveryResult::NotFound;
 }
 
 }  // namespace
 
-bool DiscoverInterface(Session& session) {
-  AddStatusMessage(session, "Attempting to open data interface");
-  bool found = false;
-  if (session.settings.ZRA6Input) found = DiscoverZra6(session);
-  if (session.settings.ZRA6PlusInput) found = DiscoverZra6Plus(session);
-  if (session.settings.ZRA7Input) found = DiscoverZra7(session);
+DiscoveryResult DiscoverInterface(const LinkContext& ctx) {
+  ctx.status.AddStatusMessage("Attempting to open data interface");
+  DiscoveryResult found = DiscoveryResult::NoUnitSelected;
+  if (ctx.settings.ZRA6Input) found = DiscoverZra6(ctx);
+  if (ctx.settings.ZRA6PlusInput) found = DiscoverZra6Plus(ctx);
+  if (ctx.settings.ZRA7Input) found = DiscoverZra7(ctx);
   return found;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The interface link's state: the USB port layer, the ZRA7 protocol, the
 // ZRA6 serial port, the accelerometer port and what the units said about
-// themselves. One instance, a member of the Session.
+// themselves. One instance for the running program.
 
 #include <cstdint>
 #include <functional>

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "shell/session.hpp"
-
 namespace torvane {
 
 namespace {
@@ -54,18 +52,18 @@ std::string SerialDevicePath(const SettingsRecord& settings, std::int32_t portNu
   return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
-void ReportPortFailure(Session& session, const std::string& path, const PortStatus& status,
+void ReportPortFailure(const LinkContext& ctx, const std::string& path, const PortStatus& status,
                        std::string_view settingsText) {
   if (status.ok()) return;
   const std::string advice = PortFailureAdvice(path, status, settingsText);
-  std::string& last = session.link.reportedPortFailures[path];
+  std::string& last = ctx.link.reportedPortFailures[path];
   if (last == advice) return;
   last = advice;
-  AddStatusMessage(session, advice);
+  ctx.status.AddStatusMessage(advice);
 }
 
-void ClearPortFailure(Session& session, const std::string& path) {
-  session.link.reportedPortFailures.erase(path);
+void ClearPortFailure(LinkState& link, const std::string& path) {
+  link.reportedPortFailures.erase(path);
 }
 
 }  // namespace torvane

@@ -11,11 +11,10 @@
 #include <string_view>
 
 #include "config/settings_record.hpp"
+#include "link/link_context.hpp"
 #include "link/port_status.hpp"
 
 namespace torvane {
-
-struct Session;
 
 std::string UsbDevicePath(const SettingsRecord& settings);
 // Empty for a port number below 1.
@@ -23,8 +22,8 @@ std::string SerialDevicePath(const SettingsRecord& settings, std::int32_t portNu
 
 // Logs the operating system's reason why `path` could not be opened or set
 // up, once for each new reason; a later success clears it.
-void ReportPortFailure(Session& session, const std::string& path, const PortStatus& status,
+void ReportPortFailure(const LinkContext& ctx, const std::string& path, const PortStatus& status,
                        std::string_view settingsText = {});
-void ClearPortFailure(Session& session, const std::string& path);
+void ClearPortFailure(LinkState& link, const std::string& path);
 
 }  // namespace torvane

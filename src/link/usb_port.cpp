@@ -1,7 +1,6 @@
 #include "link/usb_port.hpp"
 
 #include "link/port_access.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -21,15 +20,15 @@ void Blank(std::string& buffer) {
 }
 
 // Ends a failed open: the device is closed (unless the open itself failed),
-// the operating system's reason goes to the status log, and the step's text
+// the operating system's reason goes to the status log, and the failed step
 // is returned.
-std::string OpenFailed(Session& session, const char* text, bool closeDevice) {
-  UsbLinkState& usb = session.link.usb;
+PortResult OpenFailed(const LinkContext& ctx, PortResult step, bool closeDevice) {
+  UsbLinkState& usb = ctx.link.usb;
   const PortStatus reason = usb.device.LastFailure();
   if (closeDevice) usb.device.Close(usb.UsbHandle);
-  ReportPortFailure(session, usb.device.Path(), reason,
+  ReportPortFailure(ctx, usb.device.Path(), reason,
                     SerialSettingsText(usb.device.RequestedSettings()));
-  return text;
+  return step;
 }
 
 }  // namespace
@@ -53,78 +52,74 @@ std::string UsbStatusText(std::uint32_t status) {
   }
 }
 
-std::string OpenUsbPort(Session& session) {
-  UsbLinkState& usb = session.link.usb;
+PortResult OpenUsbPort(const LinkContext& ctx) {
+  UsbLinkState& usb = ctx.link.usb;
   UsbDevice& dev = usb.device;
-  const bool zra7 = session.settings.ZRA7Input;
-  const bool zra6Plus = session.settings.ZRA6PlusInput && !zra7;
+  const bool zra7 = ctx.settings.ZRA7Input;
+  const bool zra6Plus = ctx.settings.ZRA6PlusInput && !zra7;
 
   if (dev.GetStatus(usb.UsbHandle, usb.UsbRxQueue, usb.UsbTxQueue, usb.UsbEventStatus) == kFtOk) {
-    return std::string(kUsbPortIsOpen);
+    return PortResult::Open;
   }
-  if (dev.Open(UsbDevicePath(session.settings), usb.UsbHandle) != kFtOk) {
-    return OpenFailed(session, "USB port failed to open.", false);
+  if (dev.Open(UsbDevicePath(ctx.settings), usb.UsbHandle) != kFtOk) {
+    return OpenFailed(ctx, PortResult::OpenFailed, false);
   }
   const std::uint32_t h = usb.UsbHandle;
   if (zra7 && dev.SetDivisor(h, kZra7Divisor) != kFtOk) {
-    return OpenFailed(session, "Setting USB port data rate failed.", true);
+    return OpenFailed(ctx, PortResult::DataRateFailed, true);
   }
   if (zra6Plus && dev.SetBaudRate(h, kZra6PlusBaud) != kFtOk) {
-    return OpenFailed(session, "Setting USB Baud Rate failed.", true);
+    return OpenFailed(ctx, PortResult::BaudRateFailed, true);
   }
   if (dev.SetDataCharacteristics(h, kFtBits8, kFtStopBits1, kFtParityNone) != kFtOk) {
-    return OpenFailed(session, "Setting USB port data characteristics failed.", true);
+    return OpenFailed(ctx, PortResult::DataCharacteristicsFailed, true);
   }
   if (dev.SetFlowControl(h, zra7 ? kFtFlowRtsCts : kFtFlowNone, 0, 0) != kFtOk) {
-    return OpenFailed(session, "Setting USB port flow control failed.", true);
+    return OpenFailed(ctx, PortResult::FlowControlFailed, true);
   }
   if (dev.SetTimeouts(h, kReadTimeoutMs, zra7 ? kZra7WriteTimeoutMs : kZra6PlusWriteTimeoutMs) !=
       kFtOk) {
-    return OpenFailed(session, "Setting USB port timeout failed.", true);
+    return OpenFailed(ctx, PortResult::TimeoutFailed, true);
   }
   if (dev.SetLatencyTimer(h, kLatencyMs) != kFtOk) {
-    return OpenFailed(session, "Setting USB port latency timer failed.", true);
+    return OpenFailed(ctx, PortResult::LatencyTimerFailed, true);
   }
   if (dev.SetUsbParameters(h, kInTransferSize, 0) != kFtOk) {
-    return OpenFailed(session, "Setting USB input buffer size failed.", true);
+    return OpenFailed(ctx, PortResult::InputBufferSizeFailed, true);
   }
   if (dev.Purge(h, kPurgeBoth) != kFtOk) {
-    return OpenFailed(session, "USB buffer purge failed.", true);
+    return OpenFailed(ctx, PortResult::PurgeFailed, true);
   }
   Blank(usb.UsbReadBuffer);
   Blank(usb.UsbWriteBuffer);
   usb.UsbPortIsOpen = true;
-  ClearPortFailure(session, dev.Path());
-  return std::string(kUsbPortIsOpen);
+  ClearPortFailure(ctx.link, dev.Path());
+  return PortResult::Open;
 }
 
-std::string CloseUsbPort(Session& session) {
-  UsbLinkState& usb = session.link.usb;
+PortResult CloseUsbPort(const LinkContext& ctx) {
+  UsbLinkState& usb = ctx.link.usb;
   if (usb.device.Close(usb.UsbHandle) == kFtOk) {
     usb.UsbPortIsOpen = false;
-    return std::string(kUsbPortIsClosed);
+    return PortResult::Closed;
   }
-  return std::string(kUsbPortFailure);
+  return PortResult::CloseFailed;
 }
 
-std::string UsbWrite(Session& session, std::string_view command) {
-  UsbLinkState& usb = session.link.usb;
+FtStatus UsbWrite(const LinkContext& ctx, std::string_view command) {
+  UsbLinkState& usb = ctx.link.usb;
   const std::size_t n = command.size() < kUsbWriteBufferSize ? command.size() : kUsbWriteBufferSize;
   Blank(usb.UsbWriteBuffer);
   usb.UsbWriteBuffer.replace(0, n, command.substr(0, n));
   usb.UsbBytesWritten = 0;
   usb.UsbStatus = usb.device.Write(usb.UsbHandle, std::string_view(usb.UsbWriteBuffer).substr(0, n),
                                    usb.UsbBytesWritten);
-  if (usb.UsbStatus != kFtOk) {
-    const std::string text = UsbStatusText(usb.UsbStatus);
-    usb.device.Close(usb.UsbHandle);
-    return text;
-  }
-  return {};
+  if (usb.UsbStatus != kFtOk) usb.device.Close(usb.UsbHandle);
+  return usb.UsbStatus;
 }
 
-std::string UsbRead(Session& session) {
-  UsbLinkState& usb = session.link.usb;
+std::string UsbRead(const LinkContext& ctx) {
+  UsbLinkState& usb = ctx.link.usb;
   if (usb.device.GetQueueStatus(usb.UsbHandle, usb.UsbRxQueue) != kFtOk || usb.UsbRxQueue == 0) {
     return {};
   }
@@ -136,36 +131,38 @@ std::string UsbRead(Session& session) {
   if (status != kFtOk) return {};
   Blank(usb.UsbReadBuffer);
   usb.UsbReadBuffer.replace(0, received.size(), received);
-  std::string result = session.settings.ZRA7Input ? usb.UsbReadBuffer
-                                                  : usb.UsbReadBuffer.substr(0, usb.UsbBytesRead);
+  std::string result =
+      ctx.settings.ZRA7Input ? usb.UsbReadBuffer : usb.UsbReadBuffer.substr(0, usb.UsbBytesRead);
   Blank(usb.UsbReadBuffer);
   return result;
 }
 
-void UsbPurge(Session& session) {
-  UsbLinkState& usb = session.link.usb;
+void UsbPurge(const LinkContext& ctx) {
+  UsbLinkState& usb = ctx.link.usb;
   if (usb.device.Purge(usb.UsbHandle, kPurgeBoth) == kFtOk) {
     Blank(usb.UsbReadBuffer);
     Blank(usb.UsbWriteBuffer);
   }
 }
 
-void UsbRaiseDtr(Session& session) {
-  OpenUsbPort(session);
-  session.link.usb.UsbStatus = session.link.usb.device.SetDtr(session.link.usb.UsbHandle);
-  CloseUsbPort(session);
+void UsbRaiseDtr(const LinkContext& ctx) {
+  UsbLinkState& usb = ctx.link.usb;
+  OpenUsbPort(ctx);
+  usb.UsbStatus = usb.device.SetDtr(usb.UsbHandle);
+  CloseUsbPort(ctx);
 }
 
-void UsbLowerDtr(Session& session) {
-  OpenUsbPort(session);
-  session.link.usb.UsbStatus = session.link.usb.device.ClrDtr(session.link.usb.UsbHandle);
-  CloseUsbPort(session);
+void UsbLowerDtr(const LinkContext& ctx) {
+  UsbLinkState& usb = ctx.link.usb;
+  OpenUsbPort(ctx);
+  usb.UsbStatus = usb.device.ClrDtr(usb.UsbHandle);
+  CloseUsbPort(ctx);
 }
 
-std::string CloseUsbPortAtExit(Session& session) {
-  std::string text = CloseUsbPort(session);
-  session.link.usb.LastUsbMessage = text;
-  return text;
+PortResult CloseUsbPortAtExit(const LinkContext& ctx) {
+  const PortResult closed = CloseUsbPort(ctx);
+  ctx.link.usb.LastUsbMessage = Text(closed);
+  return closed;
 }
 
 }  // namespace torvane

@@ -5,7 +5,6 @@
 #include "common/number_text.hpp"
 #include "link/port_access.hpp"
 #include "link/usb_port.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -17,39 +16,39 @@ constexpr std::size_t kReadAllLimitBytes = 1 << 20;
 constexpr std::size_t kInputChunk = 4096;
 constexpr std::uint32_t kOutputDrainSlackMs = 1000;
 
-SerialLinkState& Serial(Session& session) {
-  return session.link.serial;
-}
-
 std::string Nibbles(std::uint8_t byte) {
   return std::to_string(byte >> 4) + std::to_string(byte & 0x0F);
 }
 
 // The serial port is closed after an I/O failure so that the next use
 // opens it afresh (the adapter may have been unplugged and put back).
-void PortFailed(Session& session, const PortStatus& status) {
-  BytePort& port = *Serial(session).port;
-  ReportPortFailure(session, port.Path(), status);
+void PortFailed(const LinkContext& ctx, const PortStatus& status) {
+  BytePort& port = *ctx.link.serial.port;
+  ReportPortFailure(ctx, port.Path(), status);
   if (status.kind == PortErrorKind::IoError || status.kind == PortErrorKind::NotOpen) port.Close();
 }
 
-void ResetStreamCounters(Session& session) {
-  SerialLinkState& s = Serial(session);
-  session.link.CollectStartTicks = static_cast<std::uint32_t>(session.clock().Milliseconds());
+void ResetStreamCounters(const LinkContext& ctx) {
+  SerialLinkState& s = ctx.link.serial;
+  ctx.link.CollectStartTicks = static_cast<std::uint32_t>(ctx.clock.Milliseconds());
   s.StreamText.clear();
   s.StreamSearchStart = 1;
-  session.trial.SampleCount = 0;
-  session.trial.RawSampleIndex = 0;
-  session.link.LastTickSampleCount = 0;
+  ctx.trial.SampleCount = 0;
+  ctx.trial.RawSampleIndex = 0;
+  ctx.link.LastTickSampleCount = 0;
 }
 
-void ApplyIdentity(Session& session, const UnitIdentity& id) {
-  SerialLinkState& s = Serial(session);
+DiscoveryResult ApplyIdentity(SerialLinkState& s, const UnitIdentity& id) {
   s.InterfaceInfoText = id.infoText;
-  if (id.found) {
-    s.UnitSerialNumber = id.serialNumber;
-    s.UnitVersion = id.version;
-  }
+  if (!id.found) return DiscoveryResult::NotFound;
+  s.UnitSerialNumber = id.serialNumber;
+  s.UnitVersion = id.version;
+  return DiscoveryResult::Found;
+}
+
+// Open when the serial port is open or could be opened now.
+bool SerialPortReady(const LinkContext& ctx) {
+  return ctx.link.serial.port->IsOpen() || OpenSerialPort(ctx);
 }
 
 }  // namespace
@@ -97,63 +96,63 @@ UnitIdentity DecodeIdentityReply(std::string_view reply, bool zra6,
   return id;
 }
 
-bool OpenSerialPort(Session& session) {
-  SerialLinkState& s = Serial(session);
-  s.CommPort = session.settings.comportnum;
-  s.Settings = ShortNumericText(std::int64_t{session.settings.baudrate}) + ",N,8,1";
-  const std::string path = SerialDevicePath(session.settings, s.CommPort);
+bool OpenSerialPort(const LinkContext& ctx) {
+  SerialLinkState& s = ctx.link.serial;
+  s.CommPort = ctx.settings.comportnum;
+  s.Settings = ShortNumericText(std::int64_t{ctx.settings.baudrate}) + ",N,8,1";
+  const std::string path = SerialDevicePath(ctx.settings, s.CommPort);
   if (path.empty()) {
-    ReportPortFailure(session, "COM" + std::to_string(s.CommPort),
+    ReportPortFailure(ctx, "COM" + std::to_string(s.CommPort),
                       PortStatus::Failed(PortErrorKind::NoDevice));
     return false;
   }
   const auto settings = ParseSerialSettings(s.Settings);
   if (!settings) {
-    ReportPortFailure(session, path, PortStatus::Failed(PortErrorKind::BadSettings), s.Settings);
+    ReportPortFailure(ctx, path, PortStatus::Failed(PortErrorKind::BadSettings), s.Settings);
     return false;
   }
   PortStatus status = s.port->Open(path, *settings);
   if (status.ok()) status = s.port->Write(ByteCommand(kCmdSetChannelMask, 0));
   if (!status.ok()) {
     s.port->Close();
-    ReportPortFailure(session, path, status, s.Settings);
+    ReportPortFailure(ctx, path, status, s.Settings);
     return false;
   }
-  ClearPortFailure(session, path);
+  ClearPortFailure(ctx.link, path);
   return true;
 }
 
-bool WriteSerial(Session& session, std::string_view bytes) {
-  BytePort& port = *Serial(session).port;
-  if (!port.IsOpen() && !OpenSerialPort(session)) return false;
+bool WriteSerial(const LinkContext& ctx, std::string_view bytes) {
+  BytePort& port = *ctx.link.serial.port;
+  if (!port.IsOpen() && !OpenSerialPort(ctx)) return false;
   if (const PortStatus status = port.Write(bytes); !status.ok()) {
-    PortFailed(session, status);
+    PortFailed(ctx, status);
     return false;
   }
   // The time the bytes take on the wire, and some slack; never longer.
   const std::uint32_t baud = port.Settings().baud == 0 ? 9600 : port.Settings().baud;
   const std::uint32_t limit =
       kOutputDrainSlackMs + static_cast<std::uint32_t>(bytes.size() * 10 * 1000 / baud);
-  WaitUntil(session.clock(), session.pump(), limit, [&port] {
+  WaitUntil(ctx.clock, ctx.pump, limit, [&port] {
     const PortCount pending = port.OutputPending();
     return !pending.status.ok() || pending.count == 0;
   });
   return true;
 }
 
-std::string ReadSerialAll(Session& session) {
-  BytePort& port = *Serial(session).port;
+std::string ReadSerialAll(const LinkContext& ctx) {
+  BytePort& port = *ctx.link.serial.port;
   std::string gathered;
-  if (!port.IsOpen() && !OpenSerialPort(session)) return gathered;
+  if (!port.IsOpen() && !OpenSerialPort(ctx)) return gathered;
   // A unit that keeps sending could keep this loop going: it stops after a
   // second, or a megabyte, whichever comes first.
-  const Clock& clock = session.clock();
+  const Clock& clock = ctx.clock;
   const std::uint64_t start = clock.Milliseconds();
   for (;;) {
-    session.pump().ProcessPendingEvents();
+    ctx.pump.ProcessPendingEvents();
     const PortStatus read = port.ReadAvailable(gathered, kInputChunk);
     if (!read.ok()) {
-      PortFailed(session, read);
+      PortFailed(ctx, read);
       break;
     }
     const PortCount waiting = port.BytesWaiting();
@@ -165,75 +164,76 @@ std::string ReadSerialAll(Session& session) {
   return gathered;
 }
 
-void WaitOneSecond(Session& session) {
-  const Clock& clock = session.clock();
+void WaitOneSecond(const Clock& clock, EventPump& pump) {
   // Whole seconds of the monotonic clock stand in for the time of day, so
   // the wait also ends across midnight.
   const double start = RoundHalfEven(static_cast<double>(clock.Milliseconds()) / 1000.0) * 1000.0;
-  WaitUntil(clock, session.pump(), 2000,
+  WaitUntil(clock, pump, 2000,
             [&] { return static_cast<double>(clock.Milliseconds()) - start >= 1000.0; });
 }
 
-std::string QueryZra6Identity(Session& session) {
-  WriteSerial(session, std::string(1, static_cast<char>(kCmdIdentity)));
-  WaitOneSecond(session);
-  const std::string reply = ReadSerialAll(session);
-  const SerialLinkState& s = Serial(session);
-  ApplyIdentity(session, DecodeIdentityReply(reply, true,
-                                             "CommPort = " + std::to_string(s.CommPort) +
-                                                 " Settings: " + s.Settings));
-  return Serial(session).InterfaceInfoText;
+DiscoveryResult QueryZra6Identity(const LinkContext& ctx) {
+  SerialLinkState& s = ctx.link.serial;
+  WriteSerial(ctx, std::string(1, static_cast<char>(kCmdIdentity)));
+  WaitOneSecond(ctx.clock, ctx.pump);
+  const std::string reply = ReadSerialAll(ctx);
+  return ApplyIdentity(
+      s, DecodeIdentityReply(
+             reply, true, "CommPort = " + std::to_string(s.CommPort) + " Settings: " + s.Settings));
 }
 
-bool CheckZra6Identity(Session& session) {
-  if (QueryZra6Identity(session) == kInterfaceNotFound) {
-    session.dialogs().ShowMessage(MessageIcon::Information, "ZRA Interface NOT Found",
-                                  kInterfaceNotFound);
-    return false;
+DiscoveryResult CheckZra6Identity(const LinkContext& ctx) {
+  const DiscoveryResult found = QueryZra6Identity(ctx);
+  if (found != DiscoveryResult::Found) {
+    ctx.dialogs.ShowMessage(MessageIcon::Information, "ZRA Interface NOT Found",
+                            kInterfaceNotFound);
   }
-  return true;
+  return found;
 }
 
-std::string QueryUsbIdentity(Session& session) {
-  OpenUsbPort(session);
-  UsbPurge(session);
-  UsbWrite(session, std::string(1, static_cast<char>(kCmdIdentity)));
-  WaitOneSecond(session);
-  ApplyIdentity(session, DecodeIdentityReply(UsbRead(session), false));
-  return Serial(session).InterfaceInfoText;
+DiscoveryResult QueryUsbIdentity(const LinkContext& ctx) {
+  OpenUsbPort(ctx);
+  UsbPurge(ctx);
+  UsbWrite(ctx, std::string(1, static_cast<char>(kCmdIdentity)));
+  WaitOneSecond(ctx.clock, ctx.pump);
+  return ApplyIdentity(ctx.link.serial, DecodeIdentityReply(UsbRead(ctx), false));
 }
 
-void StartZra6Stream(Session& session) {
-  const SettingsRecord& st = session.settings;
-  if (Serial(session).port->IsOpen() || OpenSerialPort(session)) {
-    WriteSerial(session, ByteCommand(kCmdSetSamplePeriod, SamplePeriodByte(st.frequency)));
-    WriteSerial(session, ByteCommand(kCmdSetChannelMask, CollectionChannelMask(st.RecordForce)));
+PortResult StartZra6Stream(const LinkContext& ctx) {
+  const SettingsRecord& st = ctx.settings;
+  const bool ready = SerialPortReady(ctx);
+  if (ready) {
+    WriteSerial(ctx, ByteCommand(kCmdSetSamplePeriod, SamplePeriodByte(st.frequency)));
+    WriteSerial(ctx, ByteCommand(kCmdSetChannelMask, CollectionChannelMask(st.RecordForce)));
   }
-  ResetStreamCounters(session);
+  ResetStreamCounters(ctx);
+  return ready ? PortResult::Open : PortResult::OpenFailed;
 }
 
-void StopZra6Stream(Session& session) {
-  if (Serial(session).port->IsOpen() || OpenSerialPort(session)) {
-    WriteSerial(session, ByteCommand(kCmdSetChannelMask, 0));
-  }
+PortResult StopZra6Stream(const LinkContext& ctx) {
+  if (!SerialPortReady(ctx)) return PortResult::OpenFailed;
+  WriteSerial(ctx, ByteCommand(kCmdSetChannelMask, 0));
+  return PortResult::Open;
 }
 
-void StartZra6PlusStream(Session& session) {
-  const SettingsRecord& st = session.settings;
-  OpenUsbPort(session);
-  UsbPurge(session);
-  UsbWrite(session, ByteCommand(kCmdSetSamplePeriod, SamplePeriodByte(st.frequency)));
-  UsbWrite(session, ByteCommand(kCmdSetChannelMask, CollectionChannelMask(st.RecordForce)));
-  ResetStreamCounters(session);
-  Serial(session).Zra6PlusStreaming = true;
-  if (session.link.switchCollectionMonitor) session.link.switchCollectionMonitor(true);
+PortResult StartZra6PlusStream(const LinkContext& ctx) {
+  const SettingsRecord& st = ctx.settings;
+  const PortResult opened = OpenUsbPort(ctx);
+  UsbPurge(ctx);
+  UsbWrite(ctx, ByteCommand(kCmdSetSamplePeriod, SamplePeriodByte(st.frequency)));
+  UsbWrite(ctx, ByteCommand(kCmdSetChannelMask, CollectionChannelMask(st.RecordForce)));
+  ResetStreamCounters(ctx);
+  ctx.link.serial.Zra6PlusStreaming = true;
+  if (ctx.link.switchCollectionMonitor) ctx.link.switchCollectionMonitor(true);
+  return opened;
 }
 
-void StopZra6PlusStream(Session& session) {
-  OpenUsbPort(session);
-  UsbWrite(session, ByteCommand(kCmdSetChannelMask, 0));
-  Serial(session).Zra6PlusStreaming = false;
-  if (session.link.switchCollectionMonitor) session.link.switchCollectionMonitor(false);
+PortResult StopZra6PlusStream(const LinkContext& ctx) {
+  const PortResult opened = OpenUsbPort(ctx);
+  UsbWrite(ctx, ByteCommand(kCmdSetChannelMask, 0));
+  ctx.link.serial.Zra6PlusStreaming = false;
+  if (ctx.link.switchCollectionMonitor) ctx.link.switchCollectionMonitor(false);
+  return opened;
 }
 
 }  // namespace torvane

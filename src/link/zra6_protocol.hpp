@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
-namespace torvane {
+#include "link/link_context.hpp"
+#include "link/link_result.hpp"
 
-struct Session;
+namespace torvane {
 
 inline constexpr std::uint8_t kCmdSetBrakeLevel = 203;
 inline constexpr std::uint8_t kCmdSetSamplePeriod = 204;
@@ -46,25 +47,32 @@ UnitIdentity DecodeIdentityReply(std::string_view reply, bool zra6,
                                  std::string_view portDescription = {});
 
 // Serial access of the ZRA6.
-bool OpenSerialPort(Session& session);
+bool OpenSerialPort(const LinkContext& ctx);
 // Opens the port when needed, writes, and waits (events running) until the
 // output has gone; false when the port could not be opened or written.
-bool WriteSerial(Session& session, std::string_view bytes);
+bool WriteSerial(const LinkContext& ctx, std::string_view bytes);
 // Everything buffered, gathered while events run; empty when the port
 // cannot be opened.
-std::string ReadSerialAll(Session& session);
+std::string ReadSerialAll(const LinkContext& ctx);
 
 // Waits until one second of the clock, counted from the nearest whole
 // second, has passed, with events running.
-void WaitOneSecond(Session& session);
+void WaitOneSecond(const Clock& clock, EventPump& pump);
 
-std::string QueryZra6Identity(Session& session);
-bool CheckZra6Identity(Session& session);
-std::string QueryUsbIdentity(Session& session);
+// The identity queries keep what the reply said (InterfaceInfoText,
+// UnitVersion, UnitSerialNumber) in the link state: Found or NotFound.
+DiscoveryResult QueryZra6Identity(const LinkContext& ctx);
+// The same, with a message box when the unit did not answer.
+DiscoveryResult CheckZra6Identity(const LinkContext& ctx);
+DiscoveryResult QueryUsbIdentity(const LinkContext& ctx);
 
-void StartZra6Stream(Session& session);
-void StopZra6Stream(Session& session);
-void StartZra6PlusStream(Session& session);
-void StopZra6PlusStream(Session& session);
+// The sample streams. A start resets the stream text and the sample
+// counters; the ZRA6+ start and stop also switch the collection monitor.
+// Each returns how its port went: the ZRA6's serial port Open or
+// OpenFailed, the ZRA6+ the result of its USB open.
+PortResult StartZra6Stream(const LinkContext& ctx);
+PortResult StopZra6Stream(const LinkContext& ctx);
+PortResult StartZra6PlusStream(const LinkContext& ctx);
+PortResult StopZra6PlusStream(const LinkContext& ctx);
 
 }  // namespace torvane

@@ -1,7 +1,6 @@
 #include "link/zra7_protocol.hpp"
 
 #include "link/usb_port.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -38,29 +37,27 @@ std::string AfterFirst(std::string_view text, char separator) {
   return std::string(TrimLeadingBlanks(text.substr(p + 1)));
 }
 
-Zra7LinkState& Zra7(Session& session) {
-  return session.link.zra7;
-}
-
-Timer& ReplyTimer(Session& session) {
-  auto& timer = Zra7(session).USB_Read_Delay;
-  if (!timer) timer = session.timers().CreateTimer([&session] { USB_Read_Delay_Timer(session); });
+// The timers are created on first use and keep the context they were
+// created with: everything it refers to lives as long as the link state
+// that owns them.
+Timer& ReplyTimer(const LinkContext& ctx) {
+  auto& timer = ctx.link.zra7.USB_Read_Delay;
+  if (!timer) timer = ctx.timers.CreateTimer([ctx] { HandleZra7Reply(ctx); });
   return *timer;
 }
 
-Timer& StreamTimer(Session& session) {
-  auto& timer = Zra7(session).USB_Read_Period;
+Timer& StreamTimer(const LinkContext& ctx) {
+  auto& timer = ctx.link.zra7.USB_Read_Period;
   if (!timer) {
-    timer = session.timers().CreateTimer([&session] {
-      if (auto tick = Zra7(session).onStreamTick) tick();
+    timer = ctx.timers.CreateTimer([&z = ctx.link.zra7] {
+      if (auto tick = z.onStreamTick) tick();
     });
   }
   return *timer;
 }
 
 // Fields 1 to 6 of an identity record; the rest is not used.
-void ReadIdentityRecord(Session& session, std::string_view reply) {
-  Zra7LinkState& z = Zra7(session);
+void ReadIdentityRecord(Zra7LinkState& z, std::string_view reply) {
   std::string rest(reply);
   for (int field = 1; field <= 6; ++field) {
     const std::string value = FirstField(rest);
@@ -98,50 +95,50 @@ std::string AfterFirstHash(std::string_view text) {
   return AfterFirst(text, '#');
 }
 
-void ArmReplyTimer(Session& session, std::uint32_t milliseconds) {
-  Timer& timer = ReplyTimer(session);
+void ArmReplyTimer(const LinkContext& ctx, std::uint32_t milliseconds) {
+  Timer& timer = ReplyTimer(ctx);
   timer.Stop();
   timer.Start(milliseconds);
 }
 
-void SendZra7Command(Session& session, std::int16_t code) {
-  Zra7LinkState& z = Zra7(session);
-  OpenUsbPort(session);
+void SendZra7Command(const LinkContext& ctx, std::int16_t code) {
+  Zra7LinkState& z = ctx.link.zra7;
+  OpenUsbPort(ctx);
   z.Zra7State = code;
   z.Zra7ReplyBuffer.assign(kZra7ReplyBufferSize, ' ');
-  UsbPurge(session);
+  UsbPurge(ctx);
   if (code < 10 || code >= 256) return;
   switch (code) {
     case kZra7Identity:
-      UsbWrite(session, std::string("VO") + kCarriageReturn);
-      ArmReplyTimer(session, kZra7ReplyWaitMs);
+      UsbWrite(ctx, std::string("VO") + kCarriageReturn);
+      ArmReplyTimer(ctx, kZra7ReplyWaitMs);
       break;
     case kZra7Parameters:
-      UsbWrite(session, std::string("VH") + kCarriageReturn);
-      ArmReplyTimer(session, kZra7ReplyWaitMs);
+      UsbWrite(ctx, std::string("VH") + kCarriageReturn);
+      ArmReplyTimer(ctx, kZra7ReplyWaitMs);
       break;
     case kZra7LowerDtr:
-      UsbLowerDtr(session);
-      ArmReplyTimer(session, kZra7DtrWaitMs);
+      UsbLowerDtr(ctx);
+      ArmReplyTimer(ctx, kZra7DtrWaitMs);
       break;
     case kZra7RaiseDtr:
       z.Zra7Found = false;
-      UsbRaiseDtr(session);
-      ArmReplyTimer(session, kZra7DtrWaitMs);
+      UsbRaiseDtr(ctx);
+      ArmReplyTimer(ctx, kZra7DtrWaitMs);
       break;
     default:
       break;  // no such command: nothing is sent, no reply awaited
   }
 }
 
-void USB_Read_Delay_Timer(Session& session) {
-  Zra7LinkState& z = Zra7(session);
-  ReplyTimer(session).Stop();
-  const std::string reply = UsbRead(session);
+void HandleZra7Reply(const LinkContext& ctx) {
+  Zra7LinkState& z = ctx.link.zra7;
+  ReplyTimer(ctx).Stop();
+  const std::string reply = UsbRead(ctx);
   z.Zra7ReplyBuffer.assign(kZra7ReplyBufferSize, ' ');
   z.Zra7ReplyBuffer.replace(0, std::min(reply.size(), kZra7ReplyBufferSize), reply, 0,
                             kZra7ReplyBufferSize);
-  CloseUsbPort(session);
+  CloseUsbPort(ctx);
   if (z.Zra7State < 10 || z.Zra7State > 255) return;
   switch (z.Zra7State) {
     case kZra7Identity: {
@@ -150,12 +147,12 @@ void USB_Read_Delay_Timer(Session& session) {
       z.Zra7StatusWord = Fixed(status, kZra7StatusWordWidth);
       if (TrimBlanks(status).empty()) {
         // No reply yet: ask again.
-        SendZra7Command(session, kZra7Identity);
+        SendZra7Command(ctx, kZra7Identity);
         return;
       }
-      ReadIdentityRecord(session, z.Zra7ReplyBuffer);
+      ReadIdentityRecord(z, z.Zra7ReplyBuffer);
       z.Zra7Found = true;
-      SendZra7Command(session, kZra7Parameters);
+      SendZra7Command(ctx, kZra7Parameters);
       return;
     }
     case kZra7Parameters:
@@ -166,39 +163,39 @@ void USB_Read_Delay_Timer(Session& session) {
   }
 }
 
-std::string StartZra7Stream(Session& session) {
-  Zra7LinkState& z = Zra7(session);
-  if (!z.Zra7Found) return "ZRA7 not found";
+PortResult StartZra7Stream(const LinkContext& ctx) {
+  Zra7LinkState& z = ctx.link.zra7;
+  if (!z.Zra7Found) return PortResult::Zra7NotFound;
   z.Zra7ReplyBuffer.assign(kZra7ReplyBufferSize, ' ');
-  std::string opened = OpenUsbPort(session);
-  if (opened == kUsbPortIsOpen) {
-    UsbPurge(session);
-    UsbWrite(session, std::string("U1") + kCarriageReturn);
-    StreamTimer(session).Start(kZra7StreamPeriodMs);
+  const PortResult opened = OpenUsbPort(ctx);
+  if (opened == PortResult::Open) {
+    UsbPurge(ctx);
+    UsbWrite(ctx, std::string("U1") + kCarriageReturn);
+    StreamTimer(ctx).Start(kZra7StreamPeriodMs);
     z.Zra7Streaming = true;
   }
   return opened;
 }
 
-std::string StopZra7Stream(Session& session) {
-  Zra7LinkState& z = Zra7(session);
-  UsbWrite(session, std::string("U0") + kCarriageReturn);
-  StreamTimer(session).Stop();
+PortResult StopZra7Stream(const LinkContext& ctx) {
+  Zra7LinkState& z = ctx.link.zra7;
+  UsbWrite(ctx, std::string("U0") + kCarriageReturn);
+  StreamTimer(ctx).Stop();
   z.Zra7Streaming = false;
-  return CloseUsbPort(session);
+  return CloseUsbPort(ctx);
 }
 
-void ShutdownZra7Link(Session& session) {
-  OpenUsbPort(session);
-  session.link.usb.LastUsbMessage = CloseUsbPort(session);
-  SendZra7Command(session, kZra7LowerDtr);
+void ShutdownZra7Link(const LinkContext& ctx) {
+  OpenUsbPort(ctx);
+  ctx.link.usb.LastUsbMessage = Text(CloseUsbPort(ctx));
+  SendZra7Command(ctx, kZra7LowerDtr);
 }
 
-bool RunZra7Discovery(Session& session) {
-  SendZra7Command(session, kZra7RaiseDtr);
-  SendZra7Command(session, kZra7Identity);
-  WaitMilliseconds(session.clock(), session.pump(), kZra7DiscoveryWaitMs);
-  return Zra7(session).Zra7Found;
+bool RunZra7Discovery(const LinkContext& ctx) {
+  SendZra7Command(ctx, kZra7RaiseDtr);
+  SendZra7Command(ctx, kZra7Identity);
+  WaitMilliseconds(ctx.clock, ctx.pump, kZra7DiscoveryWaitMs);
+  return ctx.link.zra7.Zra7Found;
 }
 
 }  // namespace torvane

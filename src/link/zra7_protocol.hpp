@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-namespace torvane {
+#include "link/link_context.hpp"
+#include "link/link_result.hpp"
 
-struct Session;
+namespace torvane {
 
 // Command codes of the sequencer.
 inline constexpr std::int16_t kZra7Identity = 10;    // "VO"
@@ -25,11 +26,12 @@ inline constexpr std::uint32_t kZra7DiscoveryWaitMs = 2000;
 inline constexpr std::uint32_t kZra7StreamPeriodMs = 30;
 
 // Sends the command of `code` (or changes DTR) and arms the reply timer.
-void SendZra7Command(Session& session, std::int16_t code);
+void SendZra7Command(const LinkContext& ctx, std::int16_t code);
 // (Re)starts the one-shot reply timer with a new interval.
-void ArmReplyTimer(Session& session, std::uint32_t milliseconds);
-// The tick of the reply timer: reads the reply and acts on the last command.
-void USB_Read_Delay_Timer(Session& session);
+void ArmReplyTimer(const LinkContext& ctx, std::uint32_t milliseconds);
+// Run by the reply timer (USB_Read_Delay): reads the reply and acts on the
+// last command sent.
+void HandleZra7Reply(const LinkContext& ctx);
 
 // Trims blanks from `text` (the caller's copy) and returns what comes before
 // the first comma that is not the first character; empty without one.
@@ -40,16 +42,16 @@ std::string AfterFirstComma(std::string_view text);
 // The same with "#" as the separator.
 std::string AfterFirstHash(std::string_view text);
 
-// "ZRA7 not found" without a found unit; otherwise the text of the open,
-// and "USB Port is open." means the stream has started.
-std::string StartZra7Stream(Session& session);
-// Sends "U0" on the open port and returns the text of the close.
-std::string StopZra7Stream(Session& session);
+// Zra7NotFound without a found unit; otherwise how the open went, and Open
+// means the stream has started.
+PortResult StartZra7Stream(const LinkContext& ctx);
+// Sends "U0" on the open port and returns how the close went.
+PortResult StopZra7Stream(const LinkContext& ctx);
 // At shutdown: open and close the port, then lower DTR.
-void ShutdownZra7Link(Session& session);
+void ShutdownZra7Link(const LinkContext& ctx);
 
 // The discovery exchange: DTR raised, "VO", 2000 ms of events; whether an
 // identity record came in that time.
-bool RunZra7Discovery(Session& session);
+bool RunZra7Discovery(const LinkContext& ctx);
 
 }  // namespace torvane

@@ -20,6 +20,7 @@ CollectionContext CollectionContextOf(Session& session) {
       .status = session.status,
       .demoMode = session.DemoMode,
       .maxInterfaceFrequency = session.MaxInterfaceFrequency,
+      .brakePercent = session.BrakePercent,
       .updateStatusBar = [&session] { UpdateStatusBar(session); },
       .trialCollected =
           [&session] {

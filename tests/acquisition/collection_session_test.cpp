@@ -55,7 +55,7 @@ class CollectionTest : public ::testing::Test, public LinkFixture {
   void AttachZra7() {
     SelectZra7();
     Attach(usb, sim::UnitModel::Zra7);
-    ASSERT_TRUE(DiscoverInterface(session));
+    ASSERT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   }
 
   // Presses Start for a trial of `seconds`.

@@ -12,6 +12,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/link_session.hpp"
 #include "shell/session.hpp"
 #include "sim/zra7_frames.hpp"
 
@@ -22,6 +23,7 @@ struct RealSession {
   PollEventLoop loop;
   ScriptedDialogs dialogs;
   Session session{PlatformServices{loop, loop, loop, dialogs}};
+  LinkContext ctx = LinkContextOf(session);
   std::vector<std::string> log;
   RealSession() {
     session.statusLog.messageListeners.push_back(
@@ -46,12 +48,12 @@ TEST_F(SimStreamE2eTest, AZra7StreamsFramesWithGoodCheckValuesUntilStopped) {
   RealSession s;
   s.session.settings.ZRA7Input = true;
   s.session.settings.ports["USB"] = link;
-  ASSERT_TRUE(DiscoverInterface(s.session));
+  ASSERT_EQ(DiscoverInterface(s.ctx), DiscoveryResult::Found);
   std::string received;
-  s.session.link.zra7.onStreamTick = [&] { received += UsbRead(s.session); };
-  ASSERT_EQ(StartZra7Stream(s.session), "USB Port is open.");
+  s.session.link.zra7.onStreamTick = [&] { received += UsbRead(s.ctx); };
+  ASSERT_EQ(Text(StartZra7Stream(s.ctx)), "USB Port is open.");
   WaitMilliseconds(s.loop, s.loop, 500);
-  EXPECT_EQ(StopZra7Stream(s.session), "USB Port is closed.");
+  EXPECT_EQ(Text(StopZra7Stream(s.ctx)), "USB Port is closed.");
 
   const std::vector<Zra7Frame> frames = Zra7Frames(received);
   const auto good = std::count_if(frames.begin(), frames.end(),
@@ -68,15 +70,16 @@ TEST_F(SimStreamE2eTest, AZra6PlusStreamsSyncedFramesAtTheCommandedRate) {
   s.session.settings.ports["USB"] = link;
   s.session.settings.frequency = 500;
   s.session.settings.RecordForce = true;
-  StartZra6PlusStream(s.session);
+  StartZra6PlusStream(s.ctx);
   std::string stream;
   const std::uint64_t start = s.loop.Milliseconds();
   while (s.loop.Milliseconds() - start < 400) {
     s.loop.ProcessPendingEvents();
-    stream += UsbRead(s.session);
+    stream += UsbRead(s.ctx);
   }
-  StopZra6PlusStream(s.session);
-  ASSERT_GE(stream.size(), 50u * 5);  // fewer when the machine is busy, never more than the rate allows
+  StopZra6PlusStream(s.ctx);
+  ASSERT_GE(stream.size(),
+            50u * 5);  // fewer when the machine is busy, never more than the rate allows
   EXPECT_LE(stream.size(), 230u * 5);
   for (std::size_t p = 0; p + 5 <= stream.size(); p += 5) {
     ASSERT_EQ(static_cast<std::uint8_t>(stream[p]), 221) << p;
@@ -90,16 +93,16 @@ TEST_F(SimStreamE2eTest, TheAccelerometerStreamIsSwitchedByOne) {
   auto sim = StartSimulator({"--model", "accel", "--profile", "still", "--noise", "0"});
   RealSession s;
   s.session.settings.ports["COM2"] = link;
-  StartStopAccelerometer(s.session, true);
+  StartStopAccelerometer(s.ctx, true);
   WaitMilliseconds(s.loop, s.loop, 300);
-  const std::string readings = ReadAccelerometerAll(s.session);
+  const std::string readings = ReadAccelerometerAll(s.ctx);
   EXPECT_EQ(readings.substr(0, 10), "X=-1.000\r\n");
   EXPECT_GE(readings.size(), 5u * 10);  // a busy machine delivers fewer
-  StartStopAccelerometer(s.session, false);
+  StartStopAccelerometer(s.ctx, false);
   WaitMilliseconds(s.loop, s.loop, 400);
-  FlushAccelerometerInput(s.session);
+  FlushAccelerometerInput(s.ctx);
   WaitMilliseconds(s.loop, s.loop, 200);
-  EXPECT_EQ(ReadAccelerometerAll(s.session), "");
+  EXPECT_EQ(ReadAccelerometerAll(s.ctx), "");
 }
 
 TEST_F(SimStreamE2eTest, AUnitThatGoesAwayIsReportedAndNotWaitedFor) {
@@ -107,14 +110,14 @@ TEST_F(SimStreamE2eTest, AUnitThatGoesAwayIsReportedAndNotWaitedFor) {
   RealSession s;
   s.session.settings.ZRA6PlusInput = true;
   s.session.settings.ports["USB"] = link;
-  ASSERT_EQ(OpenUsbPort(s.session), "USB Port is open.");
+  ASSERT_EQ(Text(OpenUsbPort(s.ctx)), "USB Port is open.");
   EXPECT_EQ(sim->WaitForEnd(3000), 0);
   // The handle is dead: the open tries again, and the device is not there.
-  EXPECT_EQ(UsbWrite(s.session, "\xCF"), "USB I/O error.");
-  EXPECT_EQ(OpenUsbPort(s.session), "USB port failed to open.");
+  EXPECT_EQ(UsbStatusText(UsbWrite(s.ctx, "\xCF")), "USB I/O error.");
+  EXPECT_EQ(Text(OpenUsbPort(s.ctx)), "USB port failed to open.");
   ASSERT_FALSE(s.log.empty());
   EXPECT_NE(s.log.back().find("no such device"), std::string::npos) << s.log.back();
-  EXPECT_EQ(UsbRead(s.session), "");
+  EXPECT_EQ(UsbRead(s.ctx), "");
 }
 
 }  // namespace

@@ -32,29 +32,29 @@ class BrakeTest : public ::testing::Test, public LinkFixture {
   void Sample(float displacement) {
     session.trial.Displacement[static_cast<std::size_t>(++session.trial.SampleCount)] =
         displacement;
-    BrakeControl(session);
+    BrakeControl(ctx);
   }
 };
 
 TEST_F(BrakeTest, Zra6SendsByteCommandsOnItsSerialPort) {
   SelectZra6();
-  EXPECT_EQ(SetBrakeLevel(session, 12.5), 0);
+  EXPECT_EQ(SetBrakeLevel(ctx, 12.5), 0);
   EXPECT_EQ(serial->writes.back(), std::string("\xCB\x20", 2));
-  SetBrakeLevel(session, 0);
+  SetBrakeLevel(ctx, 0);
   EXPECT_EQ(serial->writes.back(), std::string("\xCB\x00", 2));
 }
 
 TEST_F(BrakeTest, Zra6PlusWritesOnTheOpenPortAndKeepsStreamBytesItReads) {
   SelectZra6Plus();
-  EXPECT_EQ(SetBrakeLevel(session, 100), 0);
+  EXPECT_EQ(SetBrakeLevel(ctx, 100), 0);
   EXPECT_TRUE(usb->writes.empty());  // never opens the port itself
   EXPECT_EQ(session.link.usb.LastUsbMessage, "");
 
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
+  ASSERT_EQ(Text(OpenUsbPort(ctx)), "USB Port is open.");
   session.link.serial.Zra6PlusStreaming = true;
   session.link.serial.StreamText = "\xDD\x01";
   usb->Deliver("\x02\xDD\x01\x03");
-  SetBrakeLevel(session, 100);
+  SetBrakeLevel(ctx, 100);
   EXPECT_EQ(usb->writes.back(), "\xCB\xFF");
   EXPECT_EQ(session.link.usb.LastUsbMessage, "\x02\xDD\x01\x03");
   EXPECT_EQ(session.link.serial.StreamText, "\xDD\x01\x02\xDD\x01\x03");
@@ -62,7 +62,7 @@ TEST_F(BrakeTest, Zra6PlusWritesOnTheOpenPortAndKeepsStreamBytesItReads) {
 
 TEST_F(BrakeTest, Zra7OpensThePortAndLeavesItOpen) {
   SelectZra7();
-  SetBrakeLevel(session, 50);
+  SetBrakeLevel(ctx, 50);
   EXPECT_EQ(usb->writes, std::vector<std::string>{"D2= 2047.5\r"});
   EXPECT_TRUE(usb->isOpen);
 }
@@ -115,7 +115,7 @@ TEST_F(BrakeTest, NothingHappensWithLevelZeroBeforeTheSecondSampleOrWithoutTheSw
 TEST_F(BrakeTest, ASampleCountBeyondTheArraysIsIgnored) {
   SelectZra7();
   session.trial.SampleCount = static_cast<std::int32_t>(session.trial.Displacement.size());
-  BrakeControl(session);
+  BrakeControl(ctx);
   EXPECT_TRUE(usb->writes.empty());
 }
 

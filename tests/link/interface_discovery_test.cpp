@@ -28,7 +28,7 @@ class DiscoveryTest : public ::testing::Test, public LinkFixture {
 };
 
 TEST_F(DiscoveryTest, WithNoModelSelectedOnlyTheAttemptIsLogged) {
-  EXPECT_FALSE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::NoUnitSelected);
   EXPECT_EQ(log, std::vector<std::string>{"Attempting to open data interface"});
   EXPECT_TRUE(t.dialogs.shown.empty());
   EXPECT_EQ(serial->opens + usb->opens, 0);
@@ -36,7 +36,7 @@ TEST_F(DiscoveryTest, WithNoModelSelectedOnlyTheAttemptIsLogged) {
 
 TEST_F(DiscoveryTest, AZra6IsFoundOnItsSerialPortEachTimeAfresh) {
   SelectZra6();
-  EXPECT_TRUE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   EXPECT_EQ(log, (std::vector<std::string>{"Attempting to open data interface",
                                            "ZRA6 interface unit has been found"}));
   EXPECT_EQ(Panel1(), "ZRA6 Interface Found");
@@ -45,7 +45,7 @@ TEST_F(DiscoveryTest, AZra6IsFoundOnItsSerialPortEachTimeAfresh) {
   EXPECT_NE(session.link.serial.InterfaceInfoText.find("CommPort = 1 Settings:  115200,N,8,1"),
             std::string::npos);
   // Discovery again closes and reopens the open serial port.
-  ASSERT_TRUE(DiscoverInterface(session));
+  ASSERT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   EXPECT_EQ(serial->opens, 2);
   EXPECT_EQ(serial->closes, 1);
 }
@@ -53,7 +53,7 @@ TEST_F(DiscoveryTest, AZra6IsFoundOnItsSerialPortEachTimeAfresh) {
 TEST_F(DiscoveryTest, AZra6PortThatCannotBeOpenedIsReported) {
   SelectZra6();
   serial->present = false;
-  EXPECT_FALSE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::PortFailed);
   EXPECT_EQ(Msg(OnlyMessage()),
             Message(MessageIcon::Critical, "Cannot open communications with ZRA6",
                     "There is a problem setting up the USB-serial port interface. Please check the "
@@ -66,7 +66,7 @@ TEST_F(DiscoveryTest, AZra6PortThatCannotBeOpenedIsReported) {
 TEST_F(DiscoveryTest, ASilentZra6GivesBothMessages) {
   SelectZra6();
   byteReply.clear();
-  EXPECT_FALSE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::NotFound);
   ASSERT_EQ(t.dialogs.shown.size(), 2u);
   EXPECT_EQ(Msg(t.dialogs.shown[0]), Message(MessageIcon::Information, "ZRA Interface NOT Found",
                                              "Interface unit has not been found"));
@@ -79,7 +79,7 @@ TEST_F(DiscoveryTest, ASilentZra6GivesBothMessages) {
 TEST_F(DiscoveryTest, AZra6PlusIsFoundAndLimitsTheFrequency) {
   SelectZra6Plus();
   session.settings.frequency = 1000;
-  EXPECT_TRUE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   EXPECT_EQ(log, (std::vector<std::string>{"Attempting to open data interface",
                                            "ZRA6+ interface unit has been found"}));
   EXPECT_EQ(Panel1(), "ZRA6Plus Interface Found");
@@ -93,7 +93,7 @@ TEST_F(DiscoveryTest, AZra6PlusIsFoundAndLimitsTheFrequency) {
 TEST_F(DiscoveryTest, AZra6PlusWhoseReplyLacksTheVersionIsNotFoundThoughThePortOpened) {
   SelectZra6Plus();
   byteReply = "\xCF\x21";  // too short to carry a version
-  EXPECT_FALSE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::NotFound);
   EXPECT_EQ(usb->opens, 1);
   EXPECT_EQ(Msg(OnlyMessage()),
             Message(MessageIcon::None, "Torvane Measurement System",
@@ -106,7 +106,7 @@ TEST_F(DiscoveryTest, AZra7IsFoundAndRunsAt600Hz) {
   SelectZra7();
   session.settings.frequency = 200;
   session.MaxInterfaceFrequency = 200;
-  EXPECT_TRUE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   EXPECT_EQ(log, (std::vector<std::string>{"Attempting to open data interface",
                                            "ZRA7 interface unit has been found",
                                            "600Hz capable ZRA7 detected"}));
@@ -120,7 +120,7 @@ TEST_F(DiscoveryTest, ASilentZra7IsReportedAfterTheWait) {
   SelectZra7();
   zra7Reply.clear();
   const std::uint64_t start = loop.Milliseconds();
-  EXPECT_FALSE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::NotFound);
   EXPECT_GE(loop.Milliseconds() - start, 2000u);
   EXPECT_LE(loop.Milliseconds() - start, 2010u);
   EXPECT_EQ(Msg(OnlyMessage()),
@@ -135,7 +135,7 @@ TEST_F(DiscoveryTest, WithSeveralModelsSelectedTheLastOneDecides) {
   SelectZra6();
   SelectZra7();
   zra7Reply.clear();
-  EXPECT_FALSE(DiscoverInterface(session));
+  EXPECT_EQ(DiscoverInterface(ctx), DiscoveryResult::NotFound);
   EXPECT_EQ(Panel1(), "ZRA6 Interface Found");
   EXPECT_FALSE(serial->isOpen);  // the ZRA7 discovery closed the serial port first
 }

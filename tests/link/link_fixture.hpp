@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "link/link_context.hpp"
 #include "link/loopback_port.hpp"
+#include "shell/link_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane::testing {
@@ -20,6 +22,8 @@ struct LinkFixture {
   std::shared_ptr<LoopbackLine> serial = std::make_shared<LoopbackLine>();
   std::shared_ptr<LoopbackLine> accel = std::make_shared<LoopbackLine>();
   std::vector<std::string> log;
+  // What the link operations are called with.
+  LinkContext ctx = LinkContextOf(session);
 
   LinkFixture() {
     session.link.usb.device.SetPort(std::make_unique<LoopbackPort>(usb));

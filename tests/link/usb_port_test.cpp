@@ -21,7 +21,7 @@ class UsbPortTest : public ::testing::Test, public LinkFixture {
   }
   void OpenAs(bool zra7) {
     Select(zra7);
-    ASSERT_EQ(OpenUsbPort(session), kOpen);
+    ASSERT_EQ(Text(OpenUsbPort(ctx)), kOpen);
   }
   const UsbLinkState& state() const { return session.link.usb; }
 };
@@ -32,7 +32,7 @@ TEST_F(UsbPortTest, OpenConfiguresEachModelAsItsUnitNeeds) {
   EXPECT_EQ(SerialSettingsText(usb->settingsApplied.back()), "500000,N,8,1");
   EXPECT_EQ(usb->settingsApplied.back().flow, FlowControl::RtsCts);
   EXPECT_TRUE(state().UsbPortIsOpen);
-  EXPECT_EQ(CloseUsbPort(session), "USB Port is closed.");
+  EXPECT_EQ(Text(CloseUsbPort(ctx)), "USB Port is closed.");
 
   OpenAs(false);
   EXPECT_EQ(SerialSettingsText(usb->settingsApplied.back()), "115200,N,8,1");
@@ -41,12 +41,12 @@ TEST_F(UsbPortTest, OpenConfiguresEachModelAsItsUnitNeeds) {
 
 TEST_F(UsbPortTest, OpenWithALiveHandleDoesNotOpenAgainButADeadOneIsReopened) {
   OpenAs(true);
-  EXPECT_EQ(OpenUsbPort(session), kOpen);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpen);
   EXPECT_EQ(usb->opens, 1);
   usb->unplugged = true;  // the handle stops answering
-  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpenFailed);
   usb->unplugged = false;  // plugged back in
-  EXPECT_EQ(OpenUsbPort(session), kOpen);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpen);
   EXPECT_EQ(usb->opens, 3);
 }
 
@@ -54,9 +54,9 @@ TEST_F(UsbPortTest, OpenWithALiveHandleDoesNotOpenAgainButADeadOneIsReopened) {
 TEST_F(UsbPortTest, WithoutAUnitOpenFailsLeavesTheFlagAndLogsTheReasonOnce) {
   Select(true);
   usb->present = false;
-  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpenFailed);
   EXPECT_FALSE(state().UsbPortIsOpen);
-  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpenFailed);
   ASSERT_EQ(log.size(), 1u);
   for (const char* part : {"/dev/test-usb", "no such device", "[Ports]"}) {
     EXPECT_NE(log[0].find(part), std::string::npos) << part;
@@ -64,17 +64,17 @@ TEST_F(UsbPortTest, WithoutAUnitOpenFailsLeavesTheFlagAndLogsTheReasonOnce) {
 
   // A port once opened keeps its flag through a later failed open.
   usb->present = true;
-  ASSERT_EQ(OpenUsbPort(session), kOpen);
+  ASSERT_EQ(Text(OpenUsbPort(ctx)), kOpen);
   usb->unplugged = true;
   usb->present = false;
-  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpenFailed);
   EXPECT_TRUE(state().UsbPortIsOpen);
   EXPECT_EQ(log.size(), 2u);  // logged again: a success came in between
 
   usb->openFailure = PortStatus::Failed(PortErrorKind::PermissionDenied, EACCES);
   usb->present = true;
-  CloseUsbPort(session);
-  EXPECT_EQ(OpenUsbPort(session), kOpenFailed);
+  CloseUsbPort(ctx);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpenFailed);
   EXPECT_NE(log.back().find("dialout"), std::string::npos) << log.back();
 }
 
@@ -99,46 +99,46 @@ TEST_F(UsbPortTest, EachFailingOpenStepReturnsItsTextAndLeavesTheDeviceClosed) {
   for (const StepFailure& step : steps) {
     Select(step.zra7);
     session.link.usb.device.InjectFailure(step.op, 4);
-    EXPECT_EQ(OpenUsbPort(session), step.text);
+    EXPECT_EQ(Text(OpenUsbPort(ctx)), step.text);
     EXPECT_FALSE(usb->isOpen) << step.text;
     EXPECT_FALSE(state().UsbPortIsOpen) << step.text;
   }
   // A rate the adapter refuses fails the rate step, with the settings logged.
   Select(true);
   usb->maxBaud = 115200;
-  EXPECT_EQ(OpenUsbPort(session), "Setting USB port data rate failed.");
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), "Setting USB port data rate failed.");
   EXPECT_FALSE(usb->isOpen);
   EXPECT_NE(log.back().find("500000,N,8,1"), std::string::npos);
 }
 
 TEST_F(UsbPortTest, Zra7ReadsFillTheWholeAreaAndZra6PlusReadsGiveExactlyTheBytes) {
-  EXPECT_EQ(UsbRead(session), "");  // never opened
+  EXPECT_EQ(UsbRead(ctx), "");  // never opened
   OpenAs(true);
   usb->Deliver("OK,ab");
-  EXPECT_EQ(UsbRead(session), "OK,ab" + std::string(4091, ' '));
+  EXPECT_EQ(UsbRead(ctx), "OK,ab" + std::string(4091, ' '));
   EXPECT_EQ(state().UsbBytesRead, 5u);
   session.link.usb.device.InjectFailure(UsbOperation::Read, 4);
   usb->Deliver("data");
-  EXPECT_EQ(UsbRead(session), "");
+  EXPECT_EQ(UsbRead(ctx), "");
 
   OpenAs(false);
   usb->incoming.clear();
   usb->Deliver(Bytes({0xDD, 1, 2, 0, 0x20}));
-  EXPECT_EQ(UsbRead(session), Bytes({0xDD, 1, 2, 0, 0x20}));
+  EXPECT_EQ(UsbRead(ctx), Bytes({0xDD, 1, 2, 0, 0x20}));
   // The receive area is blank again after every read.
   EXPECT_EQ(state().UsbReadBuffer, std::string(4096, ' '));
   // A read takes at most 4096 bytes and leaves the rest queued.
   usb->Deliver(std::string(4096, 'a') + std::string(904, 'b'));
-  EXPECT_EQ(UsbRead(session), std::string(4096, 'a'));
-  EXPECT_EQ(UsbRead(session), std::string(904, 'b'));
-  EXPECT_EQ(UsbRead(session), "");
+  EXPECT_EQ(UsbRead(ctx), std::string(4096, 'a'));
+  EXPECT_EQ(UsbRead(ctx), std::string(904, 'b'));
+  EXPECT_EQ(UsbRead(ctx), "");
 }
 
 TEST_F(UsbPortTest, ParameterBytesZeroAndSpaceAreSentWholeAndLongCommandsCut) {
   OpenAs(false);
-  EXPECT_EQ(UsbWrite(session, Bytes({0xCB, 0x20})), "");
-  EXPECT_EQ(UsbWrite(session, Bytes({0xCB, 0})), "");
-  EXPECT_EQ(UsbWrite(session, std::string(300, 'x')), "");
+  EXPECT_EQ(UsbWrite(ctx, Bytes({0xCB, 0x20})), kFtOk);
+  EXPECT_EQ(UsbWrite(ctx, Bytes({0xCB, 0})), kFtOk);
+  EXPECT_EQ(UsbWrite(ctx, std::string(300, 'x')), kFtOk);
   EXPECT_EQ(usb->writes, (std::vector<std::string>{Bytes({0xCB, 0x20}), Bytes({0xCB, 0}),
                                                    std::string(256, 'x')}));
 }
@@ -146,48 +146,49 @@ TEST_F(UsbPortTest, ParameterBytesZeroAndSpaceAreSentWholeAndLongCommandsCut) {
 TEST_F(UsbPortTest, AFailedWriteClosesTheDeviceButNotTheFlagAndClosingTwiceFails) {
   OpenAs(true);
   usb->writeFailure = PortStatus::Failed(PortErrorKind::IoError, EIO);
-  EXPECT_EQ(UsbWrite(session, "VO\r"), "USB I/O error.");
+  EXPECT_EQ(UsbStatusText(UsbWrite(ctx, "VO\r")), "USB I/O error.");
   EXPECT_EQ(state().UsbStatus, 4u);
   EXPECT_FALSE(usb->isOpen);
   EXPECT_TRUE(state().UsbPortIsOpen);
   usb->writeFailure = PortStatus::Ok();
-  EXPECT_EQ(UsbWrite(session, "VO\r"), "Function call to USB device with invalid handle.");
-  EXPECT_EQ(CloseUsbPortAtExit(session), "USB Port failure.");
+  EXPECT_EQ(UsbStatusText(UsbWrite(ctx, "VO\r")),
+            "Function call to USB device with invalid handle.");
+  EXPECT_EQ(Text(CloseUsbPortAtExit(ctx)), "USB Port failure.");
   EXPECT_EQ(state().LastUsbMessage, "USB Port failure.");
   EXPECT_TRUE(state().UsbPortIsOpen);
-  EXPECT_EQ(OpenUsbPort(session), kOpen);  // the next open reopens it
-  EXPECT_EQ(UsbWrite(session, "VO\r"), "");
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpen);  // the next open reopens it
+  EXPECT_EQ(UsbWrite(ctx, "VO\r"), kFtOk);
 
-  ASSERT_EQ(CloseUsbPort(session), "USB Port is closed.");
+  ASSERT_EQ(Text(CloseUsbPort(ctx)), "USB Port is closed.");
   EXPECT_FALSE(state().UsbPortIsOpen);
-  EXPECT_EQ(CloseUsbPort(session), "USB Port failure.");
+  EXPECT_EQ(Text(CloseUsbPort(ctx)), "USB Port failure.");
   EXPECT_EQ(UsbStatusText(18), "Undefined USB error code.");
 }
 
 TEST_F(UsbPortTest, DtrChangesLeaveThePortClosed) {
   Select(true);
-  UsbRaiseDtr(session);
-  UsbLowerDtr(session);
+  UsbRaiseDtr(ctx);
+  UsbLowerDtr(ctx);
   EXPECT_EQ(usb->dtrChanges, (std::vector<bool>{true, false}));
   EXPECT_FALSE(usb->isOpen || state().UsbPortIsOpen);
   EXPECT_EQ(state().UsbStatus, 0u);
   // A port that was open before is closed too.
   OpenAs(true);
-  UsbRaiseDtr(session);
+  UsbRaiseDtr(ctx);
   EXPECT_FALSE(usb->isOpen);
-  EXPECT_EQ(OpenUsbPort(session), kOpen);
+  EXPECT_EQ(Text(OpenUsbPort(ctx)), kOpen);
 }
 
 TEST_F(UsbPortTest, PurgeBlanksBothBuffersOnlyWhenItSucceeds) {
   OpenAs(true);
-  UsbWrite(session, "VO\r");
+  UsbWrite(ctx, "VO\r");
   usb->Deliver("stale");
   usb->purgeFailure = PortStatus::Failed(PortErrorKind::IoError, EIO);
-  UsbPurge(session);
+  UsbPurge(ctx);
   EXPECT_EQ(state().UsbWriteBuffer.substr(0, 3), "VO\r");
   EXPECT_EQ(usb->incoming, "stale");
   usb->purgeFailure = PortStatus::Ok();
-  UsbPurge(session);
+  UsbPurge(ctx);
   EXPECT_EQ(state().UsbWriteBuffer, std::string(256, ' '));
   EXPECT_EQ(usb->incoming, "");
 }

@@ -70,7 +70,7 @@ class Zra6SerialTest : public ::testing::Test, public LinkFixture {
 };
 
 TEST_F(Zra6SerialTest, OpeningSetsThePortAndSwitchesTheStreamOffOrLogsWhyItCannot) {
-  EXPECT_TRUE(OpenSerialPort(session));
+  EXPECT_TRUE(OpenSerialPort(ctx));
   EXPECT_EQ(session.link.serial.Settings, " 115200,N,8,1");
   EXPECT_EQ(serial->openedPaths.back(), "/dev/test-com1");
   EXPECT_EQ(serial->settingsApplied.back().baud, 115200u);
@@ -78,57 +78,57 @@ TEST_F(Zra6SerialTest, OpeningSetsThePortAndSwitchesTheStreamOffOrLogsWhyItCanno
 
   session.link.serial.port->Close();
   serial->present = false;
-  EXPECT_FALSE(OpenSerialPort(session));
+  EXPECT_FALSE(OpenSerialPort(ctx));
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("/dev/test-com1"), std::string::npos);
   // A port number that names no port at all.
   serial->present = true;
   session.settings.comportnum = 0;
-  EXPECT_FALSE(OpenSerialPort(session));
+  EXPECT_FALSE(OpenSerialPort(ctx));
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
 TEST_F(Zra6SerialTest, WriteSerialWaitsForTheOutputToGoButNotForever) {
-  ASSERT_TRUE(OpenSerialPort(session));
+  ASSERT_TRUE(OpenSerialPort(ctx));
   serial->outputPending = 2;
   int pumps = 0;
   loop.SetPumpHook([&] {
     if (++pumps == 50) serial->outputPending = 0;
   });
   const std::uint64_t start = loop.Milliseconds();
-  EXPECT_TRUE(WriteSerial(session, Bytes({203, 32})));
+  EXPECT_TRUE(WriteSerial(ctx, Bytes({203, 32})));
   EXPECT_EQ(loop.Milliseconds() - start, 50u);
 
   serial->outputPending = 2;
   loop.SetPumpHook(nullptr);  // the output never drains
   const std::uint64_t stuck = loop.Milliseconds();
-  EXPECT_TRUE(WriteSerial(session, Bytes({203, 0})));
+  EXPECT_TRUE(WriteSerial(ctx, Bytes({203, 0})));
   EXPECT_GE(loop.Milliseconds() - stuck, 1000u);
   EXPECT_LE(loop.Milliseconds() - stuck, 1010u);
   EXPECT_EQ(serial->writes.back(), Bytes({203, 0}));
 }
 
 TEST_F(Zra6SerialTest, AWriteOnAFailedPortClosesItSoTheNextUseReopens) {
-  ASSERT_TRUE(OpenSerialPort(session));
+  ASSERT_TRUE(OpenSerialPort(ctx));
   serial->writeFailure = PortStatus::Failed(PortErrorKind::IoError, 5);
-  EXPECT_FALSE(WriteSerial(session, Bytes({205, 3})));
+  EXPECT_FALSE(WriteSerial(ctx, Bytes({205, 3})));
   EXPECT_FALSE(serial->isOpen);
   serial->writeFailure = PortStatus::Ok();
-  EXPECT_TRUE(WriteSerial(session, Bytes({205, 3})));
+  EXPECT_TRUE(WriteSerial(ctx, Bytes({205, 3})));
   EXPECT_EQ(serial->opens, 2);
 }
 
 TEST_F(Zra6SerialTest, ReadSerialAllTakesEverythingBufferedButStopsAfterASecondOfFlood) {
-  ASSERT_TRUE(OpenSerialPort(session));
+  ASSERT_TRUE(OpenSerialPort(ctx));
   std::string buffered(10000, 'a');
   buffered.back() = 'z';
   serial->Deliver(buffered);
-  EXPECT_EQ(ReadSerialAll(session), buffered);
-  EXPECT_EQ(ReadSerialAll(session), "");
+  EXPECT_EQ(ReadSerialAll(ctx), buffered);
+  EXPECT_EQ(ReadSerialAll(ctx), "");
 
   loop.SetPumpHook([&] { serial->Deliver(std::string(5000, 'x')); });  // it never stops
   const std::uint64_t start = loop.Milliseconds();
-  const std::string flood = ReadSerialAll(session);
+  const std::string flood = ReadSerialAll(ctx);
   EXPECT_LE(loop.Milliseconds() - start, 1002u);
   EXPECT_GE(flood.size(), 1u << 20);  // ended by the megabyte limit
   EXPECT_LE(flood.size(), (1u << 20) + 4096u);
@@ -137,7 +137,7 @@ TEST_F(Zra6SerialTest, ReadSerialAllTakesEverythingBufferedButStopsAfterASecondO
 TEST_F(Zra6SerialTest, TheOneSecondWaitCountsFromTheNearestWholeSecond) {
   const auto waited = [&](std::uint64_t startAt) {
     loop.Advance(startAt - loop.Milliseconds());
-    WaitOneSecond(session);
+    WaitOneSecond(loop, loop);
     return loop.Milliseconds() - startAt;
   };
   EXPECT_EQ(waited(10000), 1000u);
@@ -150,10 +150,10 @@ TEST_F(Zra6SerialTest, TheOneSecondWaitCountsFromTheNearestWholeSecond) {
 // What discovery shows of the unit is pinned by the discovery tests; here what
 // a check keeps when the unit has gone silent.
 TEST_F(Zra6SerialTest, ACheckOfASilentUnitKeepsTheLastVersion) {
-  EXPECT_TRUE(CheckZra6Identity(session));
+  EXPECT_EQ(CheckZra6Identity(ctx), DiscoveryResult::Found);
   EXPECT_EQ(session.link.serial.UnitSerialNumber, "123456");
   silent = true;
-  EXPECT_FALSE(CheckZra6Identity(session));
+  EXPECT_EQ(CheckZra6Identity(ctx), DiscoveryResult::NotFound);
   EXPECT_EQ(session.link.serial.InterfaceInfoText, "Interface unit has not been found");
   EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
 }
@@ -163,22 +163,22 @@ TEST_F(Zra6SerialTest, StreamsStartWithPeriodAndMaskAndStopWithMaskZero) {
   session.trial.SampleCount = 17;
   session.link.serial.StreamText = "old";
   session.link.serial.StreamSearchStart = 9;
-  StartZra6Stream(session);
+  EXPECT_EQ(StartZra6Stream(ctx), PortResult::Open);
   EXPECT_EQ(serial->writes,
             (std::vector<std::string>{Bytes({205, 0}), Bytes({204, 5}), Bytes({205, 3})}));
   EXPECT_EQ(session.trial.SampleCount, 0);
   EXPECT_EQ(session.link.serial.StreamText, "");
   EXPECT_EQ(session.link.serial.StreamSearchStart, 1);
   EXPECT_EQ(session.link.CollectStartTicks, loop.Milliseconds());
-  StopZra6Stream(session);
+  EXPECT_EQ(StopZra6Stream(ctx), PortResult::Open);
   EXPECT_EQ(serial->writes.back(), Bytes({205, 0}));
 
   // Without a port nothing is sent.
   session.link.serial.port->Close();
   serial->present = false;
   const std::size_t before = serial->writes.size();
-  StartZra6Stream(session);
-  StopZra6Stream(session);
+  EXPECT_EQ(StartZra6Stream(ctx), PortResult::OpenFailed);
+  EXPECT_EQ(StopZra6Stream(ctx), PortResult::OpenFailed);
   EXPECT_EQ(serial->writes.size(), before);
 }
 
@@ -187,10 +187,10 @@ TEST_F(Zra6SerialTest, TheUsbStreamAlsoSwitchesTheCollectionMonitor) {
   std::vector<bool> monitor;
   session.link.switchCollectionMonitor = [&monitor](bool on) { monitor.push_back(on); };
   session.settings.frequency = 500;
-  StartZra6PlusStream(session);
+  EXPECT_EQ(StartZra6PlusStream(ctx), PortResult::Open);
   EXPECT_EQ(usb->writes, (std::vector<std::string>{Bytes({204, 2}), Bytes({205, 1})}));
   EXPECT_TRUE(session.link.serial.Zra6PlusStreaming);
-  StopZra6PlusStream(session);
+  EXPECT_EQ(StopZra6PlusStream(ctx), PortResult::Open);
   EXPECT_EQ(usb->writes.back(), Bytes({205, 0}));
   EXPECT_EQ(monitor, (std::vector<bool>{true, false}));
   EXPECT_FALSE(session.link.serial.Zra6PlusStreaming);

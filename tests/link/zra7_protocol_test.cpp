@@ -32,7 +32,7 @@ class Zra7ProtocolTest : public ::testing::Test, public LinkFixture {
 
 TEST_F(Zra7ProtocolTest, DiscoveryReadsTheIdentityThenAsksForTheParameters) {
   const std::uint64_t start = loop.Milliseconds();
-  EXPECT_TRUE(RunZra7Discovery(session));
+  EXPECT_TRUE(RunZra7Discovery(ctx));
   const Zra7LinkState& z = session.link.zra7;
   EXPECT_EQ(std::tie(z.Zra7StatusWord, z.Zra7FirmwareVersion, z.Zra7SerialNumber),
             std::tuple("OK" + std::string(14, ' '), "FW 3.10" + std::string(13, ' '),
@@ -50,7 +50,7 @@ TEST_F(Zra7ProtocolTest, DiscoveryReadsTheIdentityThenAsksForTheParameters) {
 TEST_F(Zra7ProtocolTest, ASilentUnitIsAskedAgainEvery600MsAndIsNotFound) {
   silent = true;
   const std::uint64_t start = loop.Milliseconds();
-  EXPECT_FALSE(RunZra7Discovery(session));
+  EXPECT_FALSE(RunZra7Discovery(ctx));
   EXPECT_EQ(writeTimes,
             (std::vector<std::uint64_t>{start, start + 600, start + 1200, start + 1800}));
   EXPECT_EQ(session.link.zra7.Zra7State, kZra7Identity);
@@ -58,7 +58,7 @@ TEST_F(Zra7ProtocolTest, ASilentUnitIsAskedAgainEvery600MsAndIsNotFound) {
 
 TEST_F(Zra7ProtocolTest, ABlankReplyCountsAsNoReply) {
   identity = std::string(40, ' ');
-  EXPECT_FALSE(RunZra7Discovery(session));
+  EXPECT_FALSE(RunZra7Discovery(ctx));
   EXPECT_GE(writeTimes.size(), 2u);
   EXPECT_EQ(writeTimes[1] - writeTimes[0], 600u);
   EXPECT_EQ(session.link.zra7.Zra7StatusWord, std::string(16, ' '));
@@ -66,7 +66,7 @@ TEST_F(Zra7ProtocolTest, ABlankReplyCountsAsNoReply) {
 
 TEST_F(Zra7ProtocolTest, AReplyAfterTheDiscoveryWaitIsNotFoundButStillRecorded) {
   answerFrom = loop.Milliseconds() + 2000;
-  EXPECT_FALSE(RunZra7Discovery(session));
+  EXPECT_FALSE(RunZra7Discovery(ctx));
   EXPECT_FALSE(session.link.zra7.Zra7Found);
   loop.Advance(1200);
   EXPECT_TRUE(session.link.zra7.Zra7Found);
@@ -76,13 +76,13 @@ TEST_F(Zra7ProtocolTest, AReplyAfterTheDiscoveryWaitIsNotFoundButStillRecorded) 
 TEST_F(Zra7ProtocolTest, IdentityFieldsArePaddedOrCutTo16And20Characters) {
   const Zra7LinkState& z = session.link.zra7;
   identity = "ABCDEFGHIJKLMNOPQ,maker,text,ZRA7,FW9,SN77,more,\r\n";
-  EXPECT_TRUE(RunZra7Discovery(session));
+  EXPECT_TRUE(RunZra7Discovery(ctx));
   EXPECT_EQ(
       std::tie(z.Zra7StatusWord, z.Zra7FirmwareVersion, z.Zra7SerialNumber),
       std::tuple("ABCDEFGHIJKLMNOP", "FW9" + std::string(17, ' '), "SN77" + std::string(16, ' ')));
   // A status starting with a comma is not split there.
   identity = ",st,maker,text,ZRA7,FW1,SN1,x,\r\n";
-  EXPECT_TRUE(RunZra7Discovery(session));
+  EXPECT_TRUE(RunZra7Discovery(ctx));
   EXPECT_EQ(z.Zra7StatusWord, ",st" + std::string(13, ' '));
   EXPECT_EQ(z.Zra7FirmwareVersion, "FW1" + std::string(17, ' '));
 }
@@ -106,12 +106,12 @@ TEST(Zra7FieldsTest, FieldHelpersTrimAndSkipALeadingSeparator) {
 }
 
 TEST_F(Zra7ProtocolTest, ArmingTheRunningReplyTimerRestartsItWithTheNewInterval) {
-  ASSERT_EQ(OpenUsbPort(session), "USB Port is open.");
+  ASSERT_EQ(Text(OpenUsbPort(ctx)), "USB Port is open.");
   session.link.zra7.Zra7State = kZra7Parameters;
   usb->Deliver(kParameters);
-  ArmReplyTimer(session, 600);
+  ArmReplyTimer(ctx, 600);
   loop.Advance(300);
-  ArmReplyTimer(session, 200);
+  ArmReplyTimer(ctx, 200);
   EXPECT_EQ(session.link.zra7.USB_Read_Delay->Interval(), 200u);
   loop.Advance(199);
   EXPECT_TRUE(usb->isOpen);  // not fired at the old time, nor yet at the new one
@@ -123,7 +123,7 @@ TEST_F(Zra7ProtocolTest, ArmingTheRunningReplyTimerRestartsItWithTheNewInterval)
 
 TEST_F(Zra7ProtocolTest, CodesOutsideTheTableSendNothingAndArmNothing) {
   for (std::int16_t code : {std::int16_t{5}, std::int16_t{30}, std::int16_t{300}}) {
-    SendZra7Command(session, code);
+    SendZra7Command(ctx, code);
     EXPECT_EQ(session.link.zra7.Zra7State, code);
   }
   EXPECT_TRUE(usb->writes.empty());
@@ -131,30 +131,30 @@ TEST_F(Zra7ProtocolTest, CodesOutsideTheTableSendNothingAndArmNothing) {
   EXPECT_TRUE(!session.link.zra7.USB_Read_Delay || !session.link.zra7.USB_Read_Delay->IsActive());
   // Raising DTR forgets a found unit.
   session.link.zra7.Zra7Found = true;
-  SendZra7Command(session, kZra7RaiseDtr);
+  SendZra7Command(ctx, kZra7RaiseDtr);
   EXPECT_FALSE(session.link.zra7.Zra7Found);
   EXPECT_EQ(session.link.zra7.USB_Read_Delay->Interval(), 200u);
 }
 
 TEST_F(Zra7ProtocolTest, TheStreamStartsOnlyForAFoundUnitOnAnOpenPort) {
-  EXPECT_EQ(StartZra7Stream(session), "ZRA7 not found");
+  EXPECT_EQ(Text(StartZra7Stream(ctx)), "ZRA7 not found");
   EXPECT_TRUE(usb->writes.empty());
 
   session.link.zra7.Zra7Found = true;
   usb->present = false;
-  EXPECT_EQ(StartZra7Stream(session), "USB port failed to open.");
+  EXPECT_EQ(Text(StartZra7Stream(ctx)), "USB port failed to open.");
   EXPECT_FALSE(session.link.zra7.Zra7Streaming);
 
   usb->present = true;
   int ticks = 0;
   session.link.zra7.onStreamTick = [&ticks] { ++ticks; };
-  EXPECT_EQ(StartZra7Stream(session), "USB Port is open.");
+  EXPECT_EQ(Text(StartZra7Stream(ctx)), "USB Port is open.");
   EXPECT_EQ(usb->writes.back(), "U1\r");
   EXPECT_TRUE(session.link.zra7.Zra7Streaming);
   loop.Advance(90);
   EXPECT_EQ(ticks, 3);
 
-  EXPECT_EQ(StopZra7Stream(session), "USB Port is closed.");
+  EXPECT_EQ(Text(StopZra7Stream(ctx)), "USB Port is closed.");
   EXPECT_EQ(usb->writes.back(), "U0\r");
   EXPECT_FALSE(session.link.zra7.Zra7Streaming);
   loop.Advance(90);
@@ -163,15 +163,15 @@ TEST_F(Zra7ProtocolTest, TheStreamStartsOnlyForAFoundUnitOnAnOpenPort) {
 
 TEST_F(Zra7ProtocolTest, StopReturnsTheCloseTextAlsoWhenU0CannotBeSent) {
   session.link.zra7.Zra7Found = true;
-  ASSERT_EQ(StartZra7Stream(session), "USB Port is open.");
+  ASSERT_EQ(Text(StartZra7Stream(ctx)), "USB Port is open.");
   usb->writeFailure = PortStatus::Failed(PortErrorKind::IoError, 5);
-  EXPECT_EQ(StopZra7Stream(session), "USB Port failure.");
+  EXPECT_EQ(Text(StopZra7Stream(ctx)), "USB Port failure.");
   EXPECT_FALSE(session.link.zra7.Zra7Streaming);
   EXPECT_FALSE(session.link.zra7.USB_Read_Period->IsActive());
 }
 
 TEST_F(Zra7ProtocolTest, ShutdownLeavesDtrLowAndThePortClosed) {
-  ShutdownZra7Link(session);
+  ShutdownZra7Link(ctx);
   EXPECT_EQ(session.link.usb.LastUsbMessage, "USB Port is closed.");
   EXPECT_EQ(usb->dtrChanges, std::vector<bool>{false});
   EXPECT_FALSE(usb->isOpen);

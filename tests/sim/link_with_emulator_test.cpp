@@ -36,15 +36,15 @@ class LinkWithEmulatorTest : public ::testing::Test, public LinkFixture {
 TEST_F(LinkWithEmulatorTest, TheZra7IsFoundStreamsAndCarriesTheBrake) {
   SelectZra7();
   Attach(usb, sim::UnitModel::Zra7);
-  ASSERT_TRUE(DiscoverInterface(session));
+  ASSERT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   std::string received;
-  session.link.zra7.onStreamTick = [&] { received += UsbRead(session); };
-  ASSERT_EQ(StartZra7Stream(session), "USB Port is open.");
+  session.link.zra7.onStreamTick = [&] { received += UsbRead(ctx); };
+  ASSERT_EQ(StartZra7Stream(ctx), PortResult::Open);
   EXPECT_TRUE(unit->status().streaming);
-  SetBrakeLevel(session, 50);
+  SetBrakeLevel(ctx, 50);
   EXPECT_NEAR(unit->status().brakePercent, 50, 1e-9);
   WaitMilliseconds(loop, loop, 300);
-  EXPECT_EQ(StopZra7Stream(session), "USB Port is closed.");
+  EXPECT_EQ(StopZra7Stream(ctx), PortResult::Closed);
   EXPECT_FALSE(unit->status().streaming);
   const auto frames = std::count(received.begin(), received.end(), '#');
   EXPECT_GE(frames, 170);
@@ -56,18 +56,18 @@ TEST_F(LinkWithEmulatorTest, TheZra6IsFoundAndStreamsAtTheCommandedPeriodAndMask
   session.settings.frequency = 500;
   session.settings.RecordForce = true;
   Attach(serial, sim::UnitModel::Zra6);
-  ASSERT_TRUE(DiscoverInterface(session));
+  ASSERT_EQ(DiscoverInterface(ctx), DiscoveryResult::Found);
   EXPECT_EQ(session.link.serial.UnitVersion, "V2.1  SN 123456");
-  StartZra6Stream(session);
+  ASSERT_EQ(StartZra6Stream(ctx), PortResult::Open);
   EXPECT_EQ(unit->status().samplePeriodMs, 2);
   EXPECT_EQ(unit->status().channelMask, 3);
   loop.Advance(100);
-  const std::string stream = ReadSerialAll(session);
+  const std::string stream = ReadSerialAll(ctx);
   EXPECT_GE(stream.size(), 50u * 5);
   EXPECT_EQ(static_cast<std::uint8_t>(stream[0]), 221);
-  StopZra6Stream(session);
+  StopZra6Stream(ctx);
   EXPECT_FALSE(unit->status().streaming);
-  SetBrakeLevel(session, 100);
+  SetBrakeLevel(ctx, 100);
   EXPECT_NEAR(unit->status().brakePercent, 100, 1e-9);
 }
 
