@@ -57,12 +57,13 @@ struct LegacySettingKey {
 
 struct SettingKey {
   const char* section = nullptr;
-  const char* key = nullptr;  // as written; keys match without regard to letter case
-  SettingType type = SettingType::Flag;
+  const char* key = nullptr;             // as written; keys match without regard to letter case
+  SettingType type = SettingType::Flag;  // follows from the field
   SettingField field{};
   SettingRead read = SettingRead::Written;
   SettingDefault missingKind = SettingDefault::Text;
-  // The default when the key is missing from the file (see SettingDefault).
+  // The default when the key is missing from the file (see SettingDefault);
+  // for a key that is only written, the text it is always written with.
   const char* missing = "";
   // The value "Restore Defaults" assigns; nullptr: left alone (the folders
   // are found again instead).
