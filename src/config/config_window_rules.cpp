@@ -1,11 +1,10 @@
 #include "config/config_window_rules.hpp"
 
 #include "common/number_text.hpp"
+#include "common/paths.hpp"
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
-#include "common/paths.hpp"
-#include "shell/session.hpp"
-#include "shell/spreadsheet_app.hpp"
+#include "config/settings_keys.hpp"
 
 namespace torvane {
 
@@ -15,9 +14,9 @@ std::string FrequencyText(std::int32_t frequency) {
   return std::to_string(frequency);
 }
 
-void ShowSizeExceeded(Session& session) {
-  session.dialogs().ShowMessage(MessageIcon::Critical, "Maximum sample number exceeded",
-                                "Maximum data size exceeded. Reduce sample frequency or duration");
+void ShowSizeExceeded(UserDialogs& dialogs) {
+  dialogs.ShowMessage(MessageIcon::Critical, "Maximum sample number exceeded",
+                      "Maximum data size exceeded. Reduce sample frequency or duration");
 }
 
 // The arrays grow when the sample count no longer fits them; a count that
@@ -37,14 +36,14 @@ std::string DurationText(const SettingsRecord& s) {
   return ShortNumericTextUnsigned(static_cast<double>(s.samples) / s.frequency);
 }
 
-BoxCorrection SampleFrequencyChanged(Session& session, std::string_view text,
-                                     double durationSeconds) {
-  SettingsRecord& s = session.settings;
+BoxCorrection SetSampleFrequency(const SamplingContext& context, std::string_view text,
+                                 double durationSeconds) {
+  SettingsRecord& s = context.settings;
   BoxCorrection out;
-  if (!session.trial.DataFileName.empty()) {
-    session.dialogs().ShowMessage(MessageIcon::None, "",
-                                  "Current data file must be closed before changing sample "
-                                  "frequency");
+  if (!context.trial.DataFileName.empty()) {
+    context.dialogs.ShowMessage(MessageIcon::None, "",
+                                "Current data file must be closed before changing sample "
+                                "frequency");
     out.box = FrequencyText(s.frequency);
     return out;
   }
@@ -52,7 +51,7 @@ BoxCorrection SampleFrequencyChanged(Session& session, std::string_view text,
   const std::int32_t previousSamples = s.samples;
   const double value = LeadingNumber(text);
   if (s.ZRA7Input) {
-    s.frequency = session.MaxInterfaceFrequency == 600 ? 600 : 200;
+    s.frequency = context.maxInterfaceFrequency == 600 ? 600 : 200;
     out.box = FrequencyText(s.frequency);
   } else {
     // A ZRA6 or ZRA6+ samples at up to 500 Hz; without a unit (demonstration)
@@ -67,7 +66,7 @@ BoxCorrection SampleFrequencyChanged(Session& session, std::string_view text,
   }
   const double samples = RoundHalfEven(durationSeconds * s.frequency);
   if (samples >= static_cast<double>(kMaximumSamples)) {
-    ShowSizeExceeded(session);
+    ShowSizeExceeded(context.dialogs);
     // The count that cannot be held is not kept: the previous frequency and
     // sample count stay, and the box shows them again.
     s.frequency = previousFrequency;
@@ -78,85 +77,51 @@ BoxCorrection SampleFrequencyChanged(Session& session, std::string_view text,
   }
   s.samples = ToInt32(samples);
   out.samplesLabel = NumberOfSamplesText(s.samples);
-  DimensionDataArrays(session.trial, s.samples);
+  DimensionDataArrays(context.trial, s.samples);
   return out;
 }
 
-BoxCorrection DurationChanged(Session& session, std::string_view text) {
-  SettingsRecord& s = session.settings;
+BoxCorrection SetTrialDuration(const SamplingContext& context, std::string_view text) {
+  SettingsRecord& s = context.settings;
   BoxCorrection out;
   const double samples = RoundHalfEven(LeadingNumber(text) * s.frequency);
   if (samples >= static_cast<double>(kMaximumSamples)) {
-    ShowSizeExceeded(session);
+    ShowSizeExceeded(context.dialogs);
     out.box = DurationText(s);
     out.samplesLabel = NumberOfSamplesText(s.samples);
     return out;
   }
   s.samples = ToInt32(samples);
-  EnsureArraysHold(session.trial, s.samples);
+  EnsureArraysHold(context.trial, s.samples);
   out.samplesLabel = NumberOfSamplesText(s.samples);
-  UpdateStatusBar(session);
   return out;
 }
 
-bool WeightEntered(Session& session, std::string_view text) {
+bool SetWeight(SettingsRecord& settings, UserDialogs& dialogs, std::string_view text) {
   const double value = LeadingNumber(text);
   if (value <= 0) {
-    session.dialogs().ShowMessage(MessageIcon::Critical, "Error entering weight",
-                                  "Weight entered must be greater than zero kilograms");
+    dialogs.ShowMessage(MessageIcon::Critical, "Error entering weight",
+                        "Weight entered must be greater than zero kilograms");
     return false;
   }
-  session.settings.weight = static_cast<float>(value);
+  settings.weight = static_cast<float>(value);
   return true;
 }
 
-std::optional<std::string> BrakeLevelChanged(Session& session, std::string_view text) {
+std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, std::string_view text) {
   const double value = LeadingNumber(text);
   if (value > 100) {
-    session.settings.BrakeLevel = 100;
+    settings.BrakeLevel = 100;
   } else if (value < 0) {
-    session.settings.BrakeLevel = 0;
+    settings.BrakeLevel = 0;
   } else {
-    session.settings.BrakeLevel = static_cast<float>(value);
+    settings.BrakeLevel = static_cast<float>(value);
     return std::nullopt;
   }
-  return ShortNumericText(static_cast<double>(session.settings.BrakeLevel));
+  return ShortNumericText(static_cast<double>(settings.BrakeLevel));
 }
 
-bool ApplyBrakeSetting(Session& session) {
-  const float level = session.settings.BrakeLevel;
-  const std::string failure = session.hooks.SetBrakeLevel
-                                  ? session.hooks.SetBrakeLevel(level)
-                                  : std::string("no interface link in this program");
-  if (!failure.empty()) {
-    session.dialogs().ShowMessage(MessageIcon::Exclamation, "",
-                                  "Error setting brake level: " + failure);
-  } else {
-    // The status bar shows the level the brake now holds.
-    session.BrakePercent = level;
-  }
-  UpdateStatusBar(session);
-  return failure.empty();
-}
-
-bool ExcelOutputChanged(Session& session, bool ticked) {
-  SettingsRecord& s = session.settings;
-  if (!ticked) {
-    s.exceloutput = false;
-  } else if (session.ModernWindows) {
-    session.ExcelVersion = DetectExcel();
-    if (!session.ExcelVersion.empty()) {
-      s.exceloutput = true;
-      if (!session.ExcelApp.running) StartExcel(session);
-    } else {
-      s.exceloutput = false;
-    }
-  }
-  return s.exceloutput;
-}
-
-void ChooseInterface(Session& session, InterfaceModel model) {
-  SettingsRecord& s = session.settings;
+void ChooseInterface(SettingsRecord& s, InterfaceModel model) {
   s.ZRA6Input = model == InterfaceModel::Zra6;
   s.ZRA6PlusInput = model == InterfaceModel::Zra6Plus;
   s.ZRA7Input = model == InterfaceModel::Zra7;
@@ -172,27 +137,20 @@ DataCollectionControls ControlsForInterface(const SettingsRecord& s) {
   return c;
 }
 
-std::string ConnectInterface(Session& session) {
-  const bool found = session.hooks.DiscoverInterface && session.hooks.DiscoverInterface();
-  return found ? kConnectionEstablishedText : kNoConnectionText;
-}
-
-void RestoreDefaults(Session& session) {
-  SettingsRecord& s = session.settings;
+void RestoreDefaults(const ConfigContext& context) {
+  SettingsRecord& s = context.settings;
   RestoreDefaultSettings(s);
-  FindDataFolders(session);
+  FindDataFolders(context);
   // The defaults name files of the data folder ("/Squad.xls"); they are
   // rooted in the folder just found, not in the root of the file system.
-  for (std::string* file :
-       {&s.CalibrationLogFile, &s.SquadFileName, &s.oversoundfile, &s.undersoundfile}) {
-    const bool nameInDataFolder = file->size() > 1 &&
-                                  (file->front() == '/' || file->front() == '\\') &&
-                                  FileNameOf(*file) == file->substr(1);
-    if (nameInDataFolder && !s.ProgramDataDirectory.empty()) {
-      *file = JoinPath(s.ProgramDataDirectory, *file);
+  if (!s.ProgramDataDirectory.empty()) {
+    for (const SettingKey& k : SettingKeys()) {
+      if (k.missingKind == SettingDefault::InDataFolder && k.restore != nullptr) {
+        AssignSettingText(s, k, JoinPath(s.ProgramDataDirectory, k.restore));
+      }
     }
   }
-  session.dialogs().ShowMessage(
+  context.dialogs.ShowMessage(
       MessageIcon::Information, "Complete reset to default settings",
       "System is now reset to default setup. Select appropriate data interface and connect. Force "
       "plate and/or position transducer must be recalibrated before use.");

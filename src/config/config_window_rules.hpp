@@ -2,17 +2,21 @@
 // The rules of the configuration window: every control writes its setting
 // the moment it changes; the frequency, the duration (sample count), the
 // mass and the brake level are tested as they are entered. The window only
-// moves texts between its controls and these functions.
+// moves texts between its controls and these functions. (The commands that
+// reach the unit or the results workbook are the shell's:
+// shell/config_window_rules.hpp.)
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace torvane {
+#include "common/user_dialogs.hpp"
+#include "config/config_context.hpp"
+#include "config/settings_record.hpp"
+#include "trial/trial_data_set.hpp"
 
-struct Session;
-struct SettingsRecord;
+namespace torvane {
 
 inline constexpr const char* kBrakeWarningText = "WARNING Bar May Fall. Check before Applying";
 inline constexpr const char* kBrakeIntroText =
@@ -33,29 +37,33 @@ struct BoxCorrection {
   std::optional<std::string> samplesLabel;
 };
 
-// A change of the sample frequency box. `durationSeconds` is the trial
-// duration the sample count follows (the duration box's value).
-BoxCorrection SampleFrequencyChanged(Session& session, std::string_view text,
-                                     double durationSeconds);
-// A change of the duration box: the sample count follows; the status bar is refreshed.
-BoxCorrection DurationChanged(Session& session, std::string_view text);
-// The mass box lost the focus: false when the value was refused (the
-// message is shown; the box should take the focus back).
-bool WeightEntered(Session& session, std::string_view text);
-// A change of the brake level box: the level limited to 0 … 100; the
+// What the sample frequency and the duration change: the settings, the
+// trial's arrays (sized to the sample count), and the messages they show.
+struct SamplingContext {
+  SettingsRecord& settings;
+  TrialDataSet& trial;
+  UserDialogs& dialogs;
+  std::int16_t maxInterfaceFrequency;  // what the connected ZRA7 can do (600 or less)
+};
+
+// The sample frequency box (txtSampleFrequency). `durationSeconds` is the
+// trial duration the sample count follows (the duration box's value).
+BoxCorrection SetSampleFrequency(const SamplingContext& context, std::string_view text,
+                                 double durationSeconds);
+// The duration box (txtDuration): the sample count follows. No box
+// correction means the count was taken (the status bar should show it).
+BoxCorrection SetTrialDuration(const SamplingContext& context, std::string_view text);
+// The mass box (txtWeight), tested when it loses the focus: false when the
+// value was refused (the message is shown; the box should take the focus back).
+bool SetWeight(SettingsRecord& settings, UserDialogs& dialogs, std::string_view text);
+// The brake level box (txtBrakeLevel): the level limited to 0 … 100; the
 // corrected text when it was limited.
-std::optional<std::string> BrakeLevelChanged(Session& session, std::string_view text);
-// "&Apply": sends the level to the unit; false when it could not be sent
-// (the message is shown).
-bool ApplyBrakeSetting(Session& session);
-// The spreadsheet output box was ticked or cleared; returns the resulting
-// `exceloutput` (ticking it fails when no workbook writer is present).
-bool ExcelOutputChanged(Session& session, bool ticked);
+std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, std::string_view text);
 
 enum class InterfaceModel { Zra6, Zra6Plus, Zra7 };
 // Selects one unit (its flag set, the other two cleared) and limits the
 // frequency to what a ZRA6 or ZRA6+ can do.
-void ChooseInterface(Session& session, InterfaceModel model);
+void ChooseInterface(SettingsRecord& settings, InterfaceModel model);
 
 // Which data collection controls suit the selected unit.
 struct DataCollectionControls {
@@ -68,11 +76,8 @@ struct DataCollectionControls {
 };
 DataCollectionControls ControlsForInterface(const SettingsRecord& settings);
 
-// "&Connect": runs the interface discovery; the connection label's text afterwards.
-std::string ConnectInterface(Session& session);
-
 // "Restore Defaults": the default of every setting, the data folders found
 // again, and the message. Nothing is saved.
-void RestoreDefaults(Session& session);
+void RestoreDefaults(const ConfigContext& context);
 
 }  // namespace torvane

@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/paths.hpp"
 #include "common/text_file.hpp"
 #include "config/settings_record.hpp"
-#include "common/paths.hpp"
-#include "shell/session.hpp"
 #include "torvane_version.hpp"
 
 namespace torvane {
@@ -72,42 +71,44 @@ std::string CopyTemplateFolder(const std::string& from, const std::string& to) {
   return ec ? ec.message() : std::string();
 }
 
-bool FindDataFolders(Session& session) {
-  SettingsRecord& s = session.settings;
+bool FindDataFolders(const ConfigContext& context) {
+  SettingsRecord& s = context.settings;
+  StatusSink& status = context.status;
   const std::vector<std::string> candidates = DataFolderCandidates();
   s.ProgramDataDirectory = candidates[0];
   if (!HoldsConfig(s.ProgramDataDirectory)) {
-    AddStatusMessage(session, "Failed to find usual Vista data folder");
+    status.AddStatusMessage("Failed to find usual Vista data folder");
     s.ProgramDataDirectory = candidates[1];
     if (!HoldsConfig(s.ProgramDataDirectory)) {
-      AddStatusMessage(session, "Failed to find usual XP data folder");
+      status.AddStatusMessage("Failed to find usual XP data folder");
       // A first run on this machine: lay out the data folder from the sample
       // files; the configuration file is written from the defaults later.
       const std::string created = candidates[0];
-      const std::string failure =
-          created.empty() ? std::string("no home folder") : CopyTemplateFolder(DataTemplateFolder(), created);
+      const std::string failure = created.empty()
+                                      ? std::string("no home folder")
+                                      : CopyTemplateFolder(DataTemplateFolder(), created);
       if (!failure.empty() || !FolderExists(created)) {
-        session.dialogs().ShowMessage(MessageIcon::None, "",
-                                      JoinPath(created.empty() ? "~" : created, kConfigFileName) +
-                                          " not found");
+        context.dialogs.ShowMessage(
+            MessageIcon::None, "",
+            JoinPath(created.empty() ? "~" : created, kConfigFileName) + " not found");
         return false;
       }
       s.ProgramDataDirectory = created;
-      session.DataFolderCreated = true;
+      context.dataFolderCreated = true;
     }
   }
   s.ConfigFilePath = JoinPath(s.ProgramDataDirectory, kConfigFileName);
   s.DataDirectory = s.ProgramDataDirectory;
-  if (session.DataFolderCreated) {
-    AddStatusMessage(session, "Program data folder created from the sample files: " +
-                                  s.ProgramDataDirectory);
+  if (context.dataFolderCreated) {
+    status.AddStatusMessage("Program data folder created from the sample files: " +
+                            s.ProgramDataDirectory);
   }
-  AddStatusMessage(session, "Program data folder: " + s.ProgramDataDirectory);
-  AddStatusMessage(session, "Data folder: " + s.DataDirectory);
+  status.AddStatusMessage("Program data folder: " + s.ProgramDataDirectory);
+  status.AddStatusMessage("Data folder: " + s.DataDirectory);
   if (FileExists(s.ConfigFilePath)) {
-    AddStatusMessage(session, "Configuration file found: " + FileNameOf(s.ConfigFilePath));
+    status.AddStatusMessage("Configuration file found: " + FileNameOf(s.ConfigFilePath));
   } else {
-    AddStatusMessage(session, "Configuration file has NOT been found at " + s.ConfigFilePath);
+    status.AddStatusMessage("Configuration file has NOT been found at " + s.ConfigFilePath);
   }
   return true;
 }

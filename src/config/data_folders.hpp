@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace torvane {
+#include "config/config_context.hpp"
 
-struct Session;
+namespace torvane {
 
 inline constexpr const char* kDataFolderName = "Torvane Measurement System";
 
@@ -26,8 +26,9 @@ std::vector<std::string> DataFolderCandidates();
 std::string DataTemplateFolder();
 
 // Finds (or creates) the program data folder; sets ProgramDataDirectory,
-// DataDirectory and ConfigFilePath. False when no folder could be found or made.
-bool FindDataFolders(Session& session);
+// DataDirectory and ConfigFilePath, and says what it found in the status
+// log. False when no folder could be found or made (the message is shown).
+bool FindDataFolders(const ConfigContext& context);
 
 // Copies every file of `from` (recursively) into `to` that is not there yet;
 // an empty text on success, else what failed.

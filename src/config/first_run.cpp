@@ -1,7 +1,6 @@
 #include "config/first_run.hpp"
 
 #include "config/settings_io.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -15,27 +14,27 @@ void SelectOnly(SettingsRecord& s, FirstRunInterface option) {
 
 }  // namespace
 
-void ChooseDemonstration(Session& session, bool demonstration) {
-  session.DemoMode = demonstration;
+void ChooseDemonstration(const FirstRunContext& context, bool demonstration) {
+  context.demoMode = demonstration;
 }
 
-FirstRunVisibility FirstRunVisibilityFor(const Session& session) {
+FirstRunVisibility FirstRunVisibilityFor(const FirstRunContext& context) {
   FirstRunVisibility v;
-  const bool unit = !session.DemoMode;
+  const bool unit = !context.demoMode;
   v.driversQuestion = unit;
   v.interfaceQuestion = unit;
   v.helpButtons = unit;
-  v.portFrame = unit && session.settings.ZRA6Input;
+  v.portFrame = unit && context.settings.ZRA6Input;
   return v;
 }
 
-void ChooseFirstRunInterface(Session& session, FirstRunInterface option) {
-  if (option != FirstRunInterface::None) SelectOnly(session.settings, option);
+void ChooseFirstRunInterface(SettingsRecord& settings, FirstRunInterface option) {
+  if (option != FirstRunInterface::None) SelectOnly(settings, option);
 }
 
-void ChooseFirstRunPort(Session& session, int position) {
+void ChooseFirstRunPort(SettingsRecord& settings, int position) {
   if (position >= 0 && position < kFirstRunPortCount) {
-    session.settings.comportnum = static_cast<std::int16_t>(position + 1);
+    settings.comportnum = static_cast<std::int16_t>(position + 1);
   }
 }
 
@@ -50,17 +49,17 @@ FirstRunInterface PreselectedInterface(const SettingsRecord& s) {
   return FirstRunInterface::None;
 }
 
-void AcceptFirstRun(Session& session, const FirstRunChoices& choices) {
-  SettingsRecord& s = session.settings;
+void AcceptFirstRun(const FirstRunContext& context, const FirstRunChoices& choices) {
+  SettingsRecord& s = context.settings;
   if (choices.interfaceOption == FirstRunInterface::Zra7) SelectOnly(s, FirstRunInterface::Zra7);
   if (choices.interfaceOption == FirstRunInterface::Zra6) SelectOnly(s, FirstRunInterface::Zra6);
   if (choices.interfaceOption == FirstRunInterface::Zra6Plus) {
     SelectOnly(s, FirstRunInterface::Zra6Plus);
   }
-  ChooseFirstRunPort(session, choices.selectedPort);
+  ChooseFirstRunPort(s, choices.selectedPort);
   if (choices.demonstration) {
     SelectOnly(s, FirstRunInterface::None);
-    session.DemoMode = true;
+    context.demoMode = true;
   }
   if (choices.dontShowAgain) s.firsttime = false;
   SaveSettings(s);

@@ -5,10 +5,9 @@
 
 #include <string>
 
-namespace torvane {
+#include "config/settings_record.hpp"
 
-struct Session;
-struct SettingsRecord;
+namespace torvane {
 
 enum class FirstRunInterface { None, Zra6Plus, Zra7, Zra6 };
 
@@ -31,18 +30,25 @@ struct FirstRunChoices {
   bool dontShowAgain = false;
 };
 
-// "Demonstration or data analysis only?": sets DemoMode.
-void ChooseDemonstration(Session& session, bool demonstration);
-FirstRunVisibility FirstRunVisibilityFor(const Session& session);
+// What the window's choices act on: the settings and the program's
+// demonstration mode (which is never stored).
+struct FirstRunContext {
+  SettingsRecord& settings;
+  bool& demoMode;
+};
+
+// "Demonstration or data analysis only?": sets the demonstration mode.
+void ChooseDemonstration(const FirstRunContext& context, bool demonstration);
+FirstRunVisibility FirstRunVisibilityFor(const FirstRunContext& context);
 // An interface option: its flag set, the other two cleared.
-void ChooseFirstRunInterface(Session& session, FirstRunInterface option);
+void ChooseFirstRunInterface(SettingsRecord& settings, FirstRunInterface option);
 // A serial-port list entry (position from 0): comportnum = position + 1.
-void ChooseFirstRunPort(Session& session, int position);
+void ChooseFirstRunPort(SettingsRecord& settings, int position);
 // The list entry shown selected when the window opens (a stored port 1 … 15), else -1.
 int PreselectedPortIndex(const SettingsRecord& settings);
 // The interface option ticked when the window opens.
 FirstRunInterface PreselectedInterface(const SettingsRecord& settings);
 // OK: the choices stored and saved.
-void AcceptFirstRun(Session& session, const FirstRunChoices& choices);
+void AcceptFirstRun(const FirstRunContext& context, const FirstRunChoices& choices);
 
 }  // namespace torvane

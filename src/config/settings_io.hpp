@@ -1,21 +1,21 @@
 #pragma once
 // Loading and saving the settings record, the one-time import of the old
-// settings store, and the values of "Restore Defaults".
+// settings store, and the values of "Restore Defaults", all from the table
+// of keys (settings_keys.hpp).
 
 #include <string>
 #include <string_view>
 
+#include "config/config_context.hpp"
 #include "config/settings_record.hpp"
 
 namespace torvane {
-
-struct Session;
 
 // Reads every key in the file's reading order, writing the default of each
 // missing or empty key into the file as it goes. When
 // FirstTimeVistaCompatibleRun reads false the two folders are read from the
 // file; otherwise FindDataFolders runs instead. BrakeOnUp ends false.
-void LoadSettings(Session& session);
+void LoadSettings(const ConfigContext& context);
 
 // Reads every key from `path` without writing anything: missing keys take
 // their defaults (the headless programs never write the configuration file).

@@ -2,12 +2,11 @@
 
 #include <unistd.h>
 
-#include <type_traits>
-
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
-#include "common/text_file.hpp"
 #include "common/paths.hpp"
+#include "common/text_file.hpp"
+#include "config/settings_keys.hpp"
 #include "shell/session.hpp"
 #include "torvane_version.hpp"
 
@@ -30,15 +29,12 @@ class ReportWriter {
     text_.push_back('\t');
     Line(value);
   }
-  template <typename T>
-  void Number(std::string_view label, T value) {
-    if constexpr (std::is_floating_point_v<T>) {
-      Item(label, ShortNumericText(static_cast<double>(value)));
-    } else {
-      Item(label, ShortNumericText(static_cast<std::int64_t>(value)));
-    }
+  void Number(std::string_view label, std::int64_t value) { Item(label, ShortNumericText(value)); }
+  // A setting's line: its label and value as the table of keys gives them.
+  void Setting(const SettingsRecord& settings, std::string_view key) {
+    const SettingKey& k = *FindSettingKey(key);
+    Item(k.reportLabel, SettingReportText(settings, k));
   }
-  void Flag(std::string_view label, bool value) { Item(label, value ? "yes" : "no"); }
   std::string Take() { return std::move(text_); }
 
  private:
@@ -61,20 +57,20 @@ std::string OperationalReportText(const Session& session,
   r.Line(LongDateText(now) + " " + TimeAmPmText(now));
 
   r.Line("DATA COLLECTION");
-  r.Number("Frequency                         ", s.frequency);
-  r.Number("Samples                            ", s.samples);
-  r.Flag("ZRA6 Interface selected            ", s.ZRA6Input);
-  r.Flag("ZRA6+ Interface selected          ", s.ZRA6PlusInput);
-  r.Flag("ZRA7 Interface selected            ", s.ZRA7Input);
+  r.Setting(s, "frequency");
+  r.Setting(s, "samples");
+  r.Setting(s, "ZRA6Input");
+  r.Setting(s, "ZRA6PlusInput");
+  r.Setting(s, "ZRA7Input");
   r.Number("ZRA7 Maximum sample rate              ", session.MaxInterfaceFrequency);
-  r.Number("COM port number                       ", s.comportnum);
-  r.Number("Baud rate                          ", s.baudrate);
-  r.Number("Number of force channels            ", s.forcechannels);
-  r.Flag("Record Force                           ", s.RecordForce);
-  r.Number("Measurement delay                     ", s.measurementdelay);
+  r.Setting(s, "comportnum");
+  r.Setting(s, "baudrate");
+  r.Setting(s, "forcechannels");
+  r.Setting(s, "RecordForce");
+  r.Setting(s, "measurementdelay");
 
   r.Line("INTERFACE HARDWARE");
-  r.Number("Repetition threshold                 ", s.repthreshold);
+  r.Setting(s, "repthreshold");
   r.Item("QLX Software Version              ", VersionText());
   r.Item("QLX Software Build Date               ", kFileDescription);
   if (s.ZRA6Input) {
@@ -91,44 +87,44 @@ std::string OperationalReportText(const Session& session,
   }
 
   r.Line("TRAINING MODE SETTINGS");
-  r.Number("Repetition threshold                 ", s.repthreshold);
-  r.Number("Feedback Threshold                    ", s.FeedbackThreshold);
-  r.Number("Set delay                             ", s.setdelay);
-  r.Number("Maximum repetitions                   ", s.maxreps);
-  r.Number("Flight threshold                     ", s.flightthres);
-  r.Flag("Show feedback                        ", s.showfeedback);
-  r.Item("Over sound file                      ", s.oversoundfile);
-  r.Item("Under sound file                      ", s.undersoundfile);
+  r.Setting(s, "repthreshold");
+  r.Setting(s, "FeedbackThreshold");
+  r.Setting(s, "setdelay");
+  r.Setting(s, "maxreps");
+  r.Setting(s, "flightthres");
+  r.Setting(s, "showfeedback");
+  r.Setting(s, "oversoundfile");
+  r.Setting(s, "undersoundfile");
 
   r.Line("CALIBRATION");
-  r.Number("Distance calibration slope          ", s.DispCalSlope);
-  r.Number("Distance zero offset (intercept)   ", s.DispInt);
-  r.Number("Force calibration slope               ", s.ForceCalSlope);
-  r.Number("Force zero offset (intercept)       ", s.ForceInt);
+  r.Setting(s, "DispCalSlope");
+  r.Setting(s, "DispInt");
+  r.Setting(s, "ForceCalSlope");
+  r.Setting(s, "ForceInt");
 
   r.Line("FILES AND FOLDERS");
-  r.Item("Data Directory                       ", s.DataDirectory);
-  r.Item("Program Data Directory               ", s.ProgramDataDirectory);
-  r.Item("Squad file name                      ", s.SquadFileName);
-  r.Flag("Send results to Excel spreadsheet    ", s.exceloutput);
+  r.Setting(s, "DataDirectory");
+  r.Setting(s, "ProgramDataDirectory");
+  r.Setting(s, "SquadFileName");
+  r.Setting(s, "exceloutput");
   r.Item("Version of Excel installed           ", session.ExcelVersion);
 
   r.Line("BRAKE SETTINGS");
-  r.Number("Brake Level                           ", s.BrakeLevel);
-  r.Flag("Ramp up the braking level           ", s.rampbrake);
-  r.Flag("Apply braking continuously         ", s.brakecontinuous);
-  r.Flag("Release brake below zero           ", s.brakeabovezero);
-  r.Number("Time to release                        ", s.TimeToRelease);
-  r.Flag("Brake on up                          ", s.BrakeOnUp);
+  r.Setting(s, "BrakeLevel");
+  r.Setting(s, "rampbrake");
+  r.Setting(s, "brakecontinuous");
+  r.Setting(s, "brakeabovezero");
+  r.Setting(s, "TimeToRelease");
+  r.Setting(s, "BrakeOnUp");
 
   r.Line("GENERAL SETTINGS");
-  r.Number("Mass                                   ", s.weight);
-  r.Number("Distance filter cutoff                 ", s.dispFc);
-  r.Number("Velocity filter cutoff                 ", s.velocFc);
-  r.Number("Acceleration filter cutoff            ", s.accelFc);
-  r.Flag("Multimedia available                  ", s.mmavailable);
-  r.Flag("Display real time plot               ", s.realtimeplot);
-  r.Flag("Display the opening window         ", s.firsttime);
+  r.Setting(s, "weight");
+  r.Setting(s, "dispFc");
+  r.Setting(s, "velocFc");
+  r.Setting(s, "accelFc");
+  r.Setting(s, "mmavailable");
+  r.Setting(s, "realtimeplot");
+  r.Setting(s, "firsttime");
 
   r.Line("WINDOWS ENVIRONMENT");
   for (const std::string& entry : environment) r.Line("\t" + entry);

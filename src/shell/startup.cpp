@@ -1,11 +1,12 @@
 #include "shell/startup.hpp"
 
 #include "common/clock.hpp"
+#include "common/paths.hpp"
 #include "common/text_file.hpp"
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
+#include "shell/config_session.hpp"
 #include "shell/main_menu_state.hpp"
-#include "common/paths.hpp"
 #include "shell/platform_name.hpp"
 #include "shell/session.hpp"
 #include "shell/spreadsheet_app.hpp"
@@ -91,11 +92,11 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
                          std::string_view commandLine) {
   SettingsRecord& s = session.settings;
 
-  if (s.ShowSystemStatus && windows.ShowStatusWindow) windows.ShowStatusWindow();  // 1
-  if (!FindDataFolders(session)) ShowCriticalFilesMissing(session);                // 2
-  LoadSettings(session);                                                           // 3
-  if (!FileExists(JoinPath(s.ProgramDataDirectory, kConfigFileName)) &&            // 4
-      !FindDataFolders(session)) {
+  if (s.ShowSystemStatus && windows.ShowStatusWindow) windows.ShowStatusWindow();     // 1
+  if (!FindDataFolders(ConfigContextOf(session))) ShowCriticalFilesMissing(session);  // 2
+  LoadSettings(ConfigContextOf(session));                                             // 3
+  if (!FileExists(JoinPath(s.ProgramDataDirectory, kConfigFileName)) &&               // 4
+      !FindDataFolders(ConfigContextOf(session))) {
     ShowCriticalFilesMissing(session);
   }
   if (s.FirstTimeVistaCompatibleRun) {  // 5

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <xlsxwriter.h>
-
 #include "common/text_file.hpp"
+#include "shell/config_session.hpp"
 #include "shell/session.hpp"
 #include "test_support.hpp"
 
@@ -31,29 +30,29 @@ class ConfigRules : public ::testing::Test {
 
 TEST_F(ConfigRules, FrequencyFollowsTheSelectedUnit) {
   s.ZRA6PlusInput = true;
-  BoxCorrection c = SampleFrequencyChanged(t.session, "750", 2.0);
+  BoxCorrection c = SetSampleFrequency(SamplingContextOf(t.session), "750", 2.0);
   EXPECT_EQ(s.frequency, 500);
   EXPECT_EQ(c.box, "500");
-  c = SampleFrequencyChanged(t.session, "250", 2.0);
+  c = SetSampleFrequency(SamplingContextOf(t.session), "250", 2.0);
   EXPECT_EQ(std::tie(s.frequency, s.samples), std::tuple(250, 500));
   EXPECT_FALSE(c.box.has_value());
   EXPECT_EQ(c.samplesLabel, "Number of Samples = 500.0");
 
   s.ZRA6PlusInput = false;
   t.session.DemoMode = true;
-  SampleFrequencyChanged(t.session, "750", 2.0);
+  SetSampleFrequency(SamplingContextOf(t.session), "750", 2.0);
   EXPECT_EQ(std::tie(s.frequency, s.samples), std::tuple(750, 1500));
-  c = SampleFrequencyChanged(t.session, "1001", 2.0);
+  c = SetSampleFrequency(SamplingContextOf(t.session), "1001", 2.0);
   EXPECT_EQ(s.frequency, 500);
   EXPECT_EQ(c.box, "500");
 
   t.session.DemoMode = false;
   s.ZRA7Input = true;
-  c = SampleFrequencyChanged(t.session, "100", 2.0);
+  c = SetSampleFrequency(SamplingContextOf(t.session), "100", 2.0);
   EXPECT_EQ(s.frequency, 600);
   EXPECT_EQ(c.box, "600");
   t.session.MaxInterfaceFrequency = 500;
-  SampleFrequencyChanged(t.session, "100", 2.0);
+  SetSampleFrequency(SamplingContextOf(t.session), "100", 2.0);
   EXPECT_EQ(s.frequency, 200);
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
@@ -62,7 +61,7 @@ TEST_F(ConfigRules, FrequencyIsNotChangedWhileATrialFileIsOpen) {
   s.ZRA6PlusInput = true;
   t.session.trial.DataFileName = "/trials/a.qlx";
   t.session.trial.Displacement[3] = 1.5f;
-  const BoxCorrection c = SampleFrequencyChanged(t.session, "200", 2.0);
+  const BoxCorrection c = SetSampleFrequency(SamplingContextOf(t.session), "200", 2.0);
   EXPECT_EQ(LastMessage(), "Current data file must be closed before changing sample frequency");
   EXPECT_EQ(s.frequency, 500);
   EXPECT_EQ(c.box, "500");
@@ -71,7 +70,7 @@ TEST_F(ConfigRules, FrequencyIsNotChangedWhileATrialFileIsOpen) {
 
 TEST_F(ConfigRules, ASampleCountOfAMillionIsRefusedAndTheOldValuesStay) {
   t.session.DemoMode = true;
-  const BoxCorrection c = SampleFrequencyChanged(t.session, "1000", 1000.0);
+  const BoxCorrection c = SetSampleFrequency(SamplingContextOf(t.session), "1000", 1000.0);
   EXPECT_EQ(Msg(t.dialogs.shown.back()),
             Message(MessageIcon::Critical, "Maximum sample number exceeded",
                     "Maximum data size exceeded. Reduce sample frequency or duration"));
@@ -79,7 +78,7 @@ TEST_F(ConfigRules, ASampleCountOfAMillionIsRefusedAndTheOldValuesStay) {
   EXPECT_EQ(c.box, "500");
   EXPECT_EQ(t.session.trial.UpperBound(), 32002);
 
-  const BoxCorrection d = DurationChanged(t.session, "2000");
+  const BoxCorrection d = SetTrialDuration(SamplingContextOf(t.session), "2000");
   EXPECT_EQ(t.dialogs.shown.size(), 2u);
   EXPECT_EQ(s.samples, 1000);
   EXPECT_EQ(d.box, "2");
@@ -87,81 +86,44 @@ TEST_F(ConfigRules, ASampleCountOfAMillionIsRefusedAndTheOldValuesStay) {
 
 TEST_F(ConfigRules, DurationSetsTheSampleCountAndGrowsTheArraysOnlyWhenNeeded) {
   t.session.trial.Displacement[10] = 2.0f;
-  const BoxCorrection c = DurationChanged(t.session, "3.5 s");
+  const BoxCorrection c = SetTrialDuration(SamplingContextOf(t.session), "3.5 s");
   EXPECT_EQ(s.samples, 1750);
   EXPECT_EQ(c.samplesLabel, "Number of Samples = 1750.0");
-  EXPECT_EQ(t.session.statusBar.Panel(4).text, "Duration 3.5 secs");
   EXPECT_EQ(t.session.trial.Displacement[10], 2.0f);  // still fits: the trial is kept
-  DurationChanged(t.session, "100");
+  SetTrialDuration(SamplingContextOf(t.session), "100");
   EXPECT_EQ(s.samples, 50000);
   EXPECT_EQ(t.session.trial.UpperBound(), 50002);
 }
 
 TEST_F(ConfigRules, MassMustBeAboveZero) {
-  EXPECT_FALSE(WeightEntered(t.session, "0"));
+  EXPECT_FALSE(SetWeight(s, t.dialogs, "0"));
   EXPECT_EQ(t.dialogs.shown.back().title, "Error entering weight");
   EXPECT_EQ(LastMessage(), "Weight entered must be greater than zero kilograms");
-  EXPECT_FALSE(WeightEntered(t.session, "heavy"));
+  EXPECT_FALSE(SetWeight(s, t.dialogs, "heavy"));
   EXPECT_EQ(s.weight, 80.0f);
-  EXPECT_TRUE(WeightEntered(t.session, "72.5 kg"));
+  EXPECT_TRUE(SetWeight(s, t.dialogs, "72.5 kg"));
   EXPECT_EQ(s.weight, 72.5f);
 }
 
-TEST_F(ConfigRules, BrakeLevelIsLimitedAndAppliedThroughTheLink) {
-  EXPECT_EQ(BrakeLevelChanged(t.session, "150"), " 100");
+TEST_F(ConfigRules, BrakeLevelIsLimitedToAPercentage) {
+  EXPECT_EQ(SetBrakeLevelSetting(s, "150"), " 100");
   EXPECT_EQ(s.BrakeLevel, 100.0f);
-  EXPECT_EQ(BrakeLevelChanged(t.session, "-5"), " 0");
+  EXPECT_EQ(SetBrakeLevelSetting(s, "-5"), " 0");
   EXPECT_EQ(s.BrakeLevel, 0.0f);
-  EXPECT_EQ(BrakeLevelChanged(t.session, "37.5"), std::nullopt);
+  EXPECT_EQ(SetBrakeLevelSetting(s, "37.5"), std::nullopt);
   EXPECT_EQ(s.BrakeLevel, 37.5f);
-
-  // Without a link nothing can be sent.
-  EXPECT_FALSE(ApplyBrakeSetting(t.session));
-  EXPECT_EQ(LastMessage().rfind("Error setting brake level: ", 0), 0u);
-  EXPECT_EQ(t.session.BrakePercent, 0.0f);
-
-  std::vector<float> sent;
-  std::string failure;
-  t.session.hooks.SetBrakeLevel = [&](float level) {
-    sent.push_back(level);
-    return failure;
-  };
-  EXPECT_TRUE(ApplyBrakeSetting(t.session));
-  EXPECT_EQ(sent, (std::vector<float>{37.5f}));
-  EXPECT_EQ(t.session.statusBar.Panel(5).text, "Brake 37.5 %");
-  failure = "port closed";
-  s.BrakeLevel = 50;
-  EXPECT_FALSE(ApplyBrakeSetting(t.session));
-  EXPECT_EQ(LastMessage(), "Error setting brake level: port closed");
-  EXPECT_EQ(t.session.BrakePercent, 37.5f);
 }
 
-TEST_F(ConfigRules, SpreadsheetOutputNeedsTheWorkbookWriter) {
-  s.exceloutput = true;
-  EXPECT_FALSE(ExcelOutputChanged(t.session, false));
-  EXPECT_FALSE(s.exceloutput);
-  EXPECT_TRUE(ExcelOutputChanged(t.session, true));
-  EXPECT_EQ(t.session.ExcelVersion, LXW_VERSION);
-  EXPECT_TRUE(t.session.ExcelApp.running);
-  t.session.ModernWindows = false;
-  s.exceloutput = false;
-  EXPECT_FALSE(ExcelOutputChanged(t.session, true));
-}
-
-TEST_F(ConfigRules, ChoosingAUnitSelectsOnlyItSuitsTheControlsAndConnects) {
+TEST_F(ConfigRules, ChoosingAUnitSelectsOnlyItAndSuitsTheControls) {
   s.ZRA7Input = true;
   s.frequency = 600;
-  ChooseInterface(t.session, InterfaceModel::Zra6);
+  ChooseInterface(s, InterfaceModel::Zra6);
   EXPECT_TRUE(s.ZRA6Input && !s.ZRA7Input);
   EXPECT_EQ(s.frequency, 500);
   EXPECT_TRUE(ControlsForInterface(s).serialFrameVisible && ControlsForInterface(s).frequency);
-  ChooseInterface(t.session, InterfaceModel::Zra7);
+  ChooseInterface(s, InterfaceModel::Zra7);
   EXPECT_FALSE(s.ZRA6Input);
   EXPECT_FALSE(ControlsForInterface(s).serialFrameVisible || ControlsForInterface(s).frequency);
-
-  EXPECT_EQ(ConnectInterface(t.session), "No Connection");
-  t.session.hooks.DiscoverInterface = [] { return true; };
-  EXPECT_EQ(ConnectInterface(t.session), "Connection Established");
 }
 
 TEST_F(ConfigRules, RestoreDefaultsFindsTheFoldersAgainAndRootsTheFilesInThem) {
@@ -171,7 +133,7 @@ TEST_F(ConfigRules, RestoreDefaultsFindsTheFoldersAgainAndRootsTheFilesInThem) {
   testing::WriteText(dir.File("QLXConfig.ini"), "");
   s.SquadFileName = "/elsewhere/team.xls";
   s.weight = 55;
-  RestoreDefaults(t.session);
+  RestoreDefaults(ConfigContextOf(t.session));
   EXPECT_EQ(s.weight, 80.0f);
   EXPECT_TRUE(s.ZRA7Input);
   EXPECT_EQ(s.ProgramDataDirectory, dir.path());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text_file.hpp"
+#include "shell/config_session.hpp"
 #include "shell/session.hpp"
 #include "test_support.hpp"
 
@@ -36,7 +37,7 @@ TEST(DataFolders, TheSecondFolderIsUsedWhenOnlyItHoldsTheConfiguration) {
   MakeFolders(dir.path() + "/Torvane Measurement System");
   WriteText(dir.path() + "/Torvane Measurement System/QLXConfig.ini", "");
   TestSession t;
-  ASSERT_TRUE(FindDataFolders(t.session));
+  ASSERT_TRUE(FindDataFolders(ConfigContextOf(t.session)));
   EXPECT_EQ(t.session.settings.ProgramDataDirectory, dir.path() + "/Torvane Measurement System");
   EXPECT_EQ(t.session.settings.DataDirectory, t.session.settings.ProgramDataDirectory);
   EXPECT_EQ(t.session.settings.ConfigFilePath,
@@ -54,7 +55,7 @@ TEST(DataFolders, AFirstRunLaysOutTheFirstFolderFromTheSampleFiles) {
   WriteText(dir.path() + "/template/over.wav", "RIFF");
   TestSession t;
   t.session.settings.ShowSystemStatus = true;
-  ASSERT_TRUE(FindDataFolders(t.session));
+  ASSERT_TRUE(FindDataFolders(ConfigContextOf(t.session)));
   EXPECT_TRUE(t.session.DataFolderCreated);
   EXPECT_EQ(t.session.settings.ProgramDataDirectory, dir.path() + "/first");
   EXPECT_TRUE(FileExists(dir.path() + "/first/QLXHelp/QLXHelp.htm"));
@@ -62,9 +63,9 @@ TEST(DataFolders, AFirstRunLaysOutTheFirstFolderFromTheSampleFiles) {
   const std::string& log = t.session.statusLog.text;
   EXPECT_NE(log.find("Failed to find usual Vista data folder"), std::string::npos);
   EXPECT_NE(log.find("Failed to find usual XP data folder"), std::string::npos);
-  EXPECT_NE(log.find("Configuration file has NOT been found at " + dir.path() +
-                     "/first/QLXConfig.ini"),
-            std::string::npos);
+  EXPECT_NE(
+      log.find("Configuration file has NOT been found at " + dir.path() + "/first/QLXConfig.ini"),
+      std::string::npos);
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
@@ -74,7 +75,7 @@ TEST(DataFolders, AFolderThatCannotBeMadeIsReportedAndFails) {
   ScopedEnv data("TORVANE_DATA_DIR", dir.File("file") + "/inside");
   ScopedEnv xdg("XDG_DATA_HOME", dir.File("file"));
   TestSession t;
-  EXPECT_FALSE(FindDataFolders(t.session));
+  EXPECT_FALSE(FindDataFolders(ConfigContextOf(t.session)));
   ASSERT_EQ(t.dialogs.shown.size(), 1u);
   EXPECT_EQ(t.dialogs.shown[0].text, dir.File("file") + "/inside/QLXConfig.ini not found");
 }

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "config/ini_file.hpp"
-#include "shell/session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
 namespace {
 
 using testing::TempDir;
-using testing::TestSession;
 
 class FirstRun : public ::testing::Test {
  protected:
@@ -25,14 +23,15 @@ class FirstRun : public ::testing::Test {
   }
 
   TempDir dir;
-  TestSession t;
-  SettingsRecord& s = t.session.settings;
+  SettingsRecord s;
+  bool demoMode = false;
+  FirstRunContext context{s, demoMode};
 };
 
 TEST_F(FirstRun, AZra6OnCom3IsStored) {
-  ChooseFirstRunInterface(t.session, FirstRunInterface::Zra6);
-  EXPECT_TRUE(FirstRunVisibilityFor(t.session).portFrame);
-  AcceptFirstRun(t.session, {false, FirstRunInterface::Zra6, 2, false});
+  ChooseFirstRunInterface(s, FirstRunInterface::Zra6);
+  EXPECT_TRUE(FirstRunVisibilityFor(context).portFrame);
+  AcceptFirstRun(context, {false, FirstRunInterface::Zra6, 2, false});
   EXPECT_EQ(s.comportnum, 3);
   EXPECT_EQ(Saved("comportnum"), "3");
   EXPECT_EQ(Saved("ZRA6Input"), "true");
@@ -41,15 +40,15 @@ TEST_F(FirstRun, AZra6OnCom3IsStored) {
 }
 
 TEST_F(FirstRun, DemonstrationClearsEveryUnitAndHidesTheQuestions) {
-  ChooseDemonstration(t.session, true);
-  const FirstRunVisibility v = FirstRunVisibilityFor(t.session);
+  ChooseDemonstration(context, true);
+  const FirstRunVisibility v = FirstRunVisibilityFor(context);
   EXPECT_FALSE(v.driversQuestion || v.interfaceQuestion || v.helpButtons || v.portFrame);
-  AcceptFirstRun(t.session, {true, FirstRunInterface::Zra7, -1, true});
-  EXPECT_TRUE(t.session.DemoMode);
+  AcceptFirstRun(context, {true, FirstRunInterface::Zra7, -1, true});
+  EXPECT_TRUE(demoMode);
   EXPECT_EQ(Saved("ZRA6Input") + Saved("ZRA6PlusInput") + Saved("ZRA7Input"), "falsefalsefalse");
   EXPECT_EQ(ReadIniValue("Miscellaneous", "firsttime", "", s.ConfigFilePath), "false");
-  ChooseDemonstration(t.session, false);
-  EXPECT_TRUE(FirstRunVisibilityFor(t.session).interfaceQuestion);
+  ChooseDemonstration(context, false);
+  EXPECT_TRUE(FirstRunVisibilityFor(context).interfaceQuestion);
 }
 
 TEST_F(FirstRun, TheStoredChoicesArePreselected) {
@@ -58,9 +57,9 @@ TEST_F(FirstRun, TheStoredChoicesArePreselected) {
   EXPECT_EQ(PreselectedPortIndex(s), 14);
   s.comportnum = 16;
   EXPECT_EQ(PreselectedPortIndex(s), -1);
-  ChooseFirstRunPort(t.session, 15);
+  ChooseFirstRunPort(s, 15);
   EXPECT_EQ(s.comportnum, 16);
-  ChooseFirstRunPort(t.session, 16);  // not in the list
+  ChooseFirstRunPort(s, 16);  // not in the list
   EXPECT_EQ(s.comportnum, 16);
 }
 

@@ -5,6 +5,7 @@
 #include "common/text_file.hpp"
 #include "config/data_folders.hpp"
 #include "config/ini_file.hpp"
+#include "shell/config_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
@@ -29,11 +30,11 @@ std::string KeyNames(const std::string& text) {
 // A machine whose data folder `dir/data` is found (and made) on the first call.
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(FindDataFolders(t.session)); }
+  void SetUp() override { ASSERT_TRUE(FindDataFolders(ConfigContextOf(t.session))); }
   // Loads the configuration file holding `text`.
   const SettingsRecord& Load(const std::string& text) {
     WriteText(r.ConfigFilePath, text);
-    LoadSettings(t.session);
+    LoadSettings(ConfigContextOf(t.session));
     return r;
   }
   std::string Value(const char* section, const char* key) const {
@@ -49,7 +50,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, FreshFileListsKeysInReadingOrderAndSaveAddsTheRestAtSectionEnds) {
-  LoadSettings(t.session);
+  LoadSettings(ConfigContextOf(t.session));
   std::string keys =
       "[Miscellaneous] soundstart mmavailable exceloutput realtimeplot firsttime "
       "FirstTimeVistaCompatibleRun ShowSystemStatus "
@@ -103,7 +104,7 @@ TEST_F(SettingsTest, EccentricFlagUsesOneKeyAndReadsTheOldOneWhenMissing) {
   EXPECT_TRUE(Load("[Miscellaneous]\neccentric strength test=true\n").eccentricstrengthtest);
   r.eccentricstrengthtest = false;
   SaveSettings(r);
-  LoadSettings(t.session);
+  LoadSettings(ConfigContextOf(t.session));
   EXPECT_FALSE(r.eccentricstrengthtest);  // the value set in the program survives
 }
 
@@ -116,7 +117,7 @@ TEST_F(SettingsTest, PortsSectionIsReadAndKept) {
 }
 
 TEST_F(SettingsTest, OldSettingsAreAbsentOnAFreshMachineAndImportedWithTheirOwnConversions) {
-  LoadSettings(t.session);
+  LoadSettings(ConfigContextOf(t.session));
   EXPECT_EQ(r.samples, 1000);
   EXPECT_FALSE(RegistrySettingsExist(r));
   EXPECT_EQ(std::tie(r.samples, r.frequency), std::tuple(0, 0));

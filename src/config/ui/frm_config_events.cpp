@@ -14,10 +14,12 @@
 #include <QTimer>
 
 #include "common/number_text.hpp"
+#include "common/paths.hpp"
 #include "config/config_window_rules.hpp"
 #include "config/settings_io.hpp"
 #include "config/ui/frm_config.hpp"
-#include "common/paths.hpp"
+#include "shell/config_session.hpp"
+#include "shell/config_window_rules.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {
@@ -173,7 +175,7 @@ void FrmConfig::ConnectControls() {
   for (const auto& [option, model] : units) {
     connect(option, &QRadioButton::toggled, this, [this, model = model](bool on) {
       if (!on) return;
-      ChooseInterface(session_, model);
+      ChooseInterface(session_.settings, model);
       labelConnected_->setText(kNoConnectionText);
       RefreshDataCollection();
     });
@@ -242,24 +244,26 @@ void FrmConfig::RefreshDataCollection() {
 
 void FrmConfig::txtSampleFrequency_Change() {
   const BoxCorrection c =
-      SampleFrequencyChanged(session_, txtSampleFrequency_->text().toStdString(),
-                             LeadingNumber(txtDuration_->text().toStdString()));
+      SetSampleFrequency(SamplingContextOf(session_), txtSampleFrequency_->text().toStdString(),
+                         LeadingNumber(txtDuration_->text().toStdString()));
   if (c.box) SetBoxText(txtSampleFrequency_, *c.box);
   if (c.samplesLabel) labelNumberOfSamples_->setText(Q(*c.samplesLabel));
   UpdateStatusBar(session_);
 }
 
 void FrmConfig::txtDuration_Change() {
-  const BoxCorrection c = DurationChanged(session_, txtDuration_->text().toStdString());
+  const BoxCorrection c =
+      SetTrialDuration(SamplingContextOf(session_), txtDuration_->text().toStdString());
   if (c.box) SetBoxText(txtDuration_, *c.box);
   if (c.samplesLabel) labelNumberOfSamples_->setText(Q(*c.samplesLabel));
+  if (!c.box) UpdateStatusBar(session_);  // the new sample count
 }
 
 void FrmConfig::txtBrakeLevel_Change() {
   labelSetBrake_->setText(kBrakeWarningText);
   SetLabelColour(labelSetBrake_, "#ff0000");
   const std::optional<std::string> corrected =
-      BrakeLevelChanged(session_, txtBrakeLevel_->text().toStdString());
+      SetBrakeLevelSetting(session_.settings, txtBrakeLevel_->text().toStdString());
   if (corrected) SetBoxText(txtBrakeLevel_, *corrected);
 }
 
@@ -270,7 +274,7 @@ void FrmConfig::cmdApplyBrakeSetting_Click() {
 }
 
 void FrmConfig::CheckExcelOutput_Click(bool ticked) {
-  const bool output = ExcelOutputChanged(session_, ticked);
+  const bool output = SetExcelOutput(session_, ticked);
   if (output != ticked) {
     const bool was = checkExcelOutput_->blockSignals(true);
     checkExcelOutput_->setChecked(output);
@@ -301,7 +305,7 @@ void FrmConfig::BrowseFolder(QLineEdit* box, const char* title) {
 }
 
 void FrmConfig::CommandRestoreDefaults_Click() {
-  RestoreDefaults(session_);
+  RestoreDefaults(ConfigContextOf(session_));
   LoadControls();
   labelConnected_->setText(kNoConnectionText);
   UpdateStatusBar(session_);
@@ -329,7 +333,7 @@ bool FrmConfig::eventFilter(QObject* watched, QEvent* event) {
     // Only the user moving on within this window tests the mass, not a
     // message box or another window taking the focus.
     if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-        !WeightEntered(session_, txtWeight_->text().toStdString())) {
+        !SetWeight(session_.settings, session_.dialogs(), txtWeight_->text().toStdString())) {
       QTimer::singleShot(0, txtWeight_, [box = txtWeight_] {
         box->setFocus();
         box->selectAll();

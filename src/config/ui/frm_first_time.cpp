@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "config/first_run.hpp"
+#include "shell/config_session.hpp"
 #include "shell/help_pages.hpp"
 #include "shell/session.hpp"
 
@@ -123,7 +124,7 @@ FrmFirstTime::FrmFirstTime(Session& session, std::function<void(const char*)> op
 
   // Loading: a real unit is assumed; the stored unit and port are ticked.
   optionDemoNo_->setChecked(true);
-  ChooseDemonstration(session_, false);
+  ChooseDemonstration(FirstRunContextOf(session_), false);
   driversYes->setChecked(true);
   const int port = PreselectedPortIndex(session_.settings);
   if (port >= 0) listZra6CommPort_->setCurrentRow(port);
@@ -144,23 +145,23 @@ FrmFirstTime::FrmFirstTime(Session& session, std::function<void(const char*)> op
 
   connect(optionDemoYes_, &QRadioButton::toggled, this, [this](bool on) {
     if (!on) return;
-    ChooseDemonstration(session_, true);
+    ChooseDemonstration(FirstRunContextOf(session_), true);
     ApplyVisibility();
   });
   connect(optionDemoNo_, &QRadioButton::toggled, this, [this](bool on) {
     if (!on) return;
-    ChooseDemonstration(session_, false);
+    ChooseDemonstration(FirstRunContextOf(session_), false);
     ApplyVisibility();
   });
   for (QRadioButton* option : {optionZra6Plus_, optionZra7_, optionZra6_}) {
     connect(option, &QRadioButton::toggled, this, [this](bool on) {
       if (!on) return;
-      ChooseFirstRunInterface(session_, TickedInterface());
+      ChooseFirstRunInterface(session_.settings, TickedInterface());
       ApplyVisibility();
     });
   }
   connect(listZra6CommPort_, &QListWidget::currentRowChanged, this,
-          [this](int row) { ChooseFirstRunPort(session_, row); });
+          [this](int row) { ChooseFirstRunPort(session_.settings, row); });
   connect(commandHelpWithDriverInstall_, &QPushButton::clicked, this,
           [this] { openHelpPage_(kGettingStartedPage); });
   connect(commandFindCommPort_, &QPushButton::clicked, this,
@@ -182,7 +183,7 @@ FirstRunInterface FrmFirstTime::TickedInterface() const {
 }
 
 void FrmFirstTime::ApplyVisibility() {
-  const FirstRunVisibility v = FirstRunVisibilityFor(session_);
+  const FirstRunVisibility v = FirstRunVisibilityFor(FirstRunContextOf(session_));
   frameInstalledDrivers_->setVisible(v.driversQuestion);
   frame6or7_->setVisible(v.interfaceQuestion);
   commandHelpWithDriverInstall_->setVisible(v.helpButtons);
@@ -198,7 +199,7 @@ void FrmFirstTime::OKButton_Click() {
                              ? listZra6CommPort_->row(listZra6CommPort_->selectedItems().front())
                              : -1;
   choices.dontShowAgain = checkDontShow_->isChecked();
-  AcceptFirstRun(session_, choices);
+  AcceptFirstRun(FirstRunContextOf(session_), choices);
   accept();
 }
 

@@ -15,6 +15,7 @@
 
 #include "config/config_window_rules.hpp"
 #include "config/ini_file.hpp"
+#include "config/settings_keys.hpp"
 #include "config/ui/frm_config.hpp"
 #include "config/ui/frm_first_time.hpp"
 #include "ui_test_support.hpp"
@@ -86,6 +87,26 @@ class ConfigWindowsTest : public QObject {
     QCOMPARE(Control<QLineEdit>(f.window, "txtFSlope")->text(), QString("3.00000000"));
     QVERIFY(Control<QRadioButton>(f.window, "OptionZRA6PlusInput")->isChecked());
     QVERIFY(Control(f.window, "FrameZRA6Interface")->isHidden());
+  }
+
+  // The table of keys names the tab and the controls that edit each setting.
+  void everyShownSettingIsOnItsTab() {
+    ConfigFixture f;
+    auto* tabs = Control<QTabWidget>(f.window, "ConfigTabStrip");
+    int shown = 0;
+    for (const SettingKey& k : SettingKeys()) {
+      if (k.windowTab == nullptr) continue;
+      QWidget* tab = nullptr;
+      for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->tabText(i) == k.windowTab) tab = tabs->widget(i);
+      }
+      QVERIFY2(tab != nullptr, k.key);
+      for (const QString& name : QString(k.windowControls).split(' ')) {
+        QVERIFY2(tab->findChild<QWidget*>(name) != nullptr, qPrintable(name));
+        ++shown;
+      }
+    }
+    QCOMPARE(shown, 39);
   }
 
   void theFrequencyFollowsTheUnit() {
