@@ -4,13 +4,12 @@
 #include <cmath>
 
 #include "common/number_text.hpp"
+#include "common/physical_constants.hpp"
 #include "shell/session.hpp"
 
 namespace torvane {
 
 namespace {
-
-constexpr double kGravityOfForce = 9.807;
 
 // Samples 0 … count - 1 of a channel that may be touched.
 std::size_t Reach(std::span<float> channel, std::int32_t samples) {
@@ -61,7 +60,7 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
   }
   const double fs = frequency;
   const double m = weight;
-  const double weightForce = m * kGravityOfForce;
+  const double weightForce = m * kGravity;
   float c = 0;
   double step = 1.0;
   double previousMean = 99999.0;
@@ -72,7 +71,7 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
     velocity[0] = static_cast<float>((c + static_cast<double>(force[0]) - weightForce) / fs / m);
     t.Displacement[0] = static_cast<float>(velocity[0] / fs);
     t.Power[0] = 0;
-    t.Acceleration[0] = static_cast<float>(force[0] / m - kGravityOfForce);
+    t.Acceleration[0] = static_cast<float>(force[0] / m - kGravity);
     double sum = 0;  // velocities 1 … N-1
     for (std::int64_t i = 1; i < n; ++i) {
       velocity[i] = static_cast<float>(velocity[i - 1] +

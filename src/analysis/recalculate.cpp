@@ -5,6 +5,7 @@
 #include "analysis/derivation.hpp"
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
+#include "common/physical_constants.hpp"
 #include "common/user_dialogs.hpp"
 #include "files/trial_file.hpp"
 #include "results/process_data.hpp"

@@ -71,7 +71,7 @@ bool DeriveCollectedTrial(TrialDataSet& trial, const SettingsRecord& settings,
 bool LoadTrialFileAndRecalculate(Session& session, const std::string& path,
                                  const CalculationMode& mode, const AfterDerivation& after = {});
 
-// The "set mass" button: mass = mean force over the analysis range / 9.807
+// The "set mass" button: mass = mean force over the analysis range / kGravity
 // (10 kg when that is not above 0), shown as "00.000", then one ReCalculate.
 // When the analysis range lies outside the trial the mass is left and only
 // ReCalculate runs.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/number_text.hpp"
+#include "common/physical_constants.hpp"
 #include "common/text_file.hpp"
 #include "files/text_fields.hpp"
 #include "files/trial_file.hpp"
@@ -22,8 +23,6 @@ constexpr std::size_t kMaximumFileBytes = std::size_t{256} << 20;
 constexpr std::size_t kMaximumDataLines = static_cast<std::size_t>(kMaximumSamples);
 // Nothing is known of what the arrays hold.
 constexpr std::size_t kUnknownUse = TrialFileReader::kUnknownUse;
-// Body weight of a force-platform export is given in newtons.
-constexpr double kExportGravity = 9.807;
 
 std::string Quoted(std::string_view path) {
   return "\"" + std::string(path) + "\"";
@@ -155,7 +154,8 @@ void ParseImport(std::string_view bytes, std::string_view path, TrialReadResult&
   t.kind = kFileKindImport;
   t.samples = ToInt32(declared);
   t.frequency = ToInt32(NumberAtLineEnd(header[3], 11));
-  t.weight = static_cast<float>(NumberAtLineEnd(header[9], 11) / kExportGravity);
+  // The body weight is given in newtons.
+  t.weight = static_cast<float>(NumberAtLineEnd(header[9], 11) / kGravity);
   // An export holds measured force.
   t.recordForce = true;
   const auto wanted = static_cast<std::size_t>(t.samples);
