@@ -10,6 +10,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
 
@@ -333,7 +334,7 @@ void StartCollection(Session& session) {
   c.bytesReceived = 0;
 
   if (session.DemoMode) {
-    OpenTrialFileCommand(session, true);
+    OpenTrialFileCommand(TrialFileContextOf(session), session.view, true);
     session.pump().ProcessPendingEvents();
     c.cmdCollectCaption = kCaptionStart;
     ShowDigitalCaption(session, kTimepointDisplayCaption);
@@ -543,7 +544,7 @@ void ProcessCollectedTrial(Session& session) {
   view.ViewEnd = s.samples - 1;
   view.Marker1Sample = 0;
   view.Marker2Sample = s.samples - 1;
-  SetMassFromRecordedForce(session, mode, c.hooks.afterRecalculate);
+  SetMassFromRecordedForce(trial, s, view, mode, c.hooks.afterRecalculate);
   // The read-outs take the analysis range from the markers.
   view.AnalysisStart = view.Marker1Sample;
   view.AnalysisEnd = std::max(view.Marker2Sample, 0);

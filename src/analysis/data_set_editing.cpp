@@ -5,7 +5,6 @@
 
 #include "common/number_text.hpp"
 #include "common/physical_constants.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -18,11 +17,9 @@ std::size_t Reach(std::span<float> channel, std::int32_t samples) {
 
 }  // namespace
 
-bool CommandCrop(Session& session) {
-  TrialDataSet& t = session.trial;
-  AnalysisView& view = session.view;
+bool CommandCrop(TrialDataSet& t, SettingsRecord& settings, AnalysisView& view) {
   const std::int64_t n = std::min<std::int64_t>(
-      session.settings.samples,
+      settings.samples,
       static_cast<std::int64_t>(std::min({t.Displacement.size(), t.Velocity.size(),
                                           t.Acceleration.size(), t.Force.size(), t.Power.size()})));
   const std::int64_t first = std::max<std::int64_t>(view.AnalysisStart, 0);
@@ -39,7 +36,7 @@ bool CommandCrop(Session& session) {
     t.Power[to] = t.Power[from];
   }
   const auto count = static_cast<std::int32_t>(j);
-  session.settings.samples = count;
+  settings.samples = count;
   view.ViewStart = 0;
   view.ViewEnd = count - 1;
   view.Marker1Sample = 0;
@@ -96,11 +93,6 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
   return result;
 }
 
-ForceOffsetSearch ForceOffsetForZeroMeanVelocity(Session& session) {
-  return ForceOffsetForZeroMeanVelocity(session.trial, session.settings.samples,
-                                        session.settings.frequency, session.settings.weight);
-}
-
 void AddToChannel(std::span<float> channel, std::int32_t samples, std::string_view valueText) {
   const double value = LeadingNumber(valueText);
   const std::size_t n = Reach(channel, samples);
@@ -113,13 +105,14 @@ void ScaleChannel(std::span<float> channel, std::int32_t samples, std::string_vi
   for (std::size_t i = 0; i < n; ++i) channel[i] = static_cast<float>(channel[i] * factor);
 }
 
-void ApplyOffsetToForce(Session& session, std::string_view offsetText) {
-  AddToChannel(session.trial.Force, session.settings.samples, offsetText);
+void ApplyOffsetToForce(TrialDataSet& trial, const SettingsRecord& settings,
+                        std::string_view offsetText) {
+  AddToChannel(trial.Force, settings.samples, offsetText);
 }
 
-void ApplyScaleOffset(Session& session, ScaleOffsetCommand command, std::string_view valueText) {
-  TrialDataSet& t = session.trial;
-  const std::int32_t n = session.settings.samples;
+void ApplyScaleOffset(TrialDataSet& t, const SettingsRecord& settings, ScaleOffsetCommand command,
+                      std::string_view valueText) {
+  const std::int32_t n = settings.samples;
   switch (command) {
     case ScaleOffsetCommand::DisplacementOffset:
       AddToChannel(t.Displacement, n, valueText);

@@ -19,6 +19,7 @@
 #include "link/interface_discovery.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/session.hpp"
 
 namespace torvane::cli {
@@ -273,11 +274,11 @@ int RunRecord(Args args, Io& io) {
   reportDialogs();
 
   if (o.mass) {
-    txtMass_Change(session, ShortNumericText(*o.mass), CollectionCalculationMode(session),
-                   c.hooks.afterRecalculate);
+    EnterMassText(session.trial, s, session.dialogs(), ShortNumericText(*o.mass),
+                  CollectionCalculationMode(session), c.hooks.afterRecalculate);
   }
   session.trial.DataFileName = o.output;
-  const SaveOutcome saved = SaveTrialFile(session, 0);
+  const SaveOutcome saved = SaveTrialFile(TrialFileContextOf(session), 0);
   reportDialogs();
 
   const std::int32_t samples = s.samples;
