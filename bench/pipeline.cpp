@@ -14,6 +14,7 @@
 #include "common/text_file.hpp"
 #include "common/user_dialogs.hpp"
 #include "files/trial_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/session.hpp"
 
 namespace {
@@ -34,7 +35,7 @@ struct Fixture {
       session.trial.Force[i] = static_cast<float>(785.0 + 500.0 * std::sin(4.0 * t));
     }
     path = (std::filesystem::temp_directory_path() / "torvane-bench-typical.qlx").string();
-    WriteFileReplacing(path, TrialFileText(session));
+    WriteFileReplacing(path, TrialFileText(session.trial, session.settings, session.squad.Current()));
     s.velocFc = 16.0f;
     s.accelFc = 10.0f;
     s.dispFc = 0.0f;
@@ -58,9 +59,9 @@ void BM_TypicalTrialPipeline(benchmark::State& state) {
   Fixture f;
   const CalculationMode mode{true, true, false, false};
   for (auto _ : state) {
-    ReadTrialFile(f.session, f.path);
+    ReadTrialFile(TrialFileContextOf(f.session), f.path);
     FilterForce(f.session);
-    ReCalculate(f.session, mode);
+    ReCalculate(f.session.trial, f.session.settings, mode);
     benchmark::DoNotOptimize(f.session.trial.Power.data());
   }
 }
@@ -71,7 +72,7 @@ BENCHMARK(BM_TypicalTrialPipeline)->Unit(benchmark::kMicrosecond);
 void BM_TypicalTrialPipelineDerivingTwice(benchmark::State& state) {
   Fixture f;
   for (auto _ : state) {
-    ReadTrialFile(f.session, f.path);
+    ReadTrialFile(TrialFileContextOf(f.session), f.path);
     FilterForce(f.session);
     DeriveFromDisplacement(f.session.trial, f.session.settings);
     PowerFromForce(f.session.trial, f.session.settings);
@@ -82,7 +83,7 @@ BENCHMARK(BM_TypicalTrialPipelineDerivingTwice)->Unit(benchmark::kMicrosecond);
 
 void BM_ReadTypicalTrial(benchmark::State& state) {
   Fixture f;
-  for (auto _ : state) ReadTrialFile(f.session, f.path);
+  for (auto _ : state) ReadTrialFile(TrialFileContextOf(f.session), f.path);
 }
 BENCHMARK(BM_ReadTypicalTrial)->Unit(benchmark::kMicrosecond);
 

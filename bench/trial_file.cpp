@@ -13,6 +13,7 @@
 #include "common/text_file.hpp"
 #include "common/user_dialogs.hpp"
 #include "files/trial_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/session.hpp"
 
 namespace {
@@ -34,7 +35,7 @@ struct Fixture {
       session.trial.Force[i] = static_cast<float>(785.0 + 600.0 * std::sin(i / 170.0));
     }
     path = (std::filesystem::temp_directory_path() / "torvane-bench-trial.qlx").string();
-    WriteFileReplacing(path, TrialFileText(session));
+    WriteFileReplacing(path, TrialFileText(session.trial, session.settings, session.squad.Current()));
   }
   ~Fixture() { std::filesystem::remove(path); }
   FakeEventLoop loop;
@@ -46,7 +47,7 @@ struct Fixture {
 void BM_WriteTrialFile(benchmark::State& state) {
   Fixture f;
   for (auto _ : state) {
-    const std::string text = TrialFileText(f.session);
+    const std::string text = TrialFileText(f.session.trial, f.session.settings, f.session.squad.Current());
     benchmark::DoNotOptimize(WriteFileReplacing(f.path, text));
   }
 }
@@ -54,7 +55,7 @@ BENCHMARK(BM_WriteTrialFile)->Unit(benchmark::kMicrosecond);
 
 void BM_FormatTrialFile(benchmark::State& state) {
   Fixture f;
-  for (auto _ : state) benchmark::DoNotOptimize(TrialFileText(f.session));
+  for (auto _ : state) benchmark::DoNotOptimize(TrialFileText(f.session.trial, f.session.settings, f.session.squad.Current()));
 }
 BENCHMARK(BM_FormatTrialFile)->Unit(benchmark::kMicrosecond);
 
@@ -62,7 +63,7 @@ BENCHMARK(BM_FormatTrialFile)->Unit(benchmark::kMicrosecond);
 void BM_ReadTrialFile(benchmark::State& state) {
   Fixture f;
   for (auto _ : state) {
-    const TrialReadResult r = ReadTrialFile(f.session, f.path);
+    const TrialReadResult r = ReadTrialFile(TrialFileContextOf(f.session), f.path);
     if (!r.ok()) state.SkipWithError(r.message.c_str());
   }
 }

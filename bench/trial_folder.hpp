@@ -60,7 +60,7 @@ inline bool WriteJumpTrialFolder(const std::string& folder, int files, int lines
     }
     char name[32];
     std::snprintf(name, sizeof name, "/t%04d.qlx", file);
-    if (!WriteFileReplacing(folder + name, TrialFileText(session)).empty()) return false;
+    if (!WriteFileReplacing(folder + name, TrialFileText(session.trial, session.settings, session.squad.Current())).empty()) return false;
   }
   return true;
 }

@@ -12,10 +12,11 @@ set(allowed_sim common trial config)
 set(allowed_link common trial config)
 set(allowed_results common trial config files squads)
 set(allowed_analysis common trial config files squads results)
+set(allowed_batch common trial config files squads results analysis)
 set(allowed_acquisition common trial config files squads results analysis link)
 set(allowed_training common trial config files squads results analysis link acquisition)
 set(allowed_calibration common trial config files squads results analysis link acquisition)
-set(allowed_shell common trial config files squads sim link results analysis acquisition
+set(allowed_shell common trial config files squads sim link results analysis batch acquisition
     training calibration)
 
 set(faults "")

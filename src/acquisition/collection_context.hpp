@@ -19,8 +19,6 @@
 
 namespace torvane {
 
-struct Session;
-
 struct CollectionContext {
   TrialDataSet& trial;
   SettingsRecord& settings;
@@ -44,8 +42,6 @@ struct CollectionContext {
   std::function<void()> trialCollected;
   // Reads the demonstration trial into the trial data set.
   std::function<void()> openDemonstrationTrial;
-  Session* session;
-
   // The interface link's view of the same parts.
   LinkContext Link() const {
     return LinkContext{link,     settings, trial,        clock,

@@ -6,7 +6,6 @@
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
 #include "files/trial_file.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -264,7 +263,7 @@ void ProcessCollectedTrial(const CollectionContext& cx) {
   view.ViewEnd = s.samples - 1;
   view.Marker1Sample = 0;
   view.Marker2Sample = s.samples - 1;
-  SetMassFromRecordedForce(*cx.session, mode, c.hooks.afterRecalculate);
+  SetMassFromRecordedForce(trial, s, view, mode, c.hooks.afterRecalculate);
   // The read-outs take the analysis range from the markers.
   view.AnalysisStart = view.Marker1Sample;
   view.AnalysisEnd = std::max(view.Marker2Sample, 0);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "common/physical_constants.hpp"
 #include "config/settings_record.hpp"
 #include "trial/trial_data_set.hpp"
 
@@ -27,7 +28,6 @@ inline constexpr std::size_t kZra7MinimumBuffer = 60;
 // A ZRA7 frame is never longer than this; a "#" followed by this much text
 // without its eight fields is line noise, not a frame still arriving.
 inline constexpr std::size_t kZra7MaximumFrame = 256;
-inline constexpr double kStandardGravity = 9.80665;
 
 // The calibration slopes and offsets, widened once: every value is computed
 // in double precision and stored in single precision.

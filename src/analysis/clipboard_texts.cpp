@@ -4,7 +4,6 @@
 
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -18,11 +17,10 @@ struct SampleRange {
 };
 
 // The samples of a range, kept inside the trial.
-SampleRange RangeOf(const Session& session, ClipboardRange range) {
-  const TrialDataSet& t = session.trial;
-  const AnalysisView& view = session.view;
+SampleRange RangeOf(const TrialDataSet& t, const SettingsRecord& settings, const AnalysisView& view,
+                    ClipboardRange range) {
   const std::int64_t n = std::min<std::int64_t>(
-      session.settings.samples,
+      settings.samples,
       static_cast<std::int64_t>(std::min({t.Displacement.size(), t.Velocity.size(),
                                           t.Acceleration.size(), t.Force.size(), t.Power.size()})));
   SampleRange r;
@@ -30,7 +28,7 @@ SampleRange RangeOf(const Session& session, ClipboardRange range) {
     r.first = view.AnalysisStart;
     r.last = view.AnalysisEnd;
   } else {
-    const double fs = session.settings.frequency;
+    const double fs = settings.frequency;
     r.first = ToInt32(view.MovementOnsetTime * fs);
     r.last = ToInt32(static_cast<double>(view.LandingTime) * fs);
   }
@@ -39,9 +37,9 @@ SampleRange RangeOf(const Session& session, ClipboardRange range) {
   return r;
 }
 
-void AppendTime(std::string& out, std::int64_t i, const Session& session) {
-  const std::int32_t fs = session.settings.frequency;
-  const double t = fs != 0 ? static_cast<double>(i - session.view.AnalysisStart) / fs : 0.0;
+// The time of sample i from the start of the analysis range.
+void AppendTime(std::string& out, std::int64_t i, std::int32_t fs, const AnalysisView& view) {
+  const double t = fs != 0 ? static_cast<double>(i - view.AnalysisStart) / fs : 0.0;
   AppendFormatted(out, t, ParseNumberPattern("0.000"));
 }
 
@@ -67,20 +65,20 @@ const char* ClipboardChannelWord(ShownChannel channel) {
   return "";
 }
 
-std::string AllDataSetsClipboardText(const Session& session, ClipboardRange range,
+std::string AllDataSetsClipboardText(const TrialDataSet& t, const SettingsRecord& settings,
+                                     const AnalysisView& view, ClipboardRange range,
                                      const LocalDateTime& now) {
-  const TrialDataSet& t = session.trial;
   std::string out = "Torvane Measurement System Data Analysis";
   out += kLineEnd;
   out += LongDateText(now) + "\t" + TimeAmPmText(now) + "\tMass: \t" +
-         ShortNumericText(static_cast<double>(session.settings.weight)) + "\t kg";
+         ShortNumericText(static_cast<double>(settings.weight)) + "\t kg";
   out += kLineEnd;
   out += "time\tdisplacement\tvelocity\tacceleration\tforce\tpower";
   out += kLineEnd;
-  const SampleRange r = RangeOf(session, range);
+  const SampleRange r = RangeOf(t, settings, view, range);
   for (std::int64_t i = r.first; i <= r.last; ++i) {
     const auto k = static_cast<std::size_t>(i);
-    AppendTime(out, i, session);
+    AppendTime(out, i, settings.frequency, view);
     for (const std::vector<float>* channel :
          {&t.Displacement, &t.Velocity, &t.Acceleration, &t.Force, &t.Power}) {
       out.push_back('\t');
@@ -91,17 +89,18 @@ std::string AllDataSetsClipboardText(const Session& session, ClipboardRange rang
   return out;
 }
 
-std::string ShownDataSetClipboardText(const Session& session, ClipboardRange range,
+std::string ShownDataSetClipboardText(const TrialDataSet& trial, const SettingsRecord& settings,
+                                      const AnalysisView& view, ClipboardRange range,
                                       ShownChannel channel, bool includeTime) {
   std::string out;
   if (includeTime) out += "time\t";
   out += ClipboardChannelWord(channel);
   out += kLineEnd;
-  const std::span<const float> values = ShownChannelArray(session.trial, channel);
-  const SampleRange r = RangeOf(session, range);
+  const std::span<const float> values = ShownChannelArray(trial, channel);
+  const SampleRange r = RangeOf(trial, settings, view, range);
   for (std::int64_t i = r.first; i <= r.last; ++i) {
     if (includeTime) {
-      AppendTime(out, i, session);
+      AppendTime(out, i, settings.frequency, view);
       out.push_back('\t');
     }
     AppendValue(out, values[static_cast<std::size_t>(i)]);

@@ -8,10 +8,11 @@
 
 #include "analysis/seek_statistics.hpp"
 #include "common/clock.hpp"
+#include "config/settings_record.hpp"
+#include "trial/analysis_view.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
-
-struct Session;
 
 enum class ClipboardRange {
   BetweenPoints,  // AnalysisStart … AnalysisEnd
@@ -24,13 +25,15 @@ const char* ClipboardChannelWord(ShownChannel channel);
 // "Copy all data sets between points to Clipboard": a title line, the date,
 // time and mass, the column names and one row per sample of time and the
 // five channels.
-std::string AllDataSetsClipboardText(const Session& session, ClipboardRange range,
+std::string AllDataSetsClipboardText(const TrialDataSet& trial, const SettingsRecord& settings,
+                                     const AnalysisView& view, ClipboardRange range,
                                      const LocalDateTime& now);
 
 // "Copy currently displayed dataset between points to Clipboard": a header
 // and one row per sample of the shown channel, each preceded by the time when
 // `includeTime` ("include time data set").
-std::string ShownDataSetClipboardText(const Session& session, ClipboardRange range,
+std::string ShownDataSetClipboardText(const TrialDataSet& trial, const SettingsRecord& settings,
+                                      const AnalysisView& view, ClipboardRange range,
                                       ShownChannel channel, bool includeTime);
 
 }  // namespace torvane

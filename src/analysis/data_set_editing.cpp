@@ -4,13 +4,11 @@
 #include <cmath>
 
 #include "common/number_text.hpp"
-#include "shell/session.hpp"
+#include "common/physical_constants.hpp"
 
 namespace torvane {
 
 namespace {
-
-constexpr double kGravityOfForce = 9.807;
 
 // Samples 0 … count - 1 of a channel that may be touched.
 std::size_t Reach(std::span<float> channel, std::int32_t samples) {
@@ -19,11 +17,9 @@ std::size_t Reach(std::span<float> channel, std::int32_t samples) {
 
 }  // namespace
 
-bool CommandCrop(Session& session) {
-  TrialDataSet& t = session.trial;
-  AnalysisView& view = session.view;
+bool CommandCrop(TrialDataSet& t, SettingsRecord& settings, AnalysisView& view) {
   const std::int64_t n = std::min<std::int64_t>(
-      session.settings.samples,
+      settings.samples,
       static_cast<std::int64_t>(std::min({t.Displacement.size(), t.Velocity.size(),
                                           t.Acceleration.size(), t.Force.size(), t.Power.size()})));
   const std::int64_t first = std::max<std::int64_t>(view.AnalysisStart, 0);
@@ -40,7 +36,7 @@ bool CommandCrop(Session& session) {
     t.Power[to] = t.Power[from];
   }
   const auto count = static_cast<std::int32_t>(j);
-  session.settings.samples = count;
+  settings.samples = count;
   view.ViewStart = 0;
   view.ViewEnd = count - 1;
   view.Marker1Sample = 0;
@@ -61,7 +57,7 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
   }
   const double fs = frequency;
   const double m = weight;
-  const double weightForce = m * kGravityOfForce;
+  const double weightForce = m * kGravity;
   float c = 0;
   double step = 1.0;
   double previousMean = 99999.0;
@@ -72,7 +68,7 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
     velocity[0] = static_cast<float>((c + static_cast<double>(force[0]) - weightForce) / fs / m);
     t.Displacement[0] = static_cast<float>(velocity[0] / fs);
     t.Power[0] = 0;
-    t.Acceleration[0] = static_cast<float>(force[0] / m - kGravityOfForce);
+    t.Acceleration[0] = static_cast<float>(force[0] / m - kGravity);
     double sum = 0;  // velocities 1 … N-1
     for (std::int64_t i = 1; i < n; ++i) {
       velocity[i] = static_cast<float>(velocity[i - 1] +
@@ -97,11 +93,6 @@ ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& t, std::int32_t s
   return result;
 }
 
-ForceOffsetSearch ForceOffsetForZeroMeanVelocity(Session& session) {
-  return ForceOffsetForZeroMeanVelocity(session.trial, session.settings.samples,
-                                        session.settings.frequency, session.settings.weight);
-}
-
 void AddToChannel(std::span<float> channel, std::int32_t samples, std::string_view valueText) {
   const double value = LeadingNumber(valueText);
   const std::size_t n = Reach(channel, samples);
@@ -114,13 +105,14 @@ void ScaleChannel(std::span<float> channel, std::int32_t samples, std::string_vi
   for (std::size_t i = 0; i < n; ++i) channel[i] = static_cast<float>(channel[i] * factor);
 }
 
-void ApplyOffsetToForce(Session& session, std::string_view offsetText) {
-  AddToChannel(session.trial.Force, session.settings.samples, offsetText);
+void ApplyOffsetToForce(TrialDataSet& trial, const SettingsRecord& settings,
+                        std::string_view offsetText) {
+  AddToChannel(trial.Force, settings.samples, offsetText);
 }
 
-void ApplyScaleOffset(Session& session, ScaleOffsetCommand command, std::string_view valueText) {
-  TrialDataSet& t = session.trial;
-  const std::int32_t n = session.settings.samples;
+void ApplyScaleOffset(TrialDataSet& t, const SettingsRecord& settings, ScaleOffsetCommand command,
+                      std::string_view valueText) {
+  const std::int32_t n = settings.samples;
   switch (command) {
     case ScaleOffsetCommand::DisplacementOffset:
       AddToChannel(t.Displacement, n, valueText);

@@ -8,17 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "config/settings_record.hpp"
+#include "trial/analysis_view.hpp"
+#include "trial/trial_data_set.hpp"
+
 namespace torvane {
 
-struct Session;
-struct TrialDataSet;
-
 // "Crop": the five channels keep only the samples AnalysisStart …
-// AnalysisEnd, moved to the front; samples becomes their number and the view
-// and the markers cover the new trial. The raw buffers are not cropped and
-// nothing is recalculated. A range with no sample inside the trial changes
-// nothing and returns false.
-bool CommandCrop(Session& session);
+// AnalysisEnd of `view`, moved to the front; samples becomes their number and
+// the view and the markers cover the new trial. The raw buffers are not
+// cropped and nothing is recalculated. A range with no sample inside the
+// trial changes nothing and returns false.
+bool CommandCrop(TrialDataSet& trial, SettingsRecord& settings, AnalysisView& view);
 
 // The offset search stops after this many steps.
 inline constexpr int kForceOffsetStepLimit = 200;
@@ -41,7 +42,6 @@ struct ForceOffsetSearch {
 // kForceOffsetStepLimit steps.
 ForceOffsetSearch ForceOffsetForZeroMeanVelocity(TrialDataSet& trial, std::int32_t samples,
                                                  std::int32_t frequency, float weight);
-ForceOffsetSearch ForceOffsetForZeroMeanVelocity(Session& session);
 
 // Adds the value of a text (its leading number; not a number counts as 0)
 // to, or multiplies by it, samples 0 … samples - 1 of a channel.
@@ -50,10 +50,12 @@ void ScaleChannel(std::span<float> channel, std::int32_t samples, std::string_vi
 
 // "Apply offset to force and recalculate", before the recalculation: the
 // force of the whole trial moved by the offset text.
-void ApplyOffsetToForce(Session& session, std::string_view offsetText);
+void ApplyOffsetToForce(TrialDataSet& trial, const SettingsRecord& settings,
+                        std::string_view offsetText);
 
 // The four buttons of "Scale and Offset".
 enum class ScaleOffsetCommand { DisplacementOffset, DisplacementScale, ForceOffset, ForceScale };
-void ApplyScaleOffset(Session& session, ScaleOffsetCommand command, std::string_view valueText);
+void ApplyScaleOffset(TrialDataSet& trial, const SettingsRecord& settings,
+                      ScaleOffsetCommand command, std::string_view valueText);
 
 }  // namespace torvane

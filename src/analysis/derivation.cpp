@@ -252,8 +252,7 @@ void ForceFromAcceleration(TrialDataSet& trial, const SettingsRecord& settings) 
   const double m = settings.weight;
   // Sample 0 too, as in ForceFromDisplacement.
   for (std::size_t i = 0; i < n; ++i) {
-    trial.Force[i] =
-        Single((static_cast<double>(trial.Acceleration[i]) + kGravityAccelerometer) * m);
+    trial.Force[i] = Single((static_cast<double>(trial.Acceleration[i]) + kStandardGravity) * m);
   }
 }
 

@@ -13,14 +13,11 @@
 #include <optional>
 
 #include "analysis/low_pass_filter.hpp"
+#include "common/physical_constants.hpp"
 #include "config/settings_record.hpp"
 #include "trial/trial_data_set.hpp"
 
 namespace torvane {
-
-// Gravity of the displacement and force routes, and of the acceleration route.
-inline constexpr double kGravity = 9.807;
-inline constexpr double kGravityAccelerometer = 9.80665;
 
 // Whether the trial can be derived at all (see above).
 bool CanDerive(const TrialDataSet& trial, const SettingsRecord& settings);
@@ -54,7 +51,7 @@ void IntegrateForceReverse(TrialDataSet& trial, const SettingsRecord& settings);
 // Velocity and displacement from the measured acceleration (trapezoidal rule).
 void IntegrateAcceleration(TrialDataSet& trial, const SettingsRecord& settings);
 
-// Force = (Acceleration + 9.80665) × m for every sample.
+// Force = (Acceleration + kStandardGravity) × m for every sample.
 void ForceFromAcceleration(TrialDataSet& trial, const SettingsRecord& settings);
 
 // Power = Velocity × Force for every sample.

@@ -5,10 +5,10 @@
 #include "analysis/derivation.hpp"
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
+#include "common/physical_constants.hpp"
 #include "common/user_dialogs.hpp"
 #include "files/trial_file.hpp"
 #include "results/process_data.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -61,11 +61,11 @@ void RunDerivationRoute(DerivationRoute route, TrialDataSet& trial,
   }
 }
 
-DerivationRoute ReCalculate(Session& session, const CalculationMode& mode,
-                            const AfterDerivation& after) {
-  const DerivationRoute route = ReCalculateRoute(mode, session.trial.FileKind);
-  RunDerivationRoute(route, session.trial, session.settings);
-  if (after) after(session);
+DerivationRoute ReCalculate(TrialDataSet& trial, const SettingsRecord& settings,
+                            const CalculationMode& mode, const AfterDerivation& after) {
+  const DerivationRoute route = ReCalculateRoute(mode, trial.FileKind);
+  RunDerivationRoute(route, trial, settings);
+  if (after) after();
   return route;
 }
 
@@ -100,24 +100,26 @@ bool DeriveCollectedTrial(TrialDataSet& trial, const SettingsRecord& settings,
   return false;
 }
 
-bool LoadTrialFileAndRecalculate(Session& session, const std::string& path,
-                                 const CalculationMode& mode, const AfterDerivation& after) {
-  if (!OpenTrialFile(session, path).opened) return false;
+bool LoadTrialFileAndRecalculate(const TrialFileContext& files, AnalysisView& view,
+                                 const std::string& path, const CalculationMode& mode,
+                                 const AfterDerivation& after) {
+  if (!OpenTrialFile(files, path).opened) return false;
   // A new trial starts with no phases: a results run keeps the phase times
   // it does not find, and they belong to the previous trial.
-  ResetPhaseTimes(session.view);
-  FilterChannel(session.trial.Force, session.settings, session.settings.forceFc);
-  ReCalculate(session, mode, after);
+  ResetPhaseTimes(view);
+  FilterChannel(files.trial.Force, files.settings, files.settings.forceFc);
+  ReCalculate(files.trial, files.settings, mode, after);
   return true;
 }
 
-SetMassResult CommandSetMass_Click(Session& session, const CalculationMode& mode,
-                                   const AfterDerivation& after) {
+SetMassResult SetMassFromForce(TrialDataSet& trial, SettingsRecord& settings,
+                               const AnalysisView& view, const CalculationMode& mode,
+                               const AfterDerivation& after) {
   SetMassResult result;
-  const std::int32_t start = session.view.AnalysisStart;
-  const std::int32_t end = session.view.AnalysisEnd;
-  const std::vector<float>& force = session.trial.Force;
-  const bool inTrial = end <= session.settings.samples - 1 && start >= 0 &&
+  const std::int32_t start = view.AnalysisStart;
+  const std::int32_t end = view.AnalysisEnd;
+  const std::vector<float>& force = trial.Force;
+  const bool inTrial = end <= settings.samples - 1 && start >= 0 &&
                        (end < start || static_cast<std::size_t>(end) < force.size());
   if (inTrial) {
     float sum = 0.0f;
@@ -130,35 +132,37 @@ SetMassResult CommandSetMass_Click(Session& session, const CalculationMode& mode
     float mass = static_cast<float>(sum / kGravity);
     // Also when the mean is not a number: a mass must be above zero.
     if (!(mass > 0.0f)) mass = 10.0f;
-    session.settings.weight = mass;
+    settings.weight = mass;
     result.massComputed = true;
     result.mass = mass;
     result.massText = FormatNumber(mass, "00.000");
   }
   // The window shows massText without running its change handler: one
   // ReCalculate follows, with the mass computed here (not the rounded text).
-  ReCalculate(session, mode, after);
+  ReCalculate(trial, settings, mode, after);
   return result;
 }
 
-SetMassResult SetMassFromRecordedForce(Session& session, const CalculationMode& mode,
+SetMassResult SetMassFromRecordedForce(TrialDataSet& trial, SettingsRecord& settings,
+                                       const AnalysisView& view, const CalculationMode& mode,
                                        const AfterDerivation& after) {
-  if (session.settings.RecordForce) return CommandSetMass_Click(session, mode, after);
-  ReCalculate(session, mode, after);
+  if (settings.RecordForce) return SetMassFromForce(trial, settings, view, mode, after);
+  ReCalculate(trial, settings, mode, after);
   return {};
 }
 
-bool txtMass_Change(Session& session, std::string_view text, const CalculationMode& mode,
-                    const AfterDerivation& after) {
+bool EnterMassText(TrialDataSet& trial, SettingsRecord& settings, UserDialogs& dialogs,
+                   std::string_view text, const CalculationMode& mode,
+                   const AfterDerivation& after) {
   if (text.empty() || text == " ") return false;
   const double value = LeadingNumber(text);
   if (value <= 0.0) {
-    session.dialogs().ShowMessage(MessageIcon::Critical, "Error in mass",
-                                  "Mass must be greater than zero kilograms");
+    dialogs.ShowMessage(MessageIcon::Critical, "Error in mass",
+                        "Mass must be greater than zero kilograms");
     return false;
   }
-  session.settings.weight = static_cast<float>(value);
-  ReCalculate(session, mode, after);
+  settings.weight = static_cast<float>(value);
+  ReCalculate(trial, settings, mode, after);
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "common/number_text.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -148,10 +147,11 @@ std::int32_t FindMaxMinZero(std::int16_t direction, std::int32_t start,
   return KeepInside(5, last);
 }
 
-std::int32_t SeekPoint(const Session& session, std::int16_t direction, std::int32_t start,
-                       ShownChannel channel, const SeekOptions& options) {
-  return FindMaxMinZero(direction, start, ShownChannelArray(session.trial, channel),
-                        session.settings.samples, session.settings.frequency, options);
+std::int32_t SeekPoint(const TrialDataSet& trial, const SettingsRecord& settings,
+                       std::int16_t direction, std::int32_t start, ShownChannel channel,
+                       const SeekOptions& options) {
+  return FindMaxMinZero(direction, start, ShownChannelArray(trial, channel), settings.samples,
+                        settings.frequency, options);
 }
 
 MarkerReadouts MarkerReadoutTexts(AnalysisView& view, std::span<const float> channel,
@@ -206,14 +206,14 @@ std::optional<SummaryStatistics> CalcSummaryData(const AnalysisView& view,
   return s;
 }
 
-UpdateValuesResult UpdateValues(Session& session, ShownChannel shown,
+UpdateValuesResult UpdateValues(const TrialDataSet& trial, const SettingsRecord& settings,
+                                AnalysisView& view, ShownChannel shown,
                                 const ResultsOptions& options) {
   UpdateValuesResult r;
-  const std::span<const float> channel = ShownChannelArray(session.trial, shown);
-  r.readouts = MarkerReadoutTexts(session.view, channel, session.settings.samples,
-                                  session.settings.frequency, shown);
-  r.summary = CalcSummaryData(session.view, channel, session.settings.samples);
-  if (r.summary) r.results = ProcessData(session, options);
+  const std::span<const float> channel = ShownChannelArray(trial, shown);
+  r.readouts = MarkerReadoutTexts(view, channel, settings.samples, settings.frequency, shown);
+  r.summary = CalcSummaryData(view, channel, settings.samples);
+  if (r.summary) r.results = ProcessData(ResultsInputOf(trial, settings), view, options);
   return r;
 }
 

@@ -8,13 +8,12 @@
 #include <span>
 #include <string>
 
+#include "config/settings_record.hpp"
 #include "results/process_data.hpp"
+#include "trial/analysis_view.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
-
-struct AnalysisView;
-struct Session;
-struct TrialDataSet;
 
 // The channel the analysis window shows (its option buttons optDist,
 // optVel, optForce, optAccel, optPower).
@@ -48,9 +47,10 @@ std::int32_t FindMaxMinZero(std::int16_t direction, std::int32_t start,
                             std::span<const float> signal, std::int32_t samples,
                             std::int32_t frequency, const SeekOptions& options);
 
-// FindMaxMinZero over the shown channel of the session's trial.
-std::int32_t SeekPoint(const Session& session, std::int16_t direction, std::int32_t start,
-                       ShownChannel channel, const SeekOptions& options);
+// FindMaxMinZero over the shown channel of a trial described by `settings`.
+std::int32_t SeekPoint(const TrialDataSet& trial, const SettingsRecord& settings,
+                       std::int16_t direction, std::int32_t start, ShownChannel channel,
+                       const SeekOptions& options);
 
 // The texts beside the markers.
 struct MarkerReadouts {
@@ -83,13 +83,14 @@ std::optional<SummaryStatistics> CalcSummaryData(const AnalysisView& view,
                                                  std::int32_t samples);
 
 // UpdateValues: the read-outs, the statistics and, when the statistics were
-// computed, a results run over the new range.
+// computed, a results run over the new range of `view`.
 struct UpdateValuesResult {
   MarkerReadouts readouts;
   std::optional<SummaryStatistics> summary;
   std::optional<TrialResults> results;
 };
-UpdateValuesResult UpdateValues(Session& session, ShownChannel shown,
+UpdateValuesResult UpdateValues(const TrialDataSet& trial, const SettingsRecord& settings,
+                                AnalysisView& view, ShownChannel shown,
                                 const ResultsOptions& options);
 
 }  // namespace torvane

@@ -13,9 +13,9 @@
 
 #include "cli/commands.hpp"
 #include "cli/trial_analysis.hpp"
-#include "common/text_file.hpp"
-#include "results/batch_processing.hpp"
 #include "common/paths.hpp"
+#include "common/text_file.hpp"
+#include "batch/batch_processing.hpp"
 
 namespace torvane::cli {
 
@@ -137,7 +137,7 @@ void Keep(const Session& session, TrialAnalysis& analysis, FileOutcome& outcome)
     outcome.error = std::move(analysis.run.error);
     return;
   }
-  outcome.identity = ResultsRowIdentityOf(session);
+  outcome.identity = ResultsRowIdentityOf(session.squad.Current(), session.settings, session.trial);
   outcome.texts = std::move(analysis.results.texts);
 }
 

@@ -51,7 +51,7 @@ int RunExport(Args args, Io& io) {
     io.err << "torvane-cli export: " << run.error << "\n";
     return 1;
   }
-  const std::string text = ExportFileText(session, session.clock().Now());
+  const std::string text = ExportFileText(session.trial, session.settings, session.clock().Now());
   if (*options.output == "-") {
     io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
     io.out.flush();

@@ -20,6 +20,7 @@
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
 #include "shell/acquisition_session.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/link_session.hpp"
 #include "shell/session.hpp"
 
@@ -278,11 +279,11 @@ int RunRecord(Args args, Io& io) {
   reportDialogs();
 
   if (o.mass) {
-    txtMass_Change(session, ShortNumericText(*o.mass), CollectionCalculationMode(c, s),
-                   c.hooks.afterRecalculate);
+    EnterMassText(session.trial, s, session.dialogs(), ShortNumericText(*o.mass),
+                  CollectionCalculationMode(c, s), c.hooks.afterRecalculate);
   }
   session.trial.DataFileName = o.output;
-  const SaveOutcome saved = SaveTrialFile(session, 0);
+  const SaveOutcome saved = SaveTrialFile(TrialFileContextOf(session), 0);
   reportDialogs();
 
   const std::int32_t samples = s.samples;

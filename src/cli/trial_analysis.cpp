@@ -9,18 +9,18 @@ namespace torvane::cli {
 
 namespace {
 
-// The results run after the derivation: twice with --frame-jump (the first
-// finds the jump frame, the second analyses it).
-AfterDerivation ResultsInto(TrialAnalysis& analysis, const AnalyseOptions& options) {
-  return [&analysis, &options](Session& s) {
+// The results run after the derivation of the session's trial: twice with
+// --frame-jump (the first finds the jump frame, the second analyses it).
+AfterDerivation ResultsInto(Session& s, TrialAnalysis& analysis, const AnalyseOptions& options) {
+  return [&s, &analysis, &options] {
     const ResultsOptions plain{.frameJump = false,
                                .meanConcentricOnly = options.meanConcentricOnly};
-    analysis.results = ProcessData(s, plain);
+    analysis.results = ProcessData(ResultsInputOf(s.trial, s.settings), s.view, plain);
     if (options.frameJump) {
       SetJumpFrameFromPhases(s.view, s.settings.frequency);
       ResultsOptions framed = plain;
       framed.frameJump = true;
-      analysis.results = ProcessData(s, framed);
+      analysis.results = ProcessData(ResultsInputOf(s.trial, s.settings), s.view, framed);
     }
   };
 }
@@ -31,8 +31,8 @@ TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
                                const std::string& file, const AnalyseOptions& options,
                                TrialFileReader* reader) {
   TrialAnalysis analysis;
-  analysis.run =
-      RunTrialPipeline(session, base, file, options, ResultsInto(analysis, options), reader);
+  analysis.run = RunTrialPipeline(session, base, file, options,
+                                  ResultsInto(session, analysis, options), reader);
   return analysis;
 }
 
@@ -56,8 +56,9 @@ void AnalyseTrialFiles(std::span<HeadlessSession* const> sessions, const Setting
   if (jobs.size() >= 2) FilterPairsAhead(jobs);
   for (std::size_t k = 0; k < count; ++k) {
     if (!analyses[k].run.ok) continue;
-    FinishTrialPipeline(sessions[k]->session(), analyses[k].run, options,
-                        ResultsInto(analyses[k], options));
+    Session& session = sessions[k]->session();
+    FinishTrialPipeline(session, analyses[k].run, options,
+                        ResultsInto(session, analyses[k], options));
   }
 }
 

@@ -8,13 +8,14 @@
 #include "analysis/derivation.hpp"
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
+#include "common/paths.hpp"
 #include "common/text_file.hpp"
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
 #include "files/text_fields.hpp"
 #include "files/trial_file.hpp"
 #include "results/process_data.hpp"
-#include "common/paths.hpp"
+#include "shell/analysis_session.hpp"
 
 namespace torvane::cli {
 
@@ -236,8 +237,9 @@ TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const 
   ResetPhaseTimes(session.view);
   session.squad.Current() = SquadMember{};
   TrialReadResult plainRead;
+  const TrialFileContext files = TrialFileContextOf(session);
   const TrialReadResult& read =
-      reader ? reader->Read(session, file) : (plainRead = ReadTrialFile(session, file));
+      reader ? reader->Read(files, file) : (plainRead = ReadTrialFile(files, file));
   if (!read.ok()) {
     // Messages of the reader itself name the file; the fixed messages do not.
     run.error =
@@ -285,9 +287,9 @@ void FinishTrialPipeline(Session& session, const TrialRun& run, const AnalyseOpt
   // The mass comes from the force only when force was recorded: a trial
   // without it holds no force yet, and its mass would become 10 kg.
   if (options.massFromForce && session.settings.RecordForce) {
-    CommandSetMass_Click(session, run.boxes, after);
+    SetMassFromForce(session.trial, session.settings, session.view, run.boxes, after);
   } else {
-    ReCalculate(session, run.boxes, after);
+    ReCalculate(session.trial, session.settings, run.boxes, after);
   }
 }
 

@@ -3,8 +3,7 @@
 // the moment it changes; the frequency, the duration (sample count), the
 // mass and the brake level are tested as they are entered. The window only
 // moves texts between its controls and these functions. (The commands that
-// reach the unit or the results workbook are the shell's:
-// shell/config_window_rules.hpp.)
+// reach the unit or the results workbook belong to the program's shell.)
 
 #include <cstdint>
 #include <optional>

@@ -7,30 +7,28 @@
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
 #include "files/save_path_choice.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
-ExportOutcome ExportTrialFile(Session& session, const FileDialogRequest& saveDialog) {
+ExportOutcome ExportTrialFile(const TrialFileContext& files, const FileDialogRequest& saveDialog) {
   const std::optional<std::string> chosen =
-      ChooseSavePath(session.dialogs(), saveDialog, "Overwrite existing export file");
+      ChooseSavePath(files.dialogs, saveDialog, "Overwrite existing export file");
   if (!chosen) return ExportOutcome::Cancelled;
   const std::string& path = *chosen;
   const std::string failure =
-      WriteFileReplacing(path, ExportFileText(session, session.clock().Now()));
+      WriteFileReplacing(path, ExportFileText(files.trial, files.settings, files.clock.Now()));
   if (!failure.empty()) {
     const std::string message =
         "The export could not be written to \"" + path + "\": " + failure + ".";
-    AddStatusMessage(session, message);
-    session.dialogs().ShowMessage(MessageIcon::Critical, "Export file not written", message);
+    files.status.AddStatusMessage(message);
+    files.dialogs.ShowMessage(MessageIcon::Critical, "Export file not written", message);
     return ExportOutcome::Failed;
   }
   return ExportOutcome::Written;
 }
 
-std::string ExportFileText(const Session& session, const LocalDateTime& now) {
-  const SettingsRecord& settings = session.settings;
-  const TrialDataSet& trial = session.trial;
+std::string ExportFileText(const TrialDataSet& trial, const SettingsRecord& settings,
+                           const LocalDateTime& now) {
   std::string out = kExportFileTitle;
   out += "\r\n";
   std::string line = LongDateText(now);

@@ -6,10 +6,11 @@
 
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
+#include "config/settings_record.hpp"
+#include "files/trial_file_context.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
-
-struct Session;
 
 inline constexpr const char* kExportFileTitle = "QLX Data Export File";
 inline constexpr const char* kExportColumnHeader =
@@ -18,7 +19,8 @@ inline constexpr const char* kExportColumnHeader =
 // The bytes of the export file (CR LF, Windows-1252): the title, the date,
 // time and mass of `now`, the column header and one line per sample
 // 0 … samples-1.
-std::string ExportFileText(const Session& session, const LocalDateTime& now);
+std::string ExportFileText(const TrialDataSet& trial, const SettingsRecord& settings,
+                           const LocalDateTime& now);
 
 enum class ExportOutcome { Written, Cancelled, Failed };
 
@@ -26,6 +28,6 @@ enum class ExportOutcome { Written, Cancelled, Failed };
 // the overwrite question ("Overwrite existing export file": Yes writes, No
 // asks again, Cancel ends), then the file, written beside its name and
 // renamed into place. DataSaved, DataFileName and the status bar stay.
-ExportOutcome ExportTrialFile(Session& session, const FileDialogRequest& saveDialog);
+ExportOutcome ExportTrialFile(const TrialFileContext& files, const FileDialogRequest& saveDialog);
 
 }  // namespace torvane

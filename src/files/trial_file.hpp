@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "common/clock.hpp"
-#include "trial/trial_data_set.hpp"
+#include "files/trial_file_context.hpp"
 #include "squads/squad_table.hpp"
+#include "trial/analysis_view.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
-
-struct Session;
 
 inline constexpr std::string_view kTrialFileVersion1Title = "QLX Data File";
 inline constexpr std::string_view kTrialFileVersion2Title = "QLX Data File Version 2";
@@ -77,14 +77,14 @@ TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path);
 // RecordForce, CollectionDateTime, FileKind, DataFileName and (version 2) the
 // athlete at CurrentAthlete are replaced. A refused file changes nothing.
 // No dialog is shown: OpenTrialFile does that.
-TrialReadResult ReadTrialFile(Session& session, const std::string& path);
+TrialReadResult ReadTrialFile(const TrialFileContext& files, const std::string& path);
 
-// Reads one trial file after another into a session, as a batch worker
-// does: each Read has exactly the outcome of ReadTrialFile, result and
-// session alike, but the file's bytes and the parsed values keep their room
+// Reads one trial file after another into a trial in memory, as a batch
+// worker does: each Read has exactly the outcome of ReadTrialFile, result and
+// trial alike, but the file's bytes and the parsed values keep their room
 // from file to file, and the arrays are not cleared in full each time (some
 // 1.7 MB) but only as far as the previous file reached. That holds while,
-// between two reads, the session's trial arrays are written only within the
+// between two reads, the trial arrays are written only within the
 // data lines of the file last read (the filters and derivations of a trial
 // write samples 0 … samples − 1) and are not re-dimensioned; arrays
 // re-dimensioned or exchanged are noticed and dimensioned in full. After
@@ -94,7 +94,7 @@ class TrialFileReader {
   static constexpr std::size_t kUnknownUse = static_cast<std::size_t>(-1);
 
   // The result stays valid until the next Read.
-  const TrialReadResult& Read(Session& session, const std::string& path);
+  const TrialReadResult& Read(const TrialFileContext& files, const std::string& path);
   // The next Read dimensions the arrays in full.
   void Forget();
 
@@ -110,13 +110,13 @@ class TrialFileReader {
 
   std::string bytes_;
   TrialReadResult result_;
-  const Session* session_ = nullptr;
+  const TrialDataSet* trial_ = nullptr;
   ArraysSeen seen_;
-  // Every array of that session holds 0 from this index on.
+  // Every array of that trial holds 0 from this index on.
   std::size_t usedPoints_ = kUnknownUse;
 };
 
-// What the analysis window does after an open, beyond the session.
+// What the analysis window does after an open, beyond the trial in memory.
 struct OpenTrialResult {
   bool opened = false;
   std::int16_t kind = kFileKindNone;
@@ -126,19 +126,23 @@ struct OpenTrialResult {
 // OpenTrialFile: an empty path does nothing; a refusal is shown in a message
 // box (the training-file warning, the maximum-size message, or why the file
 // cannot be read); an opened file is reported as the file kind asks.
-OpenTrialResult OpenTrialFile(Session& session, const std::string& path);
+OpenTrialResult OpenTrialFile(const TrialFileContext& files, const std::string& path);
 
 inline constexpr const char* kOpenDialogFilter =
     "QLX Data (*.qlx)|*.qlx|Data (*.dat)|*.dat|All files (*.*)|*.*";
 
 // The open command: with `openTestFile` clear, asks for a file starting in
 // DataDirectory and opens it; with it set, opens DataDirectory + "/test.dat".
-OpenTrialResult OpenTrialFileCommand(Session& session, bool openTestFile);
+// Either way `view` then shows the whole trial, markers at both ends.
+OpenTrialResult OpenTrialFileCommand(const TrialFileContext& files, AnalysisView& view,
+                                     bool openTestFile);
 
 // ---- Writing ------------------------------------------------------------
 
-// The version 2 file of the trial in memory, as bytes (CR LF, Windows-1252).
-std::string TrialFileText(const Session& session);
+// The version 2 file of a trial described by `settings` and naming `athlete`,
+// as bytes (CR LF, Windows-1252).
+std::string TrialFileText(const TrialDataSet& trial, const SettingsRecord& settings,
+                          const SquadMember& athlete);
 
 // The analysis window's boxes that end the default file name.
 struct TrialNameParts {
@@ -163,10 +167,11 @@ enum class SaveOutcome { Saved, Cancelled, Failed };
 // renamed into place, so a failed save leaves the previous file whole; the
 // failure is shown and DataSaved stays clear. On success DataFileName is the
 // path, DataSaved is set and the status bar refreshed.
-SaveOutcome SaveTrialFile(Session& session, std::int16_t mode, const TrialNameParts& parts = {});
+SaveOutcome SaveTrialFile(const TrialFileContext& files, std::int16_t mode,
+                          const TrialNameParts& parts = {});
 
 // CloseTrialFile: asks "Save file before closing?" (Yes saves with mode 0),
 // then clears the trial and forgets DataFileName.
-void CloseTrialFile(Session& session, const TrialNameParts& parts = {});
+void CloseTrialFile(const TrialFileContext& files, const TrialNameParts& parts = {});
 
 }  // namespace torvane

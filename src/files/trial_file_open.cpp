@@ -3,9 +3,8 @@
 #include <string>
 
 #include "common/number_text.hpp"
-#include "files/trial_file.hpp"
 #include "common/paths.hpp"
-#include "shell/session.hpp"
+#include "files/trial_file.hpp"
 #include "torvane_version.hpp"
 
 namespace torvane {
@@ -14,8 +13,7 @@ namespace {
 
 constexpr const char* kCannotOpenTitle = "Cannot open data file";
 
-void ShowRefusal(Session& session, const TrialReadResult& result) {
-  UserDialogs& dialogs = session.dialogs();
+void ShowRefusal(UserDialogs& dialogs, const TrialReadResult& result) {
   switch (result.status) {
     case TrialReadStatus::TrainingFile:
       dialogs.ShowMessage(MessageIcon::Exclamation, kProductTitle, kTrainingFileRefusal);
@@ -32,59 +30,59 @@ void ShowRefusal(Session& session, const TrialReadResult& result) {
 
 }  // namespace
 
-OpenTrialResult OpenTrialFile(Session& session, const std::string& path) {
+OpenTrialResult OpenTrialFile(const TrialFileContext& files, const std::string& path) {
   OpenTrialResult opened;
   if (path.empty()) return opened;
-  session.pump().ProcessPendingEvents();
-  const TrialReadResult result = ReadTrialFile(session, path);
+  files.pump.ProcessPendingEvents();
+  const TrialReadResult result = ReadTrialFile(files, path);
   if (!result.ok()) {
-    ShowRefusal(session, result);
+    ShowRefusal(files.dialogs, result);
     return opened;
   }
   opened.opened = true;
   opened.kind = result.trial.kind;
-  const SettingsRecord& s = session.settings;
+  const SettingsRecord& s = files.settings;
   switch (opened.kind) {
     case kFileKindVersion1:
-      session.dialogs().ShowMessage(
+      files.dialogs.ShowMessage(
           MessageIcon::None, kProductTitle,
-          "Data file saved: " + session.trial.CollectionDateTime + "\r\nSamples = " +
+          "Data file saved: " + files.trial.CollectionDateTime + "\r\nSamples = " +
               ShortNumericText(s.samples) + "\r\nFrequency = " + ShortNumericText(s.frequency) +
               "\r\nMass = " + ShortNumericText(static_cast<double>(s.weight)) + "\r\n" +
               (s.RecordForce ? "Force recorded" : "Force calculated"));
       break;
     case kFileKindVersion2: {
-      const SquadMember& athlete = session.squad.Current();
+      const SquadMember& athlete = files.squad.Current();
       opened.squadSearchText = athlete.Id + " - " + athlete.FirstName + " " + athlete.LastName;
       break;
     }
     default:
-      session.dialogs().ShowMessage(MessageIcon::None, kProductTitle,
-                                    "Samples = " + ShortNumericText(s.samples) +
-                                        " Frequency = " + ShortNumericText(s.frequency));
+      files.dialogs.ShowMessage(MessageIcon::None, kProductTitle,
+                                "Samples = " + ShortNumericText(s.samples) +
+                                    " Frequency = " + ShortNumericText(s.frequency));
       break;
   }
   return opened;
 }
 
-OpenTrialResult OpenTrialFileCommand(Session& session, bool openTestFile) {
+OpenTrialResult OpenTrialFileCommand(const TrialFileContext& files, AnalysisView& view,
+                                     bool openTestFile) {
   OpenTrialResult opened;
   if (openTestFile) {
-    opened = OpenTrialFile(session, JoinPath(session.settings.DataDirectory, "test.dat"));
+    opened = OpenTrialFile(files, JoinPath(files.settings.DataDirectory, "test.dat"));
   } else {
     FileDialogRequest request;
     request.title = "Open";
     request.filter = kOpenDialogFilter;
-    request.initialFolder = session.settings.DataDirectory;
-    const std::optional<std::string> chosen = session.dialogs().ChooseFileToOpen(request);
-    if (chosen && !chosen->empty()) opened = OpenTrialFile(session, *chosen);
+    request.initialFolder = files.settings.DataDirectory;
+    const std::optional<std::string> chosen = files.dialogs.ChooseFileToOpen(request);
+    if (chosen && !chosen->empty()) opened = OpenTrialFile(files, *chosen);
   }
   // Whether or not a file was opened, the window shows the whole trial.
-  AnalysisView& view = session.view;
   view.ViewStart = 0;
-  view.ViewEnd = session.settings.samples - 1;
+  view.ViewEnd = files.settings.samples - 1;
   view.Marker1Sample = 0;
-  view.Marker2Sample = session.settings.samples - 1;
+  view.Marker2Sample = files.settings.samples - 1;
   return opened;
 }
 

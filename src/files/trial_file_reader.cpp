@@ -7,10 +7,10 @@
 #include <string>
 
 #include "common/number_text.hpp"
+#include "common/physical_constants.hpp"
 #include "common/text_file.hpp"
 #include "files/text_fields.hpp"
 #include "files/trial_file.hpp"
-#include "shell/session.hpp"
 
 namespace torvane {
 
@@ -22,8 +22,6 @@ constexpr std::size_t kMaximumFileBytes = std::size_t{256} << 20;
 constexpr std::size_t kMaximumDataLines = static_cast<std::size_t>(kMaximumSamples);
 // Nothing is known of what the arrays hold.
 constexpr std::size_t kUnknownUse = TrialFileReader::kUnknownUse;
-// Body weight of a force-platform export is given in newtons.
-constexpr double kExportGravity = 9.807;
 
 std::string Quoted(std::string_view path) {
   return "\"" + std::string(path) + "\"";
@@ -155,7 +153,8 @@ void ParseImport(std::string_view bytes, std::string_view path, TrialReadResult&
   t.kind = kFileKindImport;
   t.samples = ToInt32(declared);
   t.frequency = ToInt32(NumberAtLineEnd(header[3], 11));
-  t.weight = static_cast<float>(NumberAtLineEnd(header[9], 11) / kExportGravity);
+  // The body weight is given in newtons.
+  t.weight = static_cast<float>(NumberAtLineEnd(header[9], 11) / kGravity);
   // An export holds measured force.
   t.recordForce = true;
   const auto wanted = static_cast<std::size_t>(t.samples);
@@ -239,10 +238,10 @@ void ParseTrialFileInto(std::string_view bytes, std::string_view path, TrialRead
 // Makes a parsed trial the trial in memory. `usedPoints`: every array holds
 // 0 from this index on, or nothing is known (npos). Returns the same for the
 // arrays as they are left.
-std::size_t TakeTrial(Session& session, const ParsedTrialFile& t, const std::string& path,
-                      std::size_t usedPoints) {
-  TrialDataSet& trial = session.trial;
-  SettingsRecord& settings = session.settings;
+std::size_t TakeTrial(const TrialFileContext& files, const ParsedTrialFile& t,
+                      const std::string& path, std::size_t usedPoints) {
+  TrialDataSet& trial = files.trial;
+  SettingsRecord& settings = files.settings;
   const std::size_t lines = t.displacement.size();
   if (t.kind == kFileKindImport) {
     // An import keeps the arrays when they have room; what lies beyond the
@@ -276,7 +275,7 @@ std::size_t TakeTrial(Session& session, const ParsedTrialFile& t, const std::str
   // A file without a date (an import, a headerless file) leaves none: the
   // date of the previous trial does not belong to this one.
   trial.CollectionDateTime = t.collectionDateTime;
-  if (t.athlete) session.squad.Current() = *t.athlete;
+  if (t.athlete) files.squad.Current() = *t.athlete;
   trial.FileKind = t.kind;
   trial.DataFileName = path;
   return usedPoints;
@@ -305,7 +304,7 @@ TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path) {
   return r;
 }
 
-TrialReadResult ReadTrialFile(Session& session, const std::string& path) {
+TrialReadResult ReadTrialFile(const TrialFileContext& files, const std::string& path) {
   TrialReadResult r;
   const FileReadResult file = ReadWholeFile(path, kMaximumFileBytes);
   if (!file.ok) {
@@ -314,7 +313,7 @@ TrialReadResult ReadTrialFile(Session& session, const std::string& path) {
     return r;
   }
   ParseTrialFileInto(file.bytes, path, r);
-  if (r.ok()) TakeTrial(session, r.trial, path, kUnknownUse);
+  if (r.ok()) TakeTrial(files, r.trial, path, kUnknownUse);
   return r;
 }
 
@@ -326,7 +325,8 @@ TrialFileReader::ArraysSeen TrialFileReader::Seen(const TrialDataSet& trial) {
           trial.Displacement.size(),    trial.RawSampleBuffer.size()};
 }
 
-const TrialReadResult& TrialFileReader::Read(Session& session, const std::string& path) {
+const TrialReadResult& TrialFileReader::Read(const TrialFileContext& files,
+                                             const std::string& path) {
   std::string error;
   if (!ReadWholeFileInto(path, bytes_, error, kMaximumFileBytes)) {
     Refuse(result_, TrialReadStatus::Unreadable,
@@ -335,19 +335,19 @@ const TrialReadResult& TrialFileReader::Read(Session& session, const std::string
   }
   ParseTrialFileInto(bytes_, path, result_);
   if (!result_.ok()) return result_;
-  TrialDataSet& trial = session.trial;
-  // Arrays that are not the ones this reader left (another session, or
+  TrialDataSet& trial = files.trial;
+  // Arrays that are not the ones this reader left (another trial, or
   // re-dimensioned since) are dimensioned in full.
-  std::size_t used = session_ == &session && Seen(trial) == seen_ ? usedPoints_ : kUnknownUse;
+  std::size_t used = trial_ == &trial && Seen(trial) == seen_ ? usedPoints_ : kUnknownUse;
   assert(used == kUnknownUse || DataArraysClearFrom(trial, used));
-  usedPoints_ = TakeTrial(session, result_.trial, path, used);
-  session_ = &session;
+  usedPoints_ = TakeTrial(files, result_.trial, path, used);
+  trial_ = &trial;
   seen_ = Seen(trial);
   return result_;
 }
 
 void TrialFileReader::Forget() {
-  session_ = nullptr;
+  trial_ = nullptr;
   usedPoints_ = kUnknownUse;
 }
 

@@ -7,10 +7,9 @@
 
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
-#include "files/save_path_choice.hpp"
 #include "files/fixed_decimals.hpp"
+#include "files/save_path_choice.hpp"
 #include "files/trial_file.hpp"
-#include "shell/session.hpp"
 #include "torvane_version.hpp"
 
 namespace torvane {
@@ -47,10 +46,8 @@ std::string TwoDigits(int value) {
 
 }  // namespace
 
-std::string TrialFileText(const Session& session) {
-  const SettingsRecord& settings = session.settings;
-  const TrialDataSet& trial = session.trial;
-  const SquadMember& athlete = session.squad.Current();
+std::string TrialFileText(const TrialDataSet& trial, const SettingsRecord& settings,
+                          const SquadMember& athlete) {
   std::string out;
   out += "\"QLX Data File Version 2\"";
   out += kLineEnd;
@@ -100,43 +97,44 @@ std::string DefaultTrialFileName(const SquadMember& athlete, const LocalDateTime
   return name;
 }
 
-SaveOutcome SaveTrialFile(Session& session, std::int16_t mode, const TrialNameParts& parts) {
-  TrialDataSet& trial = session.trial;
+SaveOutcome SaveTrialFile(const TrialFileContext& files, std::int16_t mode,
+                          const TrialNameParts& parts) {
+  TrialDataSet& trial = files.trial;
   std::string path = trial.DataFileName;
   if (mode == 1 || path.empty()) {
     FileDialogRequest request;
     request.title = "Save As";
     request.filter = kSaveDialogFilter;
-    request.initialFolder = session.settings.DataDirectory;
-    request.initialName =
-        DefaultTrialFileName(session.squad.Current(), session.clock().Now(), parts);
+    request.initialFolder = files.settings.DataDirectory;
+    request.initialName = DefaultTrialFileName(files.squad.Current(), files.clock.Now(), parts);
     const std::optional<std::string> chosen =
-        ChooseSavePath(session.dialogs(), request, "Overwrite existing data file");
+        ChooseSavePath(files.dialogs, request, "Overwrite existing data file");
     if (!chosen) return SaveOutcome::Cancelled;
     path = *chosen;
   }
   // Written beside the file and renamed into place: a failed write (disk
   // full, folder gone) leaves the previous file whole.
-  const std::string failure = WriteFileReplacing(path, TrialFileText(session));
+  const std::string failure =
+      WriteFileReplacing(path, TrialFileText(trial, files.settings, files.squad.Current()));
   if (!failure.empty()) {
     const std::string message =
         "The trial could not be saved to \"" + path + "\": " + failure + ".";
-    AddStatusMessage(session, message);
-    session.dialogs().ShowMessage(MessageIcon::Critical, "Data file not saved", message);
+    files.status.AddStatusMessage(message);
+    files.dialogs.ShowMessage(MessageIcon::Critical, "Data file not saved", message);
     return SaveOutcome::Failed;
   }
   trial.DataFileName = path;
   trial.DataSaved = true;
-  UpdateStatusBar(session);
+  if (files.refreshStatusBar) files.refreshStatusBar();
   return SaveOutcome::Saved;
 }
 
-void CloseTrialFile(Session& session, const TrialNameParts& parts) {
-  const DialogAnswer answer = session.dialogs().Ask(MessageIcon::None, MessageButtons::YesNo,
-                                                    kProductTitle, "Save file before closing?");
-  if (answer == DialogAnswer::Yes) SaveTrialFile(session, 0, parts);
-  ClearTrialData(session.trial, session.settings.samples);
-  session.trial.DataFileName.clear();
+void CloseTrialFile(const TrialFileContext& files, const TrialNameParts& parts) {
+  const DialogAnswer answer = files.dialogs.Ask(MessageIcon::None, MessageButtons::YesNo,
+                                                kProductTitle, "Save file before closing?");
+  if (answer == DialogAnswer::Yes) SaveTrialFile(files, 0, parts);
+  ClearTrialData(files.trial, files.settings.samples);
+  files.trial.DataFileName.clear();
 }
 
 }  // namespace torvane

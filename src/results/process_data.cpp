@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "common/number_text.hpp"
-#include "shell/session.hpp"
+#include "trial/analysis_view.hpp"
 
 namespace torvane {
 
@@ -304,22 +304,17 @@ TrialResults ProcessData(const ResultsInput& in, AnalysisView& view,
   return r;
 }
 
-ResultsInput ResultsInputOf(const Session& session) {
-  const TrialDataSet& t = session.trial;
+ResultsInput ResultsInputOf(const TrialDataSet& trial, const SettingsRecord& settings) {
   ResultsInput in;
-  in.Displacement = t.Displacement;
-  in.Velocity = t.Velocity;
-  in.Force = t.Force;
-  in.Power = t.Power;
-  in.samples = session.settings.samples;
-  in.frequency = session.settings.frequency;
-  in.RFDepoch = session.settings.RFDepoch;
-  in.RecordForce = session.settings.RecordForce;
+  in.Displacement = trial.Displacement;
+  in.Velocity = trial.Velocity;
+  in.Force = trial.Force;
+  in.Power = trial.Power;
+  in.samples = settings.samples;
+  in.frequency = settings.frequency;
+  in.RFDepoch = settings.RFDepoch;
+  in.RecordForce = settings.RecordForce;
   return in;
-}
-
-TrialResults ProcessData(Session& session, const ResultsOptions& options) {
-  return ProcessData(ResultsInputOf(session), session.view, options);
 }
 
 }  // namespace torvane

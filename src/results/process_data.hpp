@@ -8,13 +8,14 @@
 #include <optional>
 #include <span>
 
+#include "config/settings_record.hpp"
 #include "results/results_variables.hpp"
 #include "results/results_worksheet.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
 
 struct AnalysisView;
-struct Session;
 
 // The check boxes that steer a results run.
 struct ResultsOptions {
@@ -52,9 +53,8 @@ struct TrialResults {
 TrialResults ProcessData(const ResultsInput& input, AnalysisView& view,
                          const ResultsOptions& options);
 
-// The same for the trial and settings of a session.
-ResultsInput ResultsInputOf(const Session& session);
-TrialResults ProcessData(Session& session, const ResultsOptions& options);
+// What ProcessData reads of a trial described by `settings`.
+ResultsInput ResultsInputOf(const TrialDataSet& trial, const SettingsRecord& settings);
 
 // A new trial (loaded or collected) starts with no phase times, so that no
 // phase of the previous trial can show in its results.

@@ -1,6 +1,7 @@
 #include "shell/acquisition_session.hpp"
 
 #include "files/trial_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
 
@@ -29,8 +30,8 @@ CollectionContext CollectionContextOf(Session& session) {
             SetMenuEntryEnabled(session, "mnuSave", true);
             SetMenuEntryEnabled(session, "mnuSaveAs", true);
           },
-      .openDemonstrationTrial = [&session] { OpenTrialFileCommand(session, true); },
-      .session = &session,
+      .openDemonstrationTrial =
+          [&session] { OpenTrialFileCommand(TrialFileContextOf(session), session.view, true); },
   };
 }
 

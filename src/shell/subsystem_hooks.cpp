@@ -5,6 +5,7 @@
 #include "link/interface_discovery.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
+#include "shell/analysis_session.hpp"
 #include "shell/link_session.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
@@ -30,7 +31,7 @@ void InstallSubsystemHooks(Session& session) {
   };
   h.CloseZra6PlusUsbLink = [&session] { CloseUsbPortAtExit(LinkContextOf(session)); };
   h.OpenTrialFile = [&session](const std::string& path) {
-    return OpenTrialFile(session, path).opened;
+    return OpenTrialFile(TrialFileContextOf(session), path).opened;
   };
 }
 

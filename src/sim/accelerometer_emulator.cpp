@@ -1,5 +1,6 @@
 // The accelerometer on its serial port: "1" switches its stream of "X="
 // readings in g.
+#include "common/physical_constants.hpp"
 #include "sim/frame_encoding.hpp"
 #include "sim/unit_emulator.hpp"
 
@@ -24,7 +25,6 @@ class AccelerometerEmulator final : public UnitEmulator {
 
   std::string EncodeSample(std::uint64_t sample, bool corrupt) override {
     if (corrupt) return "#@!\r\n";  // line noise: no reading in it
-    constexpr double kStandardGravity = 9.80665;
     // At rest the sensor reads -1 g; in free fall 0.
     const double reading =
         -BodyAt(sample).acceleration / kStandardGravity - 1.0 +

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace torvane::sim {
+#include "common/physical_constants.hpp"
 
-inline constexpr double kGravity = 9.807;
+namespace torvane::sim {
 
 enum class ProfileKind { Still, Cmj, SquatReps, DropJump };
 

@@ -31,7 +31,8 @@ struct ClipSession {
 
 TEST(ClipboardTexts, AllDataSetsBetweenPoints) {
   ClipSession c;
-  EXPECT_EQ(AllDataSetsClipboardText(c.ts.session, ClipboardRange::BetweenPoints, kNow),
+  EXPECT_EQ(AllDataSetsClipboardText(c.ts.session.trial, c.ts.session.settings, c.ts.session.view,
+                                     ClipboardRange::BetweenPoints, kNow),
             "Torvane Measurement System Data Analysis\r\n"
             "Sunday, 6 December 2026\t05:05:09 PM\tMass: \t 80\t kg\r\n"
             "time\tdisplacement\tvelocity\tacceleration\tforce\tpower\r\n"
@@ -43,12 +44,12 @@ TEST(ClipboardTexts, AllDataSetsBetweenPoints) {
 TEST(ClipboardTexts, ShownDataSetWithAndWithoutTime) {
   ClipSession c;
   Session& s = c.ts.session;
-  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Displacement,
-                                      false),
+  EXPECT_EQ(ShownDataSetClipboardText(s.trial, s.settings, s.view, ClipboardRange::BetweenPoints,
+                                      ShownChannel::Displacement, false),
             "distance\r\n 1\r\n 1.5\r\n 2\r\n");
-  EXPECT_EQ(
-      ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Velocity, true),
-      "time\tvelocity\r\n0.000\t-.5\r\n0.002\t-.75\r\n0.004\t-1\r\n");
+  EXPECT_EQ(ShownDataSetClipboardText(s.trial, s.settings, s.view, ClipboardRange::BetweenPoints,
+                                      ShownChannel::Velocity, true),
+            "time\tvelocity\r\n0.000\t-.5\r\n0.002\t-.75\r\n0.004\t-1\r\n");
   EXPECT_EQ(ClipboardChannelWord(ShownChannel::Acceleration), std::string("acceleration"));
   EXPECT_EQ(ClipboardChannelWord(ShownChannel::Power), std::string("power"));
 }
@@ -58,11 +59,13 @@ TEST(ClipboardTexts, PhaseRangeRunsFromOnsetToLandingWithTimesFromTheAnalysisSta
   Session& s = c.ts.session;
   s.view.MovementOnsetTime = 0.012;  // sample 6
   s.view.LandingTime = 0.016f;       // sample 8
-  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::Phase, ShownChannel::Force, true),
+  EXPECT_EQ(ShownDataSetClipboardText(s.trial, s.settings, s.view, ClipboardRange::Phase,
+                                      ShownChannel::Force, true),
             "time\tforce\r\n0.008\t 806.125\r\n0.010\t 807.125\r\n0.012\t 808.125\r\n");
   // A landing past the trial stops at its last sample.
   s.view.LandingTime = 1.0f;
-  const std::string text = AllDataSetsClipboardText(s, ClipboardRange::Phase, kNow);
+  const std::string text =
+      AllDataSetsClipboardText(s.trial, s.settings, s.view, ClipboardRange::Phase, kNow);
   EXPECT_NE(text.find("0.014\t 4.5\t"), std::string::npos);
   EXPECT_EQ(text.find("0.016\t"), std::string::npos);
 }
@@ -73,7 +76,8 @@ TEST(ClipboardTexts, SmallValuesHaveNoZeroBeforeThePoint) {
   s.trial.Force[2] = 0.5f;
   s.trial.Force[3] = -0.0625f;
   s.trial.Force[4] = 123456789.0f;
-  EXPECT_EQ(ShownDataSetClipboardText(s, ClipboardRange::BetweenPoints, ShownChannel::Force, false),
+  EXPECT_EQ(ShownDataSetClipboardText(s.trial, s.settings, s.view, ClipboardRange::BetweenPoints,
+                                      ShownChannel::Force, false),
             "force\r\n .5\r\n-.0625\r\n 1.234568E+08\r\n");
 }
 

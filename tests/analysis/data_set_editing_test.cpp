@@ -40,7 +40,7 @@ TEST(CommandCrop, KeepsTheAnalysisRangeAndResetsViewAndMarkers) {
   s.view.ViewStart = 50;
   s.view.ViewEnd = 400;
   s.trial.RawDisplacement[0] = 77;
-  ASSERT_TRUE(CommandCrop(s));
+  ASSERT_TRUE(CommandCrop(s.trial, s.settings, s.view));
   EXPECT_EQ(s.settings.samples, 100);
   float base = 100.0f;
   for (const auto* channel : {&s.trial.Displacement, &s.trial.Velocity, &s.trial.Acceleration,
@@ -61,13 +61,13 @@ TEST(CommandCrop, ARangeOutsideTheTrialChangesNothing) {
   Session& s = e.session();
   s.view.AnalysisStart = 150;
   s.view.AnalysisEnd = 180;
-  EXPECT_FALSE(CommandCrop(s));
+  EXPECT_FALSE(CommandCrop(s.trial, s.settings, s.view));
   EXPECT_EQ(s.settings.samples, 100);
   EXPECT_EQ(s.trial.Force[0], 3000.0f);
   // A range that runs past the end keeps only the trial's samples.
   s.view.AnalysisStart = 90;
   s.view.AnalysisEnd = 150;
-  ASSERT_TRUE(CommandCrop(s));
+  ASSERT_TRUE(CommandCrop(s.trial, s.settings, s.view));
   EXPECT_EQ(s.settings.samples, 10);
   EXPECT_EQ(s.trial.Force[9], 3099.0f);
 }
@@ -82,7 +82,8 @@ TEST(ForceOffsetForZeroMeanVelocity, FindsTheOffsetThatBalancesTheForce) {
   EditSession e(1000);
   Session& s = e.session();
   FillForce(s, static_cast<float>(80 * 9.807 - 5.0));  // a platform reading 5 N low
-  const ForceOffsetSearch r = ForceOffsetForZeroMeanVelocity(s);
+  const ForceOffsetSearch r = ForceOffsetForZeroMeanVelocity(
+      s.trial, s.settings.samples, s.settings.frequency, s.settings.weight);
   ASSERT_TRUE(r.found);
   EXPECT_NEAR(r.offset, 5.0, 1e-3);
   EXPECT_LT(r.steps, kForceOffsetStepLimit);
@@ -98,7 +99,8 @@ TEST(ForceOffsetForZeroMeanVelocity, BalancedForceNeedsNoOffset) {
   EditSession e(1000);
   Session& s = e.session();
   FillForce(s, static_cast<float>(80 * 9.807));
-  const ForceOffsetSearch r = ForceOffsetForZeroMeanVelocity(s);
+  const ForceOffsetSearch r = ForceOffsetForZeroMeanVelocity(
+      s.trial, s.settings.samples, s.settings.frequency, s.settings.weight);
   ASSERT_TRUE(r.found);
   EXPECT_EQ(r.steps, 1);
   EXPECT_EQ(r.offset, 0.0f);
@@ -112,31 +114,35 @@ TEST(ForceOffsetForZeroMeanVelocity, GivesUpAfterTheStepLimit) {
   Session& s = e.session();
   s.settings.weight = 0.001f;
   FillForce(s, 3.3f);
-  const ForceOffsetSearch r = ForceOffsetForZeroMeanVelocity(s);
+  const ForceOffsetSearch r = ForceOffsetForZeroMeanVelocity(
+      s.trial, s.settings.samples, s.settings.frequency, s.settings.weight);
   EXPECT_FALSE(r.found);
   EXPECT_EQ(r.steps, kForceOffsetStepLimit);
   EXPECT_EQ(r.text, "not found");
   s.settings.weight = 0;
-  EXPECT_FALSE(ForceOffsetForZeroMeanVelocity(s).found);
+  EXPECT_FALSE(ForceOffsetForZeroMeanVelocity(s.trial, s.settings.samples, s.settings.frequency,
+                                              s.settings.weight)
+                   .found);
 }
 
 TEST(ScaleAndOffset, ChangeOnlyTheTrialAndTreatNonNumbersAsZero) {
   EditSession e(10);
   Session& s = e.session();
-  ApplyScaleOffset(s, ScaleOffsetCommand::DisplacementScale, "1");
-  ApplyScaleOffset(s, ScaleOffsetCommand::DisplacementOffset, "0");
+  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::DisplacementScale, "1");
+  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::DisplacementOffset, "0");
   EXPECT_EQ(s.trial.Displacement[3], 3.0f);
-  ApplyScaleOffset(s, ScaleOffsetCommand::DisplacementOffset, "0.5");
+  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::DisplacementOffset, "0.5");
   EXPECT_EQ(s.trial.Displacement[3], 3.5f);
-  ApplyScaleOffset(s, ScaleOffsetCommand::ForceScale, "2");
+  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceScale, "2");
   EXPECT_EQ(s.trial.Force[9], 6018.0f);
   EXPECT_EQ(s.trial.Force[10], 3010.0f);  // past the trial: untouched
-  ApplyScaleOffset(s, ScaleOffsetCommand::ForceOffset, "-18 N");
+  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceOffset, "-18 N");
   EXPECT_EQ(s.trial.Force[9], 6000.0f);
-  ApplyScaleOffset(s, ScaleOffsetCommand::ForceScale, "");  // an empty factor clears the channel
+  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceScale,
+                   "");  // an empty factor clears the channel
   EXPECT_EQ(s.trial.Force[0], 0.0f);
   EXPECT_EQ(s.trial.Velocity[0], 1000.0f);  // derived channels wait for the next recalculation
-  ApplyOffsetToForce(s, "12.25");
+  ApplyOffsetToForce(s.trial, s.settings, "12.25");
   EXPECT_EQ(s.trial.Force[5], 12.25f);
 }
 

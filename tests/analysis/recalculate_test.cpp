@@ -8,6 +8,7 @@
 #include "analysis/derivation.hpp"
 #include "analysis/low_pass_filter.hpp"
 #include "common/text_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
@@ -89,7 +90,7 @@ TEST(ReCalculate, RoutesThroughDisplacementEqualTheLiteralDoubleDerivation) {
       } else {
         ForceFromDisplacement(literal.session.trial, literal.session.settings);
       }
-      ReCalculate(routed.session, Mode(true, withForce));
+      ReCalculate(routed.session.trial, routed.session.settings, Mode(true, withForce));
       EXPECT_TRUE(Snapshot(routed.session) == Snapshot(literal.session))
           << "dispFc " << dispFc << " force " << withForce;
     }
@@ -99,19 +100,19 @@ TEST(ReCalculate, RoutesThroughDisplacementEqualTheLiteralDoubleDerivation) {
 TEST(ReCalculate, RepeatsExactlyWithoutDisplacementFilterAndSmoothsWithIt) {
   FilledSession f;
   Session& s = f.s;
-  ReCalculate(s, Mode(true, true));
+  ReCalculate(s.trial, s.settings, Mode(true, true));
   const Channels first = Snapshot(s);
-  ReCalculate(s, Mode(true, true));
+  ReCalculate(s.trial, s.settings, Mode(true, true));
   EXPECT_TRUE(Snapshot(s) == first);
 
   s.settings.dispFc = 6.0f;
   std::vector<float> expected = first.d;
-  ReCalculate(s, Mode(true, false));
+  ReCalculate(s.trial, s.settings, Mode(true, false));
   // Filtered twice by one recalculation, and again by the next.
   LowPassFilter(s.settings.samples, expected, 500.0f, 6.0f);
   LowPassFilter(s.settings.samples, expected, 500.0f, 6.0f);
   EXPECT_EQ(Snapshot(s).d, expected);
-  ReCalculate(s, Mode(true, false));
+  ReCalculate(s.trial, s.settings, Mode(true, false));
   LowPassFilter(s.settings.samples, expected, 500.0f, 6.0f);
   LowPassFilter(s.settings.samples, expected, 500.0f, 6.0f);
   EXPECT_EQ(Snapshot(s).d, expected);
@@ -121,18 +122,19 @@ TEST(ReCalculate, ForceRoutesIntegrateAndAnImportStillGetsItsResults) {
   FilledSession f;
   Session& s = f.s;
   int resultsRuns = 0;
-  const AfterDerivation results = [&](Session&) { ++resultsRuns; };
-  ReCalculate(s, Mode(false, true, false, true), results);
+  const AfterDerivation results = [&] { ++resultsRuns; };
+  ReCalculate(s.trial, s.settings, Mode(false, true, false, true), results);
   EXPECT_EQ(s.trial.Velocity[799], 0.0f);  // at rest at the end
   EXPECT_NE(s.trial.Velocity[0], 0.0f);
-  ReCalculate(s, Mode(false, true), results);
+  ReCalculate(s.trial, s.settings, Mode(false, true), results);
   EXPECT_EQ(s.trial.Velocity[0], 0.0f);
   EXPECT_NE(s.trial.Velocity[799], 0.0f);
 
   s.trial.FileKind = kFileKindImport;
   FillTrial(s);
   const Channels before = Snapshot(s);
-  EXPECT_EQ(ReCalculate(s, Mode(true, false), results), DerivationRoute::ImportIntegrateForce);
+  EXPECT_EQ(ReCalculate(s.trial, s.settings, Mode(true, false), results),
+            DerivationRoute::ImportIntegrateForce);
   EXPECT_EQ(resultsRuns, 3);
   EXPECT_EQ(Snapshot(s).f, before.f);  // the recorded force stays
   EXPECT_NE(Snapshot(s).d, before.d);  // integrated, not differentiated
@@ -140,7 +142,8 @@ TEST(ReCalculate, ForceRoutesIntegrateAndAnImportStillGetsItsResults) {
 
   s.trial.FileKind = kFileKindVersion2;
   FillTrial(s);
-  EXPECT_EQ(ReCalculate(s, Mode(false, false, true), results), DerivationRoute::None);
+  EXPECT_EQ(ReCalculate(s.trial, s.settings, Mode(false, false, true), results),
+            DerivationRoute::None);
   EXPECT_TRUE(Snapshot(s) == before);
   EXPECT_EQ(resultsRuns, 4);
 }
@@ -195,8 +198,9 @@ TEST(LoadTrialFileAndRecalculate, FiltersTheForceOnceAndOnlyForAnOpenedFile) {
   s.settings.forceFc = 20.0f;
   s.settings.weight = 80.0f;
   int recalculations = 0;
-  const AfterDerivation after = [&](Session&) { ++recalculations; };
-  ASSERT_TRUE(LoadTrialFileAndRecalculate(s, dir.File("zigzag.dat"), Mode(false, true), after));
+  const AfterDerivation after = [&] { ++recalculations; };
+  ASSERT_TRUE(LoadTrialFileAndRecalculate(TrialFileContextOf(s), s.view, dir.File("zigzag.dat"),
+                                          Mode(false, true), after));
   EXPECT_EQ(recalculations, 1);
   std::vector<float> expected(300);
   for (int i = 0; i < 300; ++i) expected[i] = static_cast<float>(800 + (i % 2) * 40);
@@ -207,20 +211,21 @@ TEST(LoadTrialFileAndRecalculate, FiltersTheForceOnceAndOnlyForAnOpenedFile) {
 
   const std::vector<float> before(s.trial.Force.begin(), s.trial.Force.begin() + 299);
   WriteText(dir.File("set.qlx"), "QLX Training File for A B ID: 1\r\n");
-  EXPECT_FALSE(LoadTrialFileAndRecalculate(s, dir.File("set.qlx"), Mode(false, true), after));
+  EXPECT_FALSE(LoadTrialFileAndRecalculate(TrialFileContextOf(s), s.view, dir.File("set.qlx"),
+                                           Mode(false, true), after));
   EXPECT_EQ(std::vector<float>(s.trial.Force.begin(), s.trial.Force.begin() + 299), before);
   EXPECT_EQ(recalculations, 1);
 }
 
-TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {
+TEST(SetMassFromForce, MeanForceOverTheRangeAndOneRecalculation) {
   FilledSession f(100);
   Session& s = f.s;
   for (int i = 0; i < 100; ++i) s.trial.Force[i] = i < 50 ? 784.56f : 0.0f;
   s.view.AnalysisStart = 0;
   s.view.AnalysisEnd = 49;
   int recalculations = 0;
-  const AfterDerivation after = [&](Session&) { ++recalculations; };
-  SetMassResult r = CommandSetMass_Click(s, Mode(false, true), after);
+  const AfterDerivation after = [&] { ++recalculations; };
+  SetMassResult r = SetMassFromForce(s.trial, s.settings, s.view, Mode(false, true), after);
   EXPECT_TRUE(r.massComputed);
   EXPECT_NEAR(r.mass, 80.0f, 1e-4f);
   EXPECT_EQ(r.massText, "80.000");
@@ -232,7 +237,7 @@ TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {
   // A mean force of 0 gives 10 kg.
   s.view.AnalysisStart = 50;
   s.view.AnalysisEnd = 99;
-  r = CommandSetMass_Click(s, Mode(false, true), after);
+  r = SetMassFromForce(s.trial, s.settings, s.view, Mode(false, true), after);
   EXPECT_EQ(r.mass, 10.0f);
   EXPECT_EQ(r.massText, "10.000");
   EXPECT_EQ(s.settings.weight, 10.0f);
@@ -240,9 +245,10 @@ TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {
   // A single sample is its own mean; a negative mean also gives 10 kg.
   s.trial.Force[60] = -500.0f;
   s.view.AnalysisStart = s.view.AnalysisEnd = 60;
-  EXPECT_EQ(CommandSetMass_Click(s, Mode(false, true), after).mass, 10.0f);
+  EXPECT_EQ(SetMassFromForce(s.trial, s.settings, s.view, Mode(false, true), after).mass, 10.0f);
   s.view.AnalysisStart = s.view.AnalysisEnd = 10;
-  EXPECT_NEAR(CommandSetMass_Click(s, Mode(false, true), after).mass, 80.0f, 1e-4f);
+  EXPECT_NEAR(SetMassFromForce(s.trial, s.settings, s.view, Mode(false, true), after).mass, 80.0f,
+              1e-4f);
 
   // A range outside the trial keeps the mass and still recalculates.
   s.settings.weight = 72.0f;
@@ -250,25 +256,26 @@ TEST(CommandSetMass_Click, MeanForceOverTheRangeAndOneRecalculation) {
   for (const auto& [start, end] : {std::pair{0, 100}, std::pair{-1, 50}}) {
     s.view.AnalysisStart = start;
     s.view.AnalysisEnd = end;
-    r = CommandSetMass_Click(s, Mode(false, true), after);
+    r = SetMassFromForce(s.trial, s.settings, s.view, Mode(false, true), after);
     EXPECT_FALSE(r.massComputed);
     EXPECT_EQ(s.settings.weight, 72.0f);
   }
   EXPECT_EQ(recalculations, 2);
 }
 
-TEST(txtMass_Change, TypedMassIsCheckedThenRecalculates) {
+TEST(EnterMassText, TypedMassIsCheckedThenRecalculates) {
   FilledSession f(100);
   Session& s = f.s;
   TestSession& t = f.t;
   s.settings.weight = 80.0f;
   int recalculations = 0;
-  const AfterDerivation after = [&](Session&) { ++recalculations; };
-  EXPECT_FALSE(txtMass_Change(s, "", Mode(true, false), after));
-  EXPECT_FALSE(txtMass_Change(s, " ", Mode(true, false), after));
+  const AfterDerivation after = [&] { ++recalculations; };
+  EXPECT_FALSE(EnterMassText(s.trial, s.settings, s.dialogs(), "", Mode(true, false), after));
+  EXPECT_FALSE(EnterMassText(s.trial, s.settings, s.dialogs(), " ", Mode(true, false), after));
   EXPECT_TRUE(t.dialogs.shown.empty());
   for (const char* refused : {"0", "-5", "abc", "0.0"}) {
-    EXPECT_FALSE(txtMass_Change(s, refused, Mode(true, false), after)) << refused;
+    EXPECT_FALSE(EnterMassText(s.trial, s.settings, s.dialogs(), refused, Mode(true, false), after))
+        << refused;
   }
   ASSERT_EQ(t.dialogs.shown.size(), 4u);
   EXPECT_EQ(t.dialogs.shown[0].title, "Error in mass");
@@ -277,7 +284,7 @@ TEST(txtMass_Change, TypedMassIsCheckedThenRecalculates) {
   EXPECT_EQ(s.settings.weight, 80.0f);
   EXPECT_EQ(recalculations, 0);
 
-  EXPECT_TRUE(txtMass_Change(s, "65.5", Mode(true, false), after));
+  EXPECT_TRUE(EnterMassText(s.trial, s.settings, s.dialogs(), "65.5", Mode(true, false), after));
   EXPECT_EQ(s.settings.weight, 65.5f);
   EXPECT_EQ(recalculations, 1);
 }

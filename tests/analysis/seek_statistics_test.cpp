@@ -150,11 +150,11 @@ TEST(SeekPoint, SeeksOnTheShownChannel) {
   s.trial.Force[40] = 10;
   s.trial.Velocity[60] = 10;
   SeekOptions o{.CheckSeekMaximum = true};
-  EXPECT_EQ(SeekPoint(s, kForwards, 1, ShownChannel::Force, o), 40);
-  EXPECT_EQ(SeekPoint(s, kForwards, 1, ShownChannel::Velocity, o), 60);
+  EXPECT_EQ(SeekPoint(s.trial, s.settings, kForwards, 1, ShownChannel::Force, o), 40);
+  EXPECT_EQ(SeekPoint(s.trial, s.settings, kForwards, 1, ShownChannel::Velocity, o), 60);
   // Only the trial's samples count, not the rest of the arrays.
   s.trial.Force[150] = 99;
-  EXPECT_EQ(SeekPoint(s, kForwards, 1, ShownChannel::Force, o), 40);
+  EXPECT_EQ(SeekPoint(s.trial, s.settings, kForwards, 1, ShownChannel::Force, o), 40);
 }
 
 TEST(MarkerReadouts, TimesValuesAndTheAnalysisRange) {
@@ -219,12 +219,12 @@ TEST(UpdateValues, RunsTheResultsOnlyWhenTheRangeLiesInsideTheTrial) {
   for (std::size_t i = 0; i < 100; ++i) s.trial.Force[i] = static_cast<float>(i);
   s.view.Marker1Sample = 10;
   s.view.Marker2Sample = 19;
-  UpdateValuesResult r = UpdateValues(s, ShownChannel::Force, {});
+  UpdateValuesResult r = UpdateValues(s.trial, s.settings, s.view, ShownChannel::Force, {});
   ASSERT_TRUE(r.summary && r.results);
   EXPECT_EQ(r.summary->lblMean, "14.5");
   EXPECT_EQ(r.results->texts[kPeakForce], "19.0");
   s.view.Marker2Sample = 100;
-  r = UpdateValues(s, ShownChannel::Force, {});
+  r = UpdateValues(s.trial, s.settings, s.view, ShownChannel::Force, {});
   EXPECT_FALSE(r.summary.has_value());
   EXPECT_FALSE(r.results.has_value());
 }

@@ -14,6 +14,7 @@
 #include "common/text_file.hpp"
 #include "config/settings_io.hpp"
 #include "results/trial_file_texts.hpp"
+#include "shell/analysis_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane::cli {
@@ -325,16 +326,16 @@ TEST(TrialFileReader, ArraysDimensionedAgainInBetweenAreNoticed) {
   HeadlessSession plain, reused;
   Session& p = plain.session();
   Session& r = reused.session();
-  ASSERT_TRUE(ReadTrialFile(p, dir.File("a.qlx")).ok());
-  ASSERT_TRUE(reused.reader().Read(r, dir.File("a.qlx")).ok());
+  ASSERT_TRUE(ReadTrialFile(TrialFileContextOf(p), dir.File("a.qlx")).ok());
+  ASSERT_TRUE(reused.reader().Read(TrialFileContextOf(r), dir.File("a.qlx")).ok());
   // A recording in between: larger arrays, written beyond the file.
   for (Session* s : {&p, &r}) {
     DimensionDataArrays(s->trial, 50000);
     s->trial.Velocity[20000] = 1.0f;
     s->trial.RawForce2[30000] = 7;
   }
-  ASSERT_TRUE(ReadTrialFile(p, dir.File("a.qlx")).ok());
-  ASSERT_TRUE(reused.reader().Read(r, dir.File("a.qlx")).ok());
+  ASSERT_TRUE(ReadTrialFile(TrialFileContextOf(p), dir.File("a.qlx")).ok());
+  ASSERT_TRUE(reused.reader().Read(TrialFileContextOf(r), dir.File("a.qlx")).ok());
   ExpectSameTrial(p, r, "after the recording");
   EXPECT_EQ(r.trial.Velocity.size(), 32003u);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/text_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
@@ -35,7 +36,7 @@ TEST(ExportFileText, HeaderLinesAndOneLinePerSample) {
   s.trial.Force[1] = 100.0f;
   s.trial.Power[1] = 1.5e-5f;
   s.trial.Velocity[1000] = 7.0f;  // index `samples` is not exported
-  const std::string text = ExportFileText(s, kNow);
+  const std::string text = ExportFileText(s.trial, s.settings, kNow);
   const std::vector<std::string_view> lines = SplitLines(text);
   ASSERT_EQ(lines.size(), 1003u);
   EXPECT_EQ(lines[0], "QLX Data Export File");
@@ -55,14 +56,14 @@ TEST(ExportFileText, TimesAt600HzAndATrialWithoutFrequency) {
   Session& s = t.session;
   MakeTrial(s, 4, 600);
   std::vector<std::string_view> lines;
-  std::string text = ExportFileText(s, kNow);
+  std::string text = ExportFileText(s.trial, s.settings, kNow);
   lines = SplitLines(text);
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[3].substr(0, 6), "0.000,");
   EXPECT_EQ(lines[4].substr(0, 6), "0.002,");  // 0.00166…
   EXPECT_EQ(lines[5].substr(0, 6), "0.003,");
   s.settings.frequency = 0;
-  text = ExportFileText(s, kNow);
+  text = ExportFileText(s.trial, s.settings, kNow);
   EXPECT_EQ(SplitLines(text)[6].substr(0, 6), "0.000,");
 }
 
@@ -77,27 +78,27 @@ TEST(ExportTrialFile, DialogOverwriteQuestionAndTheTrialStateLeftAlone) {
   FileDialogRequest request;
   request.initialName = "7 Ann Lee 06_12_26 17_07.qlx";
 
-  EXPECT_EQ(ExportTrialFile(s, request), ExportOutcome::Cancelled);
+  EXPECT_EQ(ExportTrialFile(TrialFileContextOf(s), request), ExportOutcome::Cancelled);
   EXPECT_FALSE(FileExists(path));
   EXPECT_EQ(t.dialogs.fileRequests.at(0).initialName, request.initialName);
 
   WriteText(path, "old");
   t.dialogs.paths = {path, path};
   t.dialogs.answers = {DialogAnswer::No, DialogAnswer::Cancel};
-  EXPECT_EQ(ExportTrialFile(s, request), ExportOutcome::Cancelled);
+  EXPECT_EQ(ExportTrialFile(TrialFileContextOf(s), request), ExportOutcome::Cancelled);
   EXPECT_EQ(ReadText(path), "old");
   EXPECT_EQ(t.dialogs.shown.at(0).title, "Overwrite existing export file");
   EXPECT_EQ(t.dialogs.shown.at(0).text, "File already exists. Do you want to overwrite?");
 
   t.dialogs.paths = {path};
   t.dialogs.answers = {DialogAnswer::Yes};
-  EXPECT_EQ(ExportTrialFile(s, request), ExportOutcome::Written);
+  EXPECT_EQ(ExportTrialFile(TrialFileContextOf(s), request), ExportOutcome::Written);
   EXPECT_EQ(SplitLines(ReadText(path)).size(), 13u);
   EXPECT_EQ(s.trial.DataFileName, "trial.qlx");
   EXPECT_FALSE(s.trial.DataSaved);
 
   t.dialogs.paths = {dir.File("gone/out.csv")};
-  EXPECT_EQ(ExportTrialFile(s, request), ExportOutcome::Failed);
+  EXPECT_EQ(ExportTrialFile(TrialFileContextOf(s), request), ExportOutcome::Failed);
   EXPECT_EQ(t.dialogs.shown.back().icon, MessageIcon::Critical);
 }
 

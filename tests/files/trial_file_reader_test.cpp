@@ -6,6 +6,7 @@
 
 #include "common/text_file.hpp"
 #include "files/trial_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
@@ -70,7 +71,7 @@ TEST_F(ReaderTest, Version2StoresTheAthleteAtTheCurrentEntry) {
             Lines({"\"QLX Data File Version 2\"", "\"2026-01-02 10:00:00\"",
                    "600, 1, 72.5 ,\"12\",\"Jo, Ann\",\"Smith\", 71.25", "0.0000        700.00000",
                    "0.0010,701.5", "-0.0020\t 702.25", "  0.0030   703"}));
-  const OpenTrialResult opened = OpenTrialFile(t.session, path);
+  const OpenTrialResult opened = OpenTrialFile(TrialFileContextOf(t.session), path);
   ASSERT_TRUE(opened.opened);
   const Session& s = t.session;
   EXPECT_EQ(opened.kind, kFileKindVersion2);
@@ -94,7 +95,7 @@ TEST_F(ReaderTest, Version1LeavesTheSquadAndReportsTheTrial) {
   std::vector<std::string> lines = {"\"QLX Data File\"", "\"2026-01-02 10:00:00\"", "500,0,80.5"};
   for (int i = 0; i < 10; ++i) lines.push_back("0." + std::to_string(1000 + i));
   const std::string path = Write("v1.qlx", Lines(lines, "\n"));  // LF line ends read too
-  ASSERT_TRUE(OpenTrialFile(t.session, path).opened);
+  ASSERT_TRUE(OpenTrialFile(TrialFileContextOf(t.session), path).opened);
   const Session& s = t.session;
   EXPECT_EQ(s.trial.FileKind, kFileKindVersion1);
   EXPECT_EQ(Settings(), std::tuple(9, 500, 80.5f, false));  // 10 data lines
@@ -111,7 +112,7 @@ TEST_F(ReaderTest, Version1LeavesTheSquadAndReportsTheTrial) {
 TEST_F(ReaderTest, HeaderlessFileTakesForceAsRecordedAndKeepsTheMass) {
   const std::string path =
       Write("legacy.dat", Lines({"500 0", "0.1000 700.0", "0.2000 710.0", "0.3000 720.0"}));
-  ASSERT_TRUE(OpenTrialFile(t.session, path).opened);
+  ASSERT_TRUE(OpenTrialFile(TrialFileContextOf(t.session), path).opened);
   const Session& s = t.session;
   EXPECT_EQ(s.trial.FileKind, kFileKindHeaderless);
   EXPECT_EQ(Settings(), std::tuple(2, 500, 66.0f, true));
@@ -135,7 +136,7 @@ std::string ImportFile(int declared, int lines) {
 
 TEST_F(ReaderTest, ForcePlatformExportReadsItsFixedPositionsAndRecordsForce) {
   const std::string path = Write("export.txt", ImportFile(5, 7));
-  ASSERT_TRUE(OpenTrialFile(t.session, path).opened);
+  ASSERT_TRUE(OpenTrialFile(TrialFileContextOf(t.session), path).opened);
   const Session& s = t.session;
   EXPECT_EQ(s.trial.FileKind, kFileKindImport);
   // Force recorded, whatever the previous trial had.
@@ -148,7 +149,7 @@ TEST_F(ReaderTest, ForcePlatformExportReadsItsFixedPositionsAndRecordsForce) {
 
   // An import larger than the arrays enlarges them.
   const std::string big = Write("big.txt", ImportFile(45000, 45000));
-  ASSERT_TRUE(ReadTrialFile(t.session, big).ok());
+  ASSERT_TRUE(ReadTrialFile(TrialFileContextOf(t.session), big).ok());
   EXPECT_EQ(s.settings.samples, 45000);
   EXPECT_GE(s.trial.UpperBound(), 45002);
   EXPECT_EQ(s.trial.Force[44999], 45699.5f);
@@ -159,7 +160,7 @@ TEST_F(ReaderTest, TrainingFilesAreRefusedAndChangeNothing) {
        {"QLX Training File", "QLX Training File for Ann Lee ID: 7", "\"QLX Training File\""}) {
     t.dialogs.shown.clear();
     const std::string path = Write("set.trn", Lines({first, " 3 reps completed on 2026", "1,2"}));
-    EXPECT_FALSE(OpenTrialFile(t.session, path).opened) << first;
+    EXPECT_FALSE(OpenTrialFile(TrialFileContextOf(t.session), path).opened) << first;
     ASSERT_EQ(t.dialogs.shown.size(), 1u);
     EXPECT_EQ(t.dialogs.shown[0].text,
               "Selected File is a QLX Training File. Open from the Training Window.");
@@ -202,23 +203,25 @@ TEST_F(ReaderTest, TruncatedAndGarbageFilesAreRefusedNamingTheFile) {
   for (const Case& c : cases) {
     t.dialogs.shown.clear();
     const std::string path = Write(c.name, c.bytes);
-    const TrialReadResult r = ReadTrialFile(t.session, path);
+    const TrialReadResult r = ReadTrialFile(TrialFileContextOf(t.session), path);
     EXPECT_EQ(r.status, TrialReadStatus::Unreadable) << c.name;
     EXPECT_NE(r.message.find(path), std::string::npos) << r.message;
     EXPECT_NE(r.message.find(c.says), std::string::npos) << c.name << ": " << r.message;
     ExpectUnchanged();
-    EXPECT_FALSE(OpenTrialFile(t.session, path).opened);
+    EXPECT_FALSE(OpenTrialFile(TrialFileContextOf(t.session), path).opened);
     ASSERT_EQ(t.dialogs.shown.size(), 1u);
     EXPECT_EQ(t.dialogs.shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(t.dialogs.shown[0].text, r.message);
   }
-  EXPECT_NE(ReadTrialFile(t.session, dir.File("missing.qlx")).message.find("missing.qlx"),
+  EXPECT_NE(ReadTrialFile(TrialFileContextOf(t.session), dir.File("missing.qlx"))
+                .message.find("missing.qlx"),
             std::string::npos);
-  EXPECT_EQ(ReadTrialFile(t.session, dir.path()).status, TrialReadStatus::Unreadable);
+  EXPECT_EQ(ReadTrialFile(TrialFileContextOf(t.session), dir.path()).status,
+            TrialReadStatus::Unreadable);
   ExpectUnchanged();
   // An empty path does nothing at all.
   t.dialogs.shown.clear();
-  EXPECT_FALSE(OpenTrialFile(t.session, "").opened);
+  EXPECT_FALSE(OpenTrialFile(TrialFileContextOf(t.session), "").opened);
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
@@ -233,7 +236,7 @@ TEST_F(ReaderTest, NoMoreThan999999Samples) {
   EXPECT_EQ(most.trial.samples, 999999);
   // One more is refused with the maximum-size message.
   const std::string path = Write("too-long.qlx", body + data + "0\r\n");
-  EXPECT_FALSE(OpenTrialFile(t.session, path).opened);
+  EXPECT_FALSE(OpenTrialFile(TrialFileContextOf(t.session), path).opened);
   ASSERT_EQ(t.dialogs.shown.size(), 1u);
   EXPECT_EQ(t.dialogs.shown[0].title, "Maximum sample number exceeded");
   EXPECT_EQ(t.dialogs.shown[0].text,
@@ -295,14 +298,14 @@ TEST(OpenTrialFileCommand, AsksInTheDataFolderAndShowsTheWholeTrial) {
   Session& s = t.session;
   s.settings.DataDirectory = dir.path();
   WriteText(dir.File("test.dat"), "500,0\r\n0.1 1\r\n0.2 2\r\n0.3 3\r\n");
-  EXPECT_TRUE(OpenTrialFileCommand(s, true).opened);
+  EXPECT_TRUE(OpenTrialFileCommand(TrialFileContextOf(s), s.view, true).opened);
   EXPECT_EQ(s.trial.DataFileName, dir.File("test.dat"));
   EXPECT_EQ(s.settings.samples, 2);
   EXPECT_EQ(s.view.Marker2Sample, 1);
   EXPECT_EQ(s.view.ViewEnd, 1);
   EXPECT_TRUE(t.dialogs.fileRequests.empty());
 
-  EXPECT_FALSE(OpenTrialFileCommand(s, false).opened);  // cancelled
+  EXPECT_FALSE(OpenTrialFileCommand(TrialFileContextOf(s), s.view, false).opened);  // cancelled
   ASSERT_EQ(t.dialogs.fileRequests.size(), 1u);
   EXPECT_EQ(t.dialogs.fileRequests[0].initialFolder, dir.path());
   EXPECT_EQ(t.dialogs.fileRequests[0].filter,

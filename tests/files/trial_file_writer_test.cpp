@@ -7,6 +7,7 @@
 #include "common/number_text.hpp"
 #include "common/text_file.hpp"
 #include "files/trial_file.hpp"
+#include "shell/analysis_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
@@ -43,7 +44,7 @@ TEST(TrialFileText, HeaderAndDataLinesToTheCharacter) {
   s.trial.Force[1] = -3.0f;
   s.trial.Displacement[2] = 123.45678f;
   s.trial.Force[2] = 784.56f;
-  EXPECT_EQ(TrialFileText(s),
+  EXPECT_EQ(TrialFileText(s.trial, s.settings, s.squad.Current()),
             "\"QLX Data File Version 2\"\r\n"
             "\"2026-01-15 10:30:00\"\r\n"
             "500,1,80.5,\"7\",\"Ann\",\"Lee\",79.5\r\n"
@@ -52,7 +53,7 @@ TEST(TrialFileText, HeaderAndDataLinesToTheCharacter) {
             "123.4568      784.56000\r\n");
   s.settings.RecordForce = false;
   s.settings.weight = 0.5f;
-  const std::string noForce = TrialFileText(s);
+  const std::string noForce = TrialFileText(s.trial, s.settings, s.squad.Current());
   EXPECT_NE(noForce.find("500,0,0.5,\"7\""), std::string::npos);
   EXPECT_NE(noForce.find("\r\n0.1234\r\n-0.1234\r\n123.4568\r\n"), std::string::npos);
 }
@@ -63,7 +64,7 @@ TEST(TrialFileText, DisplacementsFillingAPrintZoneGetAWholeZoneOfBlanks) {
   MakeTrial(s, 0, true);
   s.trial.Displacement[0] = -12345678.0f;  // "-12345678.0000": 14 characters
   s.trial.Force[0] = 1.0f;
-  const std::string text = TrialFileText(s);
+  const std::string text = TrialFileText(s.trial, s.settings, s.squad.Current());
   EXPECT_NE(text.find("\r\n-12345678.0000" + std::string(14, ' ') + "1.00000\r\n"),
             std::string::npos);
 }
@@ -73,7 +74,7 @@ TEST(TrialFileText, AthleteTextsAreQuotedWindows1252WithoutInnerQuotes) {
   Session& s = t.session;
   MakeTrial(s, 0, false);
   s.squad.SquadMembers[2] = SquadMember{"A\"1", "Zoë", "O, Brien", 0.0f};
-  const std::string text = TrialFileText(s);
+  const std::string text = TrialFileText(s.trial, s.settings, s.squad.Current());
   EXPECT_NE(text.find("500,0,80.5,\"A'1\",\"Zo\xEB\",\"O, Brien\",0\r\n"), std::string::npos);
 }
 
@@ -84,15 +85,16 @@ TEST(SaveTrialFile, RoundTripKeepsTheTrialToFourAndFiveDecimals) {
   MakeTrial(s, 1000, true);
   const std::string path = dir.File("trial.qlx");
   t.dialogs.paths.push_back(path);
-  ASSERT_EQ(SaveTrialFile(s, 0, {}), SaveOutcome::Saved);  // no name yet: asks
+  ASSERT_EQ(SaveTrialFile(TrialFileContextOf(s), 0, {}), SaveOutcome::Saved);  // no name yet: asks
   EXPECT_EQ(t.dialogs.fileRequests.size(), 1u);
   EXPECT_EQ(s.trial.DataFileName, path);
   EXPECT_TRUE(s.trial.DataSaved);
+  EXPECT_EQ(s.statusBar.Panel(6).text, "Data SAVED");
   EXPECT_EQ(SplitLines(ReadText(path)).size(), 1004u);
 
   TestSession r;
   r.session.squad.CurrentAthlete = 5;
-  const TrialReadResult result = ReadTrialFile(r.session, path);
+  const TrialReadResult result = ReadTrialFile(TrialFileContextOf(r.session), path);
   ASSERT_TRUE(result.ok()) << result.message;
   const SettingsRecord& read = r.session.settings;
   EXPECT_EQ(std::tie(read.samples, read.frequency, read.weight, read.RecordForce),
@@ -110,7 +112,7 @@ TEST(SaveTrialFile, RoundTripKeepsTheTrialToFourAndFiveDecimals) {
   }
 
   // Saved again under its name: no dialog.
-  ASSERT_EQ(SaveTrialFile(s, 0, {}), SaveOutcome::Saved);
+  ASSERT_EQ(SaveTrialFile(TrialFileContextOf(s), 0, {}), SaveOutcome::Saved);
   EXPECT_EQ(t.dialogs.fileRequests.size(), 1u);
 }
 
@@ -125,7 +127,7 @@ TEST(SaveTrialFile, DialogCancelAndTheOverwriteQuestion) {
   WriteText(taken, "keep me");
 
   // Cancelled dialog: nothing changes.
-  EXPECT_EQ(SaveTrialFile(s, 1, {"CMJ", "3"}), SaveOutcome::Cancelled);
+  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 1, {"CMJ", "3"}), SaveOutcome::Cancelled);
   ASSERT_EQ(t.dialogs.fileRequests.size(), 1u);
   const FileDialogRequest& request = t.dialogs.fileRequests[0];
   EXPECT_EQ(request.filter, "QLX (*.qlx)|*.qlx|Data (*.dat)|*.dat|All Files (*.*)|*.*");
@@ -137,7 +139,7 @@ TEST(SaveTrialFile, DialogCancelAndTheOverwriteQuestion) {
   // Existing file: No asks again, Cancel cancels, Yes overwrites.
   t.dialogs.paths = {taken, taken};
   t.dialogs.answers = {DialogAnswer::No, DialogAnswer::Cancel};
-  EXPECT_EQ(SaveTrialFile(s, 1, {}), SaveOutcome::Cancelled);
+  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 1, {}), SaveOutcome::Cancelled);
   EXPECT_EQ(ReadText(taken), "keep me");
   ASSERT_EQ(t.dialogs.shown.size(), 2u);
   EXPECT_EQ(t.dialogs.shown[0].title, "Overwrite existing data file");
@@ -146,13 +148,13 @@ TEST(SaveTrialFile, DialogCancelAndTheOverwriteQuestion) {
 
   t.dialogs.paths = {taken, other};
   t.dialogs.answers = {DialogAnswer::No};
-  EXPECT_EQ(SaveTrialFile(s, 1, {}), SaveOutcome::Saved);
+  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 1, {}), SaveOutcome::Saved);
   EXPECT_EQ(s.trial.DataFileName, other);
   EXPECT_EQ(ReadText(taken), "keep me");
 
   t.dialogs.paths = {taken};
   t.dialogs.answers = {DialogAnswer::Yes};
-  EXPECT_EQ(SaveTrialFile(s, 1, {}), SaveOutcome::Saved);
+  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 1, {}), SaveOutcome::Saved);
   EXPECT_EQ(ReadText(taken).substr(0, 25), "\"QLX Data File Version 2\"");
 }
 
@@ -166,7 +168,7 @@ TEST(SaveTrialFile, FailedWriteKeepsThePreviousFileAndIsReported) {
   // The temporary file beside it cannot be created.
   std::filesystem::create_directory(path + ".tmp~");
   s.trial.DataFileName = path;
-  EXPECT_EQ(SaveTrialFile(s, 0, {}), SaveOutcome::Failed);
+  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 0, {}), SaveOutcome::Failed);
   EXPECT_EQ(ReadText(path), "previous trial");
   EXPECT_FALSE(s.trial.DataSaved);
   ASSERT_EQ(t.dialogs.shown.size(), 1u);
@@ -175,7 +177,7 @@ TEST(SaveTrialFile, FailedWriteKeepsThePreviousFileAndIsReported) {
 
   // A folder that is gone.
   t.dialogs.paths = {dir.File("gone/jump.qlx")};
-  EXPECT_EQ(SaveTrialFile(s, 1, {}), SaveOutcome::Failed);
+  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 1, {}), SaveOutcome::Failed);
   EXPECT_EQ(s.trial.DataFileName, path);
   EXPECT_FALSE(s.trial.DataSaved);
 }
@@ -198,7 +200,7 @@ TEST(CloseTrialFile, OffersToSaveThenClearsTheTrial) {
   MakeTrial(s, 10, true);
   s.trial.DataFileName = dir.File("close.qlx");
   t.dialogs.answers = {DialogAnswer::Yes};
-  CloseTrialFile(s);
+  CloseTrialFile(TrialFileContextOf(s));
   EXPECT_EQ(t.dialogs.shown.at(0).text, "Save file before closing?");
   EXPECT_TRUE(FileExists(dir.File("close.qlx")));
   EXPECT_TRUE(s.trial.DataFileName.empty());
@@ -207,7 +209,7 @@ TEST(CloseTrialFile, OffersToSaveThenClearsTheTrial) {
   MakeTrial(s, 10, true);
   s.trial.DataFileName = dir.File("second.qlx");
   t.dialogs.answers = {DialogAnswer::No};
-  CloseTrialFile(s);
+  CloseTrialFile(TrialFileContextOf(s));
   EXPECT_FALSE(FileExists(dir.File("second.qlx")));
   EXPECT_EQ(s.trial.Displacement[3], 0.0f);
 }

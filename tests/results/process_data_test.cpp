@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "results/synthetic_trials.hpp"
-#include "shell/session.hpp"
+#include "trial/analysis_view.hpp"
 
 namespace torvane {
 namespace {

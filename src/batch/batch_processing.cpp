@@ -1,4 +1,4 @@
-#include "results/batch_processing.hpp"
+#include "batch/batch_processing.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,9 +6,8 @@
 
 #include "analysis/low_pass_filter.hpp"
 #include "common/number_text.hpp"
-#include "files/trial_file.hpp"
 #include "common/paths.hpp"
-#include "shell/session.hpp"
+#include "files/trial_file.hpp"
 
 namespace torvane {
 
@@ -58,20 +57,19 @@ std::string FileCountLabel(int position, int count) {
   return ShortNumericText(position) + " of " + ShortNumericText(count);
 }
 
-void ListFilesToAnalyse_Click(BatchFileList& list, int position) {
+void SelectFileToAnalyse(BatchFileList& list, int position) {
   list.CurrentFileIndex = static_cast<std::int16_t>(std::clamp(position, -32768, 32767));
   list.LabelFileCount = FileCountLabel(list.CurrentFileIndex + 1, list.FileCount);
 }
 
-TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
-                                const ResultsOptions& options) {
-  SettingsRecord& s = session.settings;
-  ResetPhaseTimes(session.view);
-  if (s.forceFc >= 1.0f) {
-    LowPassFilter(s.samples, session.trial.Force, static_cast<float>(s.frequency), s.forceFc);
+TrialResults ProcessLoadedTrial(TrialDataSet& trial, SettingsRecord& settings, AnalysisView& view,
+                                const CalculationMode& mode, const ResultsOptions& options) {
+  ResetPhaseTimes(view);
+  if (settings.forceFc >= 1.0f) {
+    LowPassFilter(settings.samples, trial.Force, static_cast<float>(settings.frequency),
+                  settings.forceFc);
   }
-  const std::int32_t last = s.samples - 1;
-  AnalysisView& view = session.view;
+  const std::int32_t last = settings.samples - 1;
   view.ViewStart = 0;
   view.ViewEnd = last;
   view.Marker1Sample = 0;
@@ -81,13 +79,13 @@ TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
   view.JumpFrameStartSample = 0;
   view.JumpFrameEndSample = last;
   TrialResults results;
-  const auto after = [&](Session& recalculated) { results = ProcessData(recalculated, options); };
-  SetMassFromRecordedForce(session, mode, after);
+  const auto after = [&] { results = ProcessData(ResultsInputOf(trial, settings), view, options); };
+  SetMassFromRecordedForce(trial, settings, view, mode, after);
   return results;
 }
 
-NextFileResult CommandNextFile(Session& session, BatchFileList& list, const CalculationMode& mode,
-                               const ResultsOptions& options) {
+NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
+                               const CalculationMode& mode, const ResultsOptions& options) {
   NextFileResult r;
   if (list.FileCount <= 0) {
     r.message = kNoFileToProcessMessage;
@@ -99,59 +97,62 @@ NextFileResult CommandNextFile(Session& session, BatchFileList& list, const Calc
     return r;  // nothing selected: the command is ignored
   }
   const OpenTrialResult opened = OpenTrialFile(
-      session, JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]));
+      batch.files, JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]));
   list.LabelFileCount = FileCountLabel(index + 1, list.FileCount);
   if (index < list.FileCount - 1) ++list.CurrentFileIndex;
   if (!opened.opened) return r;  // the reader has shown why
-  r.results = ProcessLoadedTrial(session, mode, options);
+  r.results =
+      ProcessLoadedTrial(batch.files.trial, batch.files.settings, batch.view, mode, options);
   r.processed = true;
   return r;
 }
 
-ResultsRowIdentity ResultsRowIdentityOf(const Session& session) {
-  const SquadMember& athlete = session.squad.Current();
+ResultsRowIdentity ResultsRowIdentityOf(const SquadMember& athlete, const SettingsRecord& settings,
+                                        const TrialDataSet& trial) {
   ResultsRowIdentity identity;
   identity.id = athlete.Id;
   identity.firstName = athlete.FirstName;
   identity.lastName = athlete.LastName;
   identity.bodyMass = athlete.BodyMass;
-  identity.weight = session.settings.weight;
-  identity.collectionDateTime = session.trial.CollectionDateTime;
+  identity.weight = settings.weight;
+  identity.collectionDateTime = trial.CollectionDateTime;
   return identity;
 }
 
-void ResultsCheckBox_Click(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
-                           bool ticked) {
+void TickResultsVariable(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
+                         bool ticked) {
   if (index >= kResultsVariableCount) return;
   selection.ticked[index] = ticked;
   output.ResultsLayoutChanged = true;
 }
 
-void CommandDeSelectAll_Click(ResultsOutput& output, ResultsSelection& selection) {
+void ToggleAllResultsVariables(ResultsOutput& output, ResultsSelection& selection) {
   const bool tick = selection.CommandDeSelectAllCaption != "De-Select All";
   for (std::size_t i = 0; i < kResultsVariableCount; ++i) {
-    ResultsCheckBox_Click(output, selection, i, tick);
+    TickResultsVariable(output, selection, i, tick);
   }
   selection.CommandDeSelectAllCaption = tick ? "De-Select All" : "Select All";
 }
 
-std::string ResultsWorkbookPath(const Session& session) {
-  return JoinPath(session.settings.ProgramDataDirectory, kResultsWorkbookName);
+std::string ResultsWorkbookPath(const SettingsRecord& settings) {
+  return JoinPath(settings.ProgramDataDirectory, kResultsWorkbookName);
 }
 
-bool cmdSaveResults_Click(Session& session, const ResultsTicks& ticked, const ResultsTexts& texts,
-                          const std::string& workbookPath) {
-  if (!session.settings.exceloutput) {
-    session.dialogs().ShowMessage(MessageIcon::Information, kCannotSaveTitle, kCannotSaveMessage);
+bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
+                    const ResultsTexts& texts, const std::string& workbookPath) {
+  const TrialFileContext& files = batch.files;
+  if (!files.settings.exceloutput) {
+    files.dialogs.ShowMessage(MessageIcon::Information, kCannotSaveTitle, kCannotSaveMessage);
     return false;
   }
-  ResultsOutput before = session.results;
-  WriteResultsRow(session.results, ResultsRowIdentityOf(session), ticked, texts,
-                  session.clock().Now());
-  const std::string failure = SaveResultsWorksheet(session.results.sheet, workbookPath);
+  ResultsOutput before = batch.results;
+  WriteResultsRow(batch.results,
+                  ResultsRowIdentityOf(files.squad.Current(), files.settings, files.trial), ticked,
+                  texts, files.clock.Now());
+  const std::string failure = SaveResultsWorksheet(batch.results.sheet, workbookPath);
   if (!failure.empty()) {
-    session.results = std::move(before);
-    session.dialogs().ShowMessage(
+    batch.results = std::move(before);
+    files.dialogs.ShowMessage(
         MessageIcon::Critical, kCannotSaveTitle,
         "The results could not be written to " + workbookPath + ": " + failure);
     return false;

@@ -1,4 +1,4 @@
-#include "results/batch_processing.hpp"
+#include "batch/batch_processing.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include "config/settings_io.hpp"
 #include "results/trial_file_texts.hpp"
+#include "shell/analysis_session.hpp"
 #include "test_support.hpp"
 
 namespace torvane {
@@ -45,16 +46,16 @@ TEST(BatchFileList, ListsTrialFilesInNameOrderAndStepsThroughThem) {
   EXPECT_EQ(f.list.FilesToAnalyse[0], "a.qlx");
   EXPECT_EQ(f.list.FilesToAnalyse[1], "b.QLX");
   Session& s = f.ts.session;
-  NextFileResult r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  NextFileResult r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_TRUE(r.processed);
   EXPECT_EQ(f.list.LabelFileCount, " 1 of  2");
   EXPECT_EQ(f.list.CurrentFileIndex, 1);
   EXPECT_EQ(s.trial.DataFileName, f.dir.File("a.qlx"));
-  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_EQ(f.list.LabelFileCount, " 2 of  2");
   EXPECT_EQ(f.list.CurrentFileIndex, 1);
   // "Next" on the last file loads it again.
-  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_TRUE(r.processed);
   EXPECT_EQ(s.trial.DataFileName, f.dir.File("b.QLX"));
   EXPECT_EQ(FileCountLabel(3, 25), " 3 of  25");
@@ -64,20 +65,20 @@ TEST(BatchFileList, NoSelectionOrNoFileIsNotProcessed) {
   BatchFixture f;
   f.List();
   Session& s = f.ts.session;
-  NextFileResult r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  NextFileResult r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_FALSE(r.processed);
   EXPECT_EQ(r.message, "There is no trial file to process.");
   f.Write("a.qlx", Version2Text(JumpFile(JumpShape{}, true, true)));
   f.List();
-  ListFilesToAnalyse_Click(f.list, -1);
+  SelectFileToAnalyse(f.list, -1);
   EXPECT_EQ(f.list.LabelFileCount, " 0 of  1");
-  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_FALSE(r.processed);
   EXPECT_EQ(s.trial.DataFileName, "");
   // A file the reader refuses is reported by it and leaves the trial alone.
   f.Write("a.qlx", "\"QLX Training File\",\"x\"\r\n");
-  ListFilesToAnalyse_Click(f.list, 0);
-  r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  SelectFileToAnalyse(f.list, 0);
+  r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_FALSE(r.processed);
   ASSERT_EQ(f.ts.dialogs.shown.size(), 1u);
   EXPECT_EQ(f.ts.dialogs.shown[0].text,
@@ -106,11 +107,11 @@ TEST(CommandNextFile, DisplacementOnlyTrialKeepsTheMassOfItsFile) {
   f.Write("d.qlx", Version2Text(JumpFile(JumpShape{}, true, false)));
   f.List();
   Session& s = f.ts.session;
-  const NextFileResult r = CommandNextFile(s, f.list, kFromDisplacement, {});
+  const NextFileResult r = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   ASSERT_TRUE(r.processed);
   EXPECT_FALSE(s.settings.RecordForce);
   EXPECT_EQ(s.settings.weight, 80.0f);
-  EXPECT_EQ(ResultsRowIdentityOf(s).weight, 80.0f);
+  EXPECT_EQ(ResultsRowIdentityOf(s.squad.Current(), s.settings, s.trial).weight, 80.0f);
   EXPECT_GT(*r.results.values[kPeakForce], 1500.0);  // 80 kg landing, not 10 kg
   EXPECT_NEAR(*r.results.values[kFlightTime], 0.51, 0.02);
 }
@@ -122,7 +123,7 @@ TEST(CommandNextFile, ForceTrialTakesItsMassFromTheForce) {
   f.Write("f.qlx", Version2Text(trial));
   f.List();
   Session& s = f.ts.session;
-  const NextFileResult r = CommandNextFile(s, f.list, kFromForce, {});
+  const NextFileResult r = CommandNextFile(BatchContextOf(s), f.list, kFromForce, {});
   ASSERT_TRUE(r.processed);
   EXPECT_NEAR(s.settings.weight, 80.0, 0.05);
   EXPECT_EQ(s.view.AnalysisEnd, 999);
@@ -141,21 +142,22 @@ TEST(CommandNextFile, NoPhaseOfTheLastTrialReachesTheNext) {
   f.Write("2.qlx", Version2Text(JumpFile(squat, true, false)));
   f.List();
   Session& s = f.ts.session;
-  CommandNextFile(s, f.list, kFromDisplacement, {});
+  CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   ASSERT_GT(s.view.MovementOnsetTime, 0.3);
-  const NextFileResult after = CommandNextFile(s, f.list, kFromDisplacement, {});
+  const NextFileResult after = CommandNextFile(BatchContextOf(s), f.list, kFromDisplacement, {});
   EXPECT_EQ(s.view.MovementOnsetTime, 0.0);
 
   BatchFixture alone;
   alone.Write("2.qlx", Version2Text(JumpFile(squat, true, false)));
   alone.List();
-  const NextFileResult fresh = CommandNextFile(alone.ts.session, alone.list, kFromDisplacement, {});
+  const NextFileResult fresh =
+      CommandNextFile(BatchContextOf(alone.ts.session), alone.list, kFromDisplacement, {});
   ASSERT_TRUE(after.processed && fresh.processed);
   EXPECT_EQ(after.results.texts, fresh.results.texts);
   EXPECT_FALSE(after.results.texts[kEccConTime].empty());
 }
 
-TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
+TEST(SaveResultsRow, WritesTheWorkbookOrSaysWhyNot) {
   BatchFixture f;
   Session& s = f.ts.session;
   ResultsTicks ticks{};
@@ -164,7 +166,7 @@ TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
   texts[kPeakForce] = "812.5";
   s.squad.Current() = SquadMember{"A17", "Ann", "Lee", 61.25f};
   s.settings.exceloutput = false;
-  EXPECT_FALSE(cmdSaveResults_Click(s, ticks, texts, f.dir.File("r.xlsx")));
+  EXPECT_FALSE(SaveResultsRow(BatchContextOf(s), ticks, texts, f.dir.File("r.xlsx")));
   ASSERT_EQ(f.ts.dialogs.shown.size(), 1u);
   EXPECT_EQ(f.ts.dialogs.shown[0].title, "Cannot Save to Excel");
   EXPECT_EQ(f.ts.dialogs.shown[0].text,
@@ -172,16 +174,16 @@ TEST(cmdSaveResults, WritesTheWorkbookOrSaysWhyNot) {
   EXPECT_EQ(s.results.ResultsRow, 0);
 
   s.settings.exceloutput = true;
-  ASSERT_TRUE(cmdSaveResults_Click(s, ticks, texts, f.dir.File("r.csv")));
+  ASSERT_TRUE(SaveResultsRow(BatchContextOf(s), ticks, texts, f.dir.File("r.csv")));
   EXPECT_EQ(s.results.ResultsRow, 4);
   EXPECT_EQ(s.results.sheet.Text(3, 1), "AnnLee");
   EXPECT_EQ(s.results.sheet.Text(3, 5), "812.5");
   EXPECT_TRUE(FileExists(f.dir.File("r.csv")));
   // A workbook that cannot be written takes the row back.
-  EXPECT_FALSE(cmdSaveResults_Click(s, ticks, texts, f.dir.File("missing/r.csv")));
+  EXPECT_FALSE(SaveResultsRow(BatchContextOf(s), ticks, texts, f.dir.File("missing/r.csv")));
   EXPECT_EQ(s.results.ResultsRow, 4);
   EXPECT_EQ(s.results.sheet.Text(4, 0), "");
-  EXPECT_EQ(ResultsWorkbookPath(s), f.dir.path() + "/QLXResults.xlsx");
+  EXPECT_EQ(ResultsWorkbookPath(s.settings), f.dir.path() + "/QLXResults.xlsx");
 }
 
 TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
@@ -193,13 +195,13 @@ TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
   };
   for (const bool ticked : {true, false}) {
     out.ResultsLayoutChanged = false;
-    CommandDeSelectAll_Click(out, selection);
+    ToggleAllResultsVariables(out, selection);
     EXPECT_EQ(selection.CommandDeSelectAllCaption, ticked ? "De-Select All" : "Select All");
     EXPECT_TRUE(all(ticked));
     EXPECT_TRUE(out.ResultsLayoutChanged);
   }
   out.ResultsLayoutChanged = false;
-  ResultsCheckBox_Click(out, selection, kFlightTime, true);
+  TickResultsVariable(out, selection, kFlightTime, true);
   EXPECT_TRUE(selection.ticked[kFlightTime]);
   EXPECT_TRUE(out.ResultsLayoutChanged);
 }

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "analysis/recalculate.hpp"
+#include "files/trial_file_context.hpp"
 #include "results/process_data.hpp"
 #include "results/results_worksheet.hpp"
+#include "trial/analysis_view.hpp"
 
 namespace torvane {
-
-struct Session;
 
 // The window's list holds at most this many names (FilesToAnalyse 0 … 500).
 inline constexpr std::size_t kFilesToAnalyseSize = 501;
@@ -45,8 +45,19 @@ std::string ListDataFolder(BatchFileList& list, const std::string& folder);
 // " 3 of  25": both numbers with their sign position.
 std::string FileCountLabel(int position, int count);
 
-// A click in the list on `position` (-1 when nothing is selected).
-void ListFilesToAnalyse_Click(BatchFileList& list, int position);
+// Makes the file at `position` the one "Next" loads and shows its place in
+// the label (-1 when nothing is selected); the list box ListFilesToAnalyse
+// calls it on a click.
+void SelectFileToAnalyse(BatchFileList& list, int position);
+
+// What the results window works on: the trial files it reads (the trial in
+// memory, its settings, the squad, the dialogs), the analysis view a trial is
+// analysed in, and the results worksheet its rows go to.
+struct BatchContext {
+  TrialFileContext files;
+  AnalysisView& view;
+  ResultsOutput& results;
+};
 
 struct NextFileResult {
   bool processed = false;  // a trial was loaded and its results computed
@@ -61,17 +72,18 @@ struct NextFileResult {
 // recalculates the trial and computes its results. The mass is taken from
 // the force only when force was recorded; otherwise the file's mass stays and
 // the trial is recalculated with it. An index outside the list is ignored.
-NextFileResult CommandNextFile(Session& session, BatchFileList& list, const CalculationMode& mode,
-                               const ResultsOptions& options);
+NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
+                               const CalculationMode& mode, const ResultsOptions& options);
 
 // The steps of "Next" after the file has been read (filter, view, mass,
 // recalculation, results); a new trial starts without phase times.
-TrialResults ProcessLoadedTrial(Session& session, const CalculationMode& mode,
-                                const ResultsOptions& options);
+TrialResults ProcessLoadedTrial(TrialDataSet& trial, SettingsRecord& settings, AnalysisView& view,
+                                const CalculationMode& mode, const ResultsOptions& options);
 
-// The identity part of a results row from the session: the current athlete,
-// the trial's mass and time stamp.
-ResultsRowIdentity ResultsRowIdentityOf(const Session& session);
+// The identity part of a results row: the athlete, the trial's mass and
+// time stamp.
+ResultsRowIdentity ResultsRowIdentityOf(const SquadMember& athlete, const SettingsRecord& settings,
+                                        const TrialDataSet& trial);
 
 // The 33 results check boxes and the button that ticks or clears them all.
 // Any change of a box means the next saved row starts a new header block.
@@ -79,22 +91,25 @@ struct ResultsSelection {
   ResultsTicks ticked{};
   std::string CommandDeSelectAllCaption = "Select All";
 };
-void ResultsCheckBox_Click(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
-                           bool ticked);
-// "De-Select All" clears every box and offers "Select All"; any other
-// caption ticks every box and offers "De-Select All".
-void CommandDeSelectAll_Click(ResultsOutput& output, ResultsSelection& selection);
+// Ticks or clears one variable (its check box in the results window).
+void TickResultsVariable(ResultsOutput& output, ResultsSelection& selection, std::size_t index,
+                         bool ticked);
+// The button CommandDeSelectAll: with the caption "De-Select All" clears
+// every box and offers "Select All"; with any other caption ticks every box
+// and offers "De-Select All".
+void ToggleAllResultsVariables(ResultsOutput& output, ResultsSelection& selection);
 
 // The results workbook that every saved row is written to: "QLXResults.xlsx"
 // in the program data folder.
 inline constexpr const char* kResultsWorkbookName = "QLXResults.xlsx";
-std::string ResultsWorkbookPath(const Session& session);
+std::string ResultsWorkbookPath(const SettingsRecord& settings);
 
-// "&Save": when results output is on, adds the row to the results worksheet
-// and writes the workbook to `workbookPath`; otherwise shows "Cannot Save to
+// "&Save" (cmdSaveResults): when results output is on, adds the row of the
+// trial in memory and its current athlete to the results worksheet and
+// writes the workbook to `workbookPath`; otherwise shows "Cannot Save to
 // Excel". A workbook that cannot be written is reported and the row taken
 // back, so ResultsRow is unchanged. Returns whether the row was saved.
-bool cmdSaveResults_Click(Session& session, const ResultsTicks& ticked, const ResultsTexts& texts,
-                          const std::string& workbookPath);
+bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
+                    const ResultsTexts& texts, const std::string& workbookPath);
 
 }  // namespace torvane
