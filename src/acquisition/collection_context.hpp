@@ -44,9 +44,9 @@ struct CollectionContext {
   std::function<void()> openDemonstrationTrial;
   // The interface link's view of the same parts.
   LinkContext Link() const {
-    return LinkContext{link,     settings, trial,        clock,
-                       pump,     timers,   dialogs,      status,
-                       brakePercent, maxInterfaceFrequency, updateStatusBar};
+    return LinkContext{link,           settings, trial,  clock,        pump,
+                       timers,         dialogs,  status, brakePercent, maxInterfaceFrequency,
+                       updateStatusBar};
   }
 };
 

@@ -108,7 +108,7 @@ std::int32_t FitFrequencyToSource(const CollectionContext& cx, const SampleSourc
       source.maximumFrequency == 0 ? cx.maxInterfaceFrequency : source.maximumFrequency;
   if (limit > 0 && s.frequency > limit) s.frequency = limit;
   if (!source.thinsFrames) return 1;
-  const std::int32_t divider = Zra7Divider(cx.maxInterfaceFrequency, s.frequency);
+  const std::int32_t divider = FrameDivider(cx.maxInterfaceFrequency, s.frequency);
   s.frequency = ToInt32(RoundHalfEven(static_cast<double>(cx.maxInterfaceFrequency) / divider));
   return divider;
 }

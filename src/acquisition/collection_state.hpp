@@ -86,7 +86,7 @@ struct CollectionState {
   // A collection runs (from the source's start to its finishing tick).
   bool collecting = false;
   CollectionSource source = CollectionSource::None;
-  bool streamWithForce = false;   // ZRA6/ZRA6+: the frames carry a force value
+  bool streamWithForce = false;    // ZRA6/ZRA6+: the frames carry a force value
   std::int32_t frameDivider = 1;   // a thinning source (ZRA7): every d-th frame is a sample
   std::int32_t rawFrameBound = 0;  // a thinning source: frames that make `samples` samples
   // The source's port was open when the stream started; a port that fails

@@ -9,10 +9,11 @@
 #include "common/number_text.hpp"
 #include "link/accelerometer_port.hpp"
 #include "link/brake.hpp"
+#include "link/link_result.hpp"
+#include "link/unit_models.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
-#include "link/link_result.hpp"
 
 namespace torvane {
 
@@ -101,18 +102,28 @@ void CollectZra6Frames(const CollectionContext& cx, const SampleSource& source) 
   }
 }
 
-void StartZra6(const CollectionContext& cx) { StartZra6Stream(cx.Link()); }
-void StopZra6(const CollectionContext& cx) { StopZra6Stream(cx.Link()); }
+void StartZra6(const CollectionContext& cx) {
+  StartZra6Stream(cx.Link());
+}
+void StopZra6(const CollectionContext& cx) {
+  StopZra6Stream(cx.Link());
+}
 void CollectZra6(const CollectionContext& cx) {
   CollectZra6Frames(cx, SampleSourceOf(CollectionSource::Zra6));
 }
-bool Zra6Alive(const CollectionContext& cx) { return BytePortAlive(*cx.link.serial.port); }
-void CloseZra6(const CollectionContext& cx) { cx.link.serial.port->Close(); }
+bool Zra6Alive(const CollectionContext& cx) {
+  return BytePortAlive(*cx.link.serial.port);
+}
+void CloseZra6(const CollectionContext& cx) {
+  cx.link.serial.port->Close();
+}
 void ClearZra6Input(const CollectionContext& cx) {
   if (cx.link.serial.port->IsOpen()) cx.link.serial.port->Purge(true, false);
 }
 
-void StartZra6Plus(const CollectionContext& cx) { StartZra6PlusStream(cx.Link()); }
+void StartZra6Plus(const CollectionContext& cx) {
+  StartZra6PlusStream(cx.Link());
+}
 // The ZRA6+ stream's start and stop switch the collection monitor themselves.
 void ConnectZra6Plus(const CollectionContext& cx) {
   cx.link.switchCollectionMonitor = [cx](bool enable) {
@@ -124,7 +135,9 @@ void ConnectZra6Plus(const CollectionContext& cx) {
     }
   };
 }
-void StopZra6Plus(const CollectionContext& cx) { StopZra6PlusStream(cx.Link()); }
+void StopZra6Plus(const CollectionContext& cx) {
+  StopZra6PlusStream(cx.Link());
+}
 void CollectZra6Plus(const CollectionContext& cx) {
   CollectZra6Frames(cx, SampleSourceOf(CollectionSource::Zra6Plus));
 }
@@ -200,7 +213,9 @@ void ConnectZra7(const CollectionContext& cx) {
   };
 }
 
-void StartZra7(const CollectionContext& cx) { ToggleZra7Stream(cx); }
+void StartZra7(const CollectionContext& cx) {
+  ToggleZra7Stream(cx);
+}
 void CollectZra7(const CollectionContext& cx) {
   NoteUnitPresence(cx, SampleSourceOf(CollectionSource::Zra7));
 }
@@ -232,13 +247,19 @@ void CollectAccelerometer(const CollectionContext& cx) {
   CompactStreamText(a.AccelStreamText, a.AccelSearchStart);
   NoteUnitPresence(cx, SampleSourceOf(CollectionSource::Accelerometer));
 }
-bool AccelerometerAlive(const CollectionContext& cx) { return BytePortAlive(*cx.link.accel.port); }
+bool AccelerometerAlive(const CollectionContext& cx) {
+  return BytePortAlive(*cx.link.accel.port);
+}
 void StopAccelerometer(const CollectionContext& cx) {
   cx.link.accel.AccelStreamText += ReadAccelerometerAll(cx.Link());
   StartStopAccelerometer(cx.Link(), false);
 }
-void CloseAccelerometer(const CollectionContext& cx) { cx.link.accel.port->Close(); }
-void ClearAccelerometerInput(const CollectionContext& cx) { FlushAccelerometerInput(cx.Link()); }
+void CloseAccelerometer(const CollectionContext& cx) {
+  cx.link.accel.port->Close();
+}
+void ClearAccelerometerInput(const CollectionContext& cx) {
+  FlushAccelerometerInput(cx.Link());
+}
 
 // --- Demonstration trial, and no unit -------------------------------------
 
@@ -252,35 +273,142 @@ void StartDemonstration(const CollectionContext& cx) {
 }
 
 void Nothing(const CollectionContext&) {}
-bool NothingGathered(const CollectionContext&) { return true; }
-bool NoPort(const CollectionContext&) { return false; }
+bool NothingGathered(const CollectionContext&) {
+  return true;
+}
+bool NoPort(const CollectionContext&) {
+  return false;
+}
 void NotConnected(const CollectionContext&) {}
 
 constexpr std::array<SampleSource, 6> kSources{{
-    {CollectionSource::None, "no unit", true, -1, false, ForceChannels::Never, false, false,
-     "The interface unit", Nothing, Nothing, NothingGathered, NoPort, Nothing, Nothing, Nothing,
-     false, Nothing, NotConnected},
-    {CollectionSource::Demonstration, "demonstration", false, -1, false, ForceChannels::Selectable,
-     false, false, "The interface unit", StartDemonstration, Nothing, NothingGathered, NoPort, Nothing,
-     Nothing, Nothing, false, Nothing, NotConnected},
-    {CollectionSource::Zra6, "ZRA6", true, 500, false, ForceChannels::Selectable, false, true,
-     "The interface unit", StartZra6, CollectZra6, GatherSerialBytes, Zra6Alive, Nothing, StopZra6,
-     CloseZra6, true, ClearZra6Input, NotConnected},
-    {CollectionSource::Zra6Plus, "ZRA6+", true, 500, false, ForceChannels::Selectable, false, true,
-     "The interface unit", StartZra6Plus, CollectZra6Plus, GatherUsbBytes, UsbPortAlive, Nothing,
-     StopZra6Plus, CloseZra6Plus, true, Nothing, ConnectZra6Plus},
-    {CollectionSource::Zra7, "ZRA7", true, 0, true, ForceChannels::Always, false, true,
-     "The interface unit", StartZra7, CollectZra7, NothingGathered, UsbPortAlive, StopZra7AtOnce,
-     StopZra7AtOnce, CloseZra7, false, Nothing, ConnectZra7},
-    {CollectionSource::Accelerometer, "accelerometer", true, -1, false, ForceChannels::Never, true, false,
-     "The accelerometer", StartAccelerometer, CollectAccelerometer, NothingGathered,
-     AccelerometerAlive, Nothing, StopAccelerometer, CloseAccelerometer, false,
-     ClearAccelerometerInput, NotConnected},
+    {CollectionSource::None,
+     InterfaceModel::None,
+     "no unit",
+     true,
+     -1,
+     false,
+     ForceChannels::Never,
+     false,
+     false,
+     "The interface unit",
+     Nothing,
+     Nothing,
+     NothingGathered,
+     NoPort,
+     Nothing,
+     Nothing,
+     Nothing,
+     false,
+     Nothing,
+     NotConnected},
+    {CollectionSource::Demonstration,
+     InterfaceModel::None,
+     "demonstration",
+     false,
+     -1,
+     false,
+     ForceChannels::Selectable,
+     false,
+     false,
+     "The interface unit",
+     StartDemonstration,
+     Nothing,
+     NothingGathered,
+     NoPort,
+     Nothing,
+     Nothing,
+     Nothing,
+     false,
+     Nothing,
+     NotConnected},
+    {CollectionSource::Zra6,
+     InterfaceModel::Zra6,
+     "ZRA6",
+     true,
+     kZra6MaximumFrequency,
+     false,
+     ForceChannels::Selectable,
+     false,
+     true,
+     "The interface unit",
+     StartZra6,
+     CollectZra6,
+     GatherSerialBytes,
+     Zra6Alive,
+     Nothing,
+     StopZra6,
+     CloseZra6,
+     true,
+     ClearZra6Input,
+     NotConnected},
+    {CollectionSource::Zra6Plus,
+     InterfaceModel::Zra6Plus,
+     "ZRA6+",
+     true,
+     kZra6MaximumFrequency,
+     false,
+     ForceChannels::Selectable,
+     false,
+     true,
+     "The interface unit",
+     StartZra6Plus,
+     CollectZra6Plus,
+     GatherUsbBytes,
+     UsbPortAlive,
+     Nothing,
+     StopZra6Plus,
+     CloseZra6Plus,
+     true,
+     Nothing,
+     ConnectZra6Plus},
+    {CollectionSource::Zra7,
+     InterfaceModel::Zra7,
+     "ZRA7",
+     true,
+     0,
+     true,
+     ForceChannels::Always,
+     false,
+     true,
+     "The interface unit",
+     StartZra7,
+     CollectZra7,
+     NothingGathered,
+     UsbPortAlive,
+     StopZra7AtOnce,
+     StopZra7AtOnce,
+     CloseZra7,
+     false,
+     Nothing,
+     ConnectZra7},
+    {CollectionSource::Accelerometer,
+     InterfaceModel::None,
+     "accelerometer",
+     true,
+     -1,
+     false,
+     ForceChannels::Never,
+     true,
+     false,
+     "The accelerometer",
+     StartAccelerometer,
+     CollectAccelerometer,
+     NothingGathered,
+     AccelerometerAlive,
+     Nothing,
+     StopAccelerometer,
+     CloseAccelerometer,
+     false,
+     ClearAccelerometerInput,
+     NotConnected},
 }};
 
 }  // namespace
 
-std::span<const SampleSource> SampleSources() { return kSources; }
+std::span<const SampleSource> SampleSources() {
+  return kSources;
+}
 
 const SampleSource& SampleSourceOf(CollectionSource id) {
   for (const SampleSource& source : kSources) {
@@ -292,9 +420,10 @@ const SampleSource& SampleSourceOf(CollectionSource id) {
 const SampleSource& SelectedSampleSource(const SettingsRecord& s, bool demoMode) {
   if (demoMode) return SampleSourceOf(CollectionSource::Demonstration);
   if (s.AccelInput) return SampleSourceOf(CollectionSource::Accelerometer);
-  if (s.ZRA6Input) return SampleSourceOf(CollectionSource::Zra6);
-  if (s.ZRA6PlusInput) return SampleSourceOf(CollectionSource::Zra6Plus);
-  if (s.ZRA7Input) return SampleSourceOf(CollectionSource::Zra7);
+  const InterfaceModel unit = SelectedInterfaceModel(s);
+  for (const SampleSource& source : kSources) {
+    if (unit != InterfaceModel::None && source.unit == unit) return source;
+  }
   return SampleSourceOf(CollectionSource::None);
 }
 

@@ -12,6 +12,7 @@
 
 #include "acquisition/collection_context.hpp"
 #include "acquisition/collection_state.hpp"
+#include "config/interface_model.hpp"
 
 namespace torvane {
 
@@ -24,6 +25,8 @@ enum class ForceChannels {
 
 struct SampleSource {
   CollectionSource id;
+  // The interface unit model behind the source (None for the others).
+  InterfaceModel unit;
   std::string_view name;
   // Live sources stream from a unit through a port; the demonstration trial
   // is read from a file at once (no count-in, no port, no sound).
@@ -67,7 +70,8 @@ struct SampleSource {
 
 // The source a collection started now would read: the demonstration trial
 // in demonstration mode, else the accelerometer when it is the input, else
-// the selected interface unit; "no unit" when none is selected.
+// the source of the selected interface unit model; "no unit" when none is
+// selected.
 const SampleSource& SelectedSampleSource(const SettingsRecord& settings, bool demoMode);
 // Every source, "no unit" first.
 std::span<const SampleSource> SampleSources();

@@ -154,7 +154,7 @@ void CompactStreamText(std::string& text, std::int32_t& searchStart) {
   searchStart = 1;
 }
 
-std::int32_t Zra7Divider(std::int32_t maxInterfaceFrequency, std::int32_t frequency) {
+std::int32_t FrameDivider(std::int32_t maxInterfaceFrequency, std::int32_t frequency) {
   if (frequency <= 0) return 1;
   const double d = RoundHalfEven(static_cast<double>(maxInterfaceFrequency) / frequency);
   return d < 1 ? 1 : ToInt32(d);

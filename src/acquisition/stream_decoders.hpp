@@ -83,8 +83,9 @@ void DecodeZra7Frames(std::string& buffer, TrialDataSet& trial, const Calibratio
                       std::int32_t samples, std::int32_t rawBound, std::int32_t divider,
                       const AfterSample& afterSample = {}, DecodeCounts* counts = nullptr);
 
-// The ZRA7 divider: MaxInterfaceFrequency ÷ frequency rounded, at least 1.
-std::int32_t Zra7Divider(std::int32_t maxInterfaceFrequency, std::int32_t frequency);
+// The divider of a unit that streams at its own rate (the ZRA7): every d-th
+// frame is a sample; MaxInterfaceFrequency ÷ frequency rounded, at least 1.
+std::int32_t FrameDivider(std::int32_t maxInterfaceFrequency, std::int32_t frequency);
 
 // Accelerometer: each reading between two "X=" markers becomes
 // Acceleration[SampleCount] = −((reading + 1) × 9.80665) − offset, while

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "acquisition/collection_session.hpp"
-#include "common/number_text.hpp"
 #include "acquisition/sample_sources.hpp"
+#include "common/number_text.hpp"
 
 namespace torvane {
 
@@ -53,9 +53,8 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   const std::uint32_t limit =
       static_cast<std::uint32_t>(std::max(s.samples, 0) / std::max(s.frequency, 1)) * 1000 +
       kZeroReadingSlackMs;
-  const bool complete = WaitUntil(cx.clock, cx.pump, limit, [&] {
-    return cx.trial.SampleCount >= s.samples || !c.collecting;
-  });
+  const bool complete = WaitUntil(
+      cx.clock, cx.pump, limit, [&] { return cx.trial.SampleCount >= s.samples || !c.collecting; });
   const std::int32_t wanted = s.samples;
   if (c.collecting) {
     // Nothing (or not enough) came: the reading ends with what it has.
@@ -108,6 +107,8 @@ bool ZeroDisplacement(const CollectionContext& cx) {
   return ZeroReading(cx, ZeroChannel::Displacement);
 }
 
-bool ZeroForce(const CollectionContext& cx) { return ZeroReading(cx, ZeroChannel::Force); }
+bool ZeroForce(const CollectionContext& cx) {
+  return ZeroReading(cx, ZeroChannel::Force);
+}
 
 }  // namespace torvane

@@ -122,9 +122,7 @@ std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, std::s
 }
 
 void ChooseInterface(SettingsRecord& s, InterfaceModel model) {
-  s.ZRA6Input = model == InterfaceModel::Zra6;
-  s.ZRA6PlusInput = model == InterfaceModel::Zra6Plus;
-  s.ZRA7Input = model == InterfaceModel::Zra7;
+  SetInterfaceModelFlags(s, model);
   if ((s.ZRA6Input || s.ZRA6PlusInput) && s.frequency > 500) s.frequency = 500;
 }
 

@@ -12,6 +12,7 @@
 
 #include "common/user_dialogs.hpp"
 #include "config/config_context.hpp"
+#include "config/interface_model.hpp"
 #include "config/settings_record.hpp"
 #include "trial/trial_data_set.hpp"
 
@@ -59,7 +60,6 @@ bool SetWeight(SettingsRecord& settings, UserDialogs& dialogs, std::string_view 
 // corrected text when it was limited.
 std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, std::string_view text);
 
-enum class InterfaceModel { Zra6, Zra6Plus, Zra7 };
 // Selects one unit (its flag set, the other two cleared) and limits the
 // frequency to what a ZRA6 or ZRA6+ can do.
 void ChooseInterface(SettingsRecord& settings, InterfaceModel model);

@@ -1,6 +1,7 @@
 #include "link/brake.hpp"
 
 #include "common/number_text.hpp"
+#include "link/unit_models.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 
@@ -18,24 +19,27 @@ std::string Zra7BrakeCommand(double levelPercent) {
   return "D2=" + ShortNumericText(static_cast<double>(value)) + "\r";
 }
 
+void SendZra6BrakeLevel(const LinkContext& ctx, double levelPercent) {
+  WriteSerial(ctx, ByteCommand(kCmdSetBrakeLevel, BrakeLevelByte(levelPercent)));
+}
+
+void SendZra6PlusBrakeLevel(const LinkContext& ctx, double levelPercent) {
+  UsbLinkState& usb = ctx.link.usb;
+  // A failure closes the device; the read then finds nothing.
+  UsbWrite(ctx, ByteCommand(kCmdSetBrakeLevel, BrakeLevelByte(levelPercent)));
+  usb.LastUsbMessage = UsbRead(ctx);
+  // During a collection what that read took is sample stream: it goes on
+  // to the decoder instead of being lost.
+  if (ctx.link.serial.Zra6PlusStreaming) ctx.link.serial.StreamText += usb.LastUsbMessage;
+}
+
+void SendZra7BrakeLevel(const LinkContext& ctx, double levelPercent) {
+  OpenUsbPort(ctx);
+  UsbWrite(ctx, Zra7BrakeCommand(levelPercent));
+}
+
 std::int16_t SetBrakeLevel(const LinkContext& ctx, double levelPercent) {
-  const SettingsRecord& s = ctx.settings;
-  const std::string command = ByteCommand(kCmdSetBrakeLevel, BrakeLevelByte(levelPercent));
-  if (s.ZRA6Input) WriteSerial(ctx, command);
-  if (s.ZRA6PlusInput) {
-    UsbLinkState& usb = ctx.link.usb;
-    UsbWrite(ctx, command);  // a failure closes the device; the read then finds nothing
-    usb.LastUsbMessage = UsbRead(ctx);
-    // During a collection what that read took is sample stream: it goes on
-    // to the decoder instead of being lost.
-    if (ctx.link.serial.Zra6PlusStreaming) {
-      ctx.link.serial.StreamText += usb.LastUsbMessage;
-    }
-  }
-  if (s.ZRA7Input) {
-    OpenUsbPort(ctx);
-    UsbWrite(ctx, Zra7BrakeCommand(levelPercent));
-  }
+  SelectedUnitModel(ctx.settings).sendBrakeLevel(ctx, levelPercent);
   return 0;
 }
 
@@ -54,11 +58,12 @@ void BrakeControlAt(const LinkContext& ctx, std::int32_t n) {
     const float now = d[static_cast<std::size_t>(n)];
     // The ZRA6 and ZRA6+ brake on the way down through zero and release on
     // the way up; the ZRA7 the other way round.
+    const bool onRise = SelectedUnitModel(s).brakesOnTheWayUp;
     if (before > 0 && now <= 0) {
-      SetBrakeLevel(ctx, s.ZRA7Input ? 0.0 : s.BrakeLevel);
+      SetBrakeLevel(ctx, onRise ? 0.0 : s.BrakeLevel);
       ctx.BrakePercent = 0;
     } else if (before < 0 && now >= 0) {
-      SetBrakeLevel(ctx, s.ZRA7Input ? s.BrakeLevel : 0.0);
+      SetBrakeLevel(ctx, onRise ? s.BrakeLevel : 0.0);
       ctx.BrakePercent = s.BrakeLevel;
     }
   }

@@ -21,6 +21,12 @@ std::string Zra7BrakeCommand(double levelPercent);
 // layer's to handle).
 std::int16_t SetBrakeLevel(const LinkContext& ctx, double levelPercent);
 
+// Each model's brake command: the ZRA6 a byte command on its serial port, the
+// ZRA6+ the same over USB (its reply read back), the ZRA7 "D2=" in counts.
+void SendZra6BrakeLevel(const LinkContext& ctx, double levelPercent);
+void SendZra6PlusBrakeLevel(const LinkContext& ctx, double levelPercent);
+void SendZra7BrakeLevel(const LinkContext& ctx, double levelPercent);
+
 // Run after each stored sample while BrakeLevel is not 0: switches the
 // brake where the displacement crosses zero (with brakeabovezero set) and
 // refreshes the status bar.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/unit_models.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra6_protocol.hpp"
 #include "link/zra7_protocol.hpp"
@@ -20,6 +21,8 @@ void CloseSerialPortIfOpen(LinkState& link) {
 void CloseUsbPortIfFlaggedOpen(const LinkContext& ctx) {
   if (ctx.link.usb.UsbPortIsOpen) CloseUsbPort(ctx);
 }
+
+}  // namespace
 
 DiscoveryResult DiscoverZra6(const LinkContext& ctx) {
   CloseSerialPortIfOpen(ctx.link);
@@ -80,15 +83,9 @@ DiscoveryResult DiscoverZra7(const LinkContext& ctx) {
   return DiscoveryResult::NotFound;
 }
 
-}  // namespace
-
 DiscoveryResult DiscoverInterface(const LinkContext& ctx) {
   ctx.status.AddStatusMessage("Attempting to open data interface");
-  DiscoveryResult found = DiscoveryResult::NoUnitSelected;
-  if (ctx.settings.ZRA6Input) found = DiscoverZra6(ctx);
-  if (ctx.settings.ZRA6PlusInput) found = DiscoverZra6Plus(ctx);
-  if (ctx.settings.ZRA7Input) found = DiscoverZra7(ctx);
-  return found;
+  return SelectedUnitModel(ctx.settings).discover(ctx);
 }
 
 }  // namespace torvane

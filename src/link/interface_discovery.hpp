@@ -7,9 +7,14 @@
 
 namespace torvane {
 
-// Looks for the unit of each selected model (ZRA6, ZRA6+, ZRA7, in that
-// order), logs and reports what it found, and returns what the last one
-// looked for came to; NoUnitSelected with no model selected.
+// Looks for the unit of the selected model, logs and reports what it found;
+// NoUnitSelected with no model selected.
 DiscoveryResult DiscoverInterface(const LinkContext& ctx);
+
+// Each model's discovery: closes what another model left open, opens the
+// model's port, asks for its identity, and sets status panel 1.
+DiscoveryResult DiscoverZra6(const LinkContext& ctx);
+DiscoveryResult DiscoverZra6Plus(const LinkContext& ctx);
+DiscoveryResult DiscoverZra7(const LinkContext& ctx);
 
 }  // namespace torvane

@@ -267,11 +267,11 @@ TEST(Zra7DecoderTest, NothingIsWrittenPastTheArrays) {
 }
 
 TEST(Zra7DecoderTest, TheDividerIsTheRoundedRatioOfTheRates) {
-  EXPECT_EQ(Zra7Divider(600, 600), 1);
-  EXPECT_EQ(Zra7Divider(600, 200), 3);
-  EXPECT_EQ(Zra7Divider(600, 250), 2);
-  EXPECT_EQ(Zra7Divider(600, 2000), 1);
-  EXPECT_EQ(Zra7Divider(600, 0), 1);
+  EXPECT_EQ(FrameDivider(600, 600), 1);
+  EXPECT_EQ(FrameDivider(600, 200), 3);
+  EXPECT_EQ(FrameDivider(600, 250), 2);
+  EXPECT_EQ(FrameDivider(600, 2000), 1);
+  EXPECT_EQ(FrameDivider(600, 0), 1);
 }
 
 struct AccelDecoding {
