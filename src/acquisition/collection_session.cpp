@@ -63,6 +63,8 @@ void FinishCollection(const CollectionContext& cx) {
                                " stopped responding during the collection; the collection "
                                "ended with " +
                                std::to_string(cx.trial.SampleCount) + " samples");
+    // The status bar no longer says the unit is there.
+    cx.status.SetStatusPanel(1, "Interface NOT found");
   } else {
     source.stop(cx);
   }
@@ -73,7 +75,14 @@ void FinishCollection(const CollectionContext& cx) {
   if (!c.unitLost && source.gatherAfterStop) source.gather(cx);  // kept, not decoded
   ShowDigitalMode(cx, DigitalDisplayMode::Timepoint);
   EnableControls(cx, true, true);
+  c.samplesWanted = cx.settings.samples;
   ProcessCollectedTrial(cx);
+  c.outcome = (c.unitLost || c.stoppedByFault) ? CollectionOutcome::CutShort
+              : c.frames.held > 0              ? CollectionOutcome::Damaged
+                                               : CollectionOutcome::Whole;
+  if (source.live && !cx.view.ZeroingInProgress) {
+    cx.status.AddStatusMessage(CollectionOutcomeText(c, cx.settings.samples));
+  }
   if (!c.unitLost) source.clearInput(cx);
   if (cx.updateStatusBar) cx.updateStatusBar();
   ShowDigitalSample(cx);
@@ -145,6 +154,8 @@ void StartCollection(const CollectionContext& cx) {
   c.streamWithForce = source.forceChannels == ForceChannels::Always ||
                       (source.forceChannels == ForceChannels::Selectable && s.RecordForce);
   c.unitLost = false;
+  c.stoppedByFault = false;
+  c.outcome = CollectionOutcome::Whole;
   c.portOpenAtStart = false;
   c.frames = {};
   c.bytesReceived = 0;
@@ -183,6 +194,25 @@ void StopCollection(const CollectionContext& cx) {
 }
 
 }  // namespace
+
+std::string CollectionOutcomeText(const CollectionState& c, std::int32_t samples) {
+  const std::string held = std::to_string(c.frames.held);
+  switch (c.outcome) {
+    case CollectionOutcome::Whole:
+      return "Collection complete: " + std::to_string(samples) +
+             " samples, every one from a whole frame";
+    case CollectionOutcome::Damaged:
+      return "Collection damaged: " + std::to_string(samples) + " samples, " + held +
+             " of them held in place of frames that were not whole";
+    case CollectionOutcome::CutShort:
+      return "Collection cut short: " + std::to_string(samples) + " of " +
+             std::to_string(c.samplesWanted) + " samples (" +
+             (c.unitLost ? "the unit stopped answering" : "stopped after a fault") + ")" +
+             (c.frames.held > 0 ? ", " + held + " held in place of frames that were not whole"
+                                : "");
+  }
+  return {};
+}
 
 CalculationMode CollectionCalculationMode(const CollectionState& collection,
                                           const SettingsRecord& settings) {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "acquisition/collection_context.hpp"
@@ -37,6 +38,13 @@ void MonitorCollection(const CollectionContext& cx);
 // view and markers cover the whole trial, the mass is set from the force,
 // and the trial counts as collected and not saved.
 void ProcessCollectedTrial(const CollectionContext& cx);
+
+// One line on how the last collection ended, with its counts:
+// "Collection complete: 2000 samples, every one from a whole frame",
+// "Collection damaged: 2000 samples, 37 of them held in place of frames that
+// were not whole", "Collection cut short: 1200 of 2000 samples (the unit
+// stopped answering)".
+std::string CollectionOutcomeText(const CollectionState& collection, std::int32_t samples);
 
 // The calculation mode the collection processes with (the hook, or the
 // boxes the analysis window opens with).

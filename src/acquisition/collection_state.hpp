@@ -32,6 +32,11 @@ enum class DigitalDisplayMode { Timepoint, Realtime };
 // The source a running collection reads, fixed when it starts.
 enum class CollectionSource { None, Demonstration, Zra6, Zra6Plus, Zra7, Accelerometer };
 
+// How a collection ended. Whole: every sample from a whole, checked frame.
+// Damaged: some samples hold the last whole one in place of frames that were
+// not whole. Cut short: the unit stopped answering, or a fault stopped it.
+enum class CollectionOutcome { Whole, Damaged, CutShort };
+
 // The graph channel a zeroing reading selects.
 enum class ZeroChannel { Displacement, Force };
 
@@ -93,6 +98,11 @@ struct CollectionState {
   // after that means the unit went away (read error, end of file).
   bool portOpenAtStart = false;
   bool unitLost = false;
+  // Stop came from a fault (nothing arrived for too long), not from the user.
+  bool stoppedByFault = false;
+  // The samples the collection set out to gather, and how it ended.
+  std::int32_t samplesWanted = 0;
+  CollectionOutcome outcome = CollectionOutcome::Whole;
   // Re-entry guards: window timers never overlap their own handler.
   bool inMonitorTick = false;
   bool inStreamTick = false;

@@ -57,15 +57,6 @@ std::int64_t Zra7Count(std::string_view field) {
   return v;
 }
 
-void NoteSequence(DecodeCounts& counts, std::int64_t sequence) {
-  if (counts.lastSequence >= 0) {
-    const std::int64_t expected = (counts.lastSequence + 1) % kWordRange;
-    counts.sequenceGaps +=
-        static_cast<std::uint64_t>(((sequence - expected) % kWordRange + kWordRange) % kWordRange);
-  }
-  counts.lastSequence = sequence;
-}
-
 // "X=" in either letter case, from `from`.
 std::size_t FindReadingMarker(const std::string& text, std::size_t from) {
   for (std::size_t i = from; i + 1 < text.size(); ++i) {
@@ -88,38 +79,68 @@ float CalibratedForce(const Calibration& c, double rawCount) {
   return static_cast<float>((rawCount - c.forceOffset) * c.forceSlope);
 }
 
+namespace {
+
+// Whether the frame at `p` can be judged, and whether it is whole: its
+// values within 12 bits and the next frame's sync byte right after it.
+enum class FrameVerdict { Whole, NotWhole, Undecided };
+
+FrameVerdict JudgeZra6Frame(const std::string& text, std::size_t p, std::size_t length) {
+  if (p + length >= text.size()) return FrameVerdict::Undecided;
+  if (FindSync(text, p + length) != p + length) return FrameVerdict::NotWhole;
+  for (std::size_t v = p + 1; v < p + length; v += 2) {
+    if (Zra6Value(text, v) >= kZra6ValueLimit) return FrameVerdict::NotWhole;
+  }
+  return FrameVerdict::Whole;
+}
+
+}  // namespace
+
 void DecodeZra6Frames(std::string& streamText, std::int32_t& searchStart, TrialDataSet& trial,
                       bool withForce, std::int32_t samples, DecodeCounts* counts) {
   std::vector<std::int32_t>& raw = trial.RawSampleBuffer;
-  const std::size_t tail = withForce ? 4 : 2;  // bytes after the sync byte
+  const std::size_t length = withForce ? 5 : 3;  // sync byte and values
   const std::int64_t perSample = withForce ? 2 : 1;
+  const auto store = [&](std::int32_t displacement, std::int32_t force) {
+    const std::int64_t index = trial.RawSampleIndex;
+    if (index < 0 || index + perSample > static_cast<std::int64_t>(raw.size())) return false;
+    raw[static_cast<std::size_t>(index)] = displacement;
+    if (withForce) raw[static_cast<std::size_t>(index + 1)] = force;
+    trial.RawSampleIndex = static_cast<std::int32_t>(index + perSample);
+    trial.SampleCount += 1;
+    return true;
+  };
   while (trial.SampleCount < samples) {
-    const std::size_t from = searchStart < 1 ? 0 : static_cast<std::size_t>(searchStart) - 1;
-    const std::size_t p = FindSync(streamText, from);
-    if (p == std::string::npos) {
-      streamText.clear();
-      searchStart = 1;
-      return;
+    const std::size_t due = searchStart < 1 ? 0 : static_cast<std::size_t>(searchStart) - 1;
+    // The first whole frame from where the next one is due.
+    std::size_t p = due;
+    FrameVerdict verdict = FrameVerdict::Undecided;
+    for (p = FindSync(streamText, due); p != std::string::npos; p = FindSync(streamText, p + 1)) {
+      verdict = JudgeZra6Frame(streamText, p, length);
+      if (verdict != FrameVerdict::NotWhole) break;
     }
-    if (streamText.size() - p - 1 < tail) return;  // the rest of the frame comes next tick
+    if (p == std::string::npos || verdict == FrameVerdict::Undecided) return;  // more to come
     const std::int64_t index = trial.RawSampleIndex;
     if (index < 0 || index + perSample > static_cast<std::int64_t>(raw.size())) return;
-    // A corrupted value takes the previous value of its own channel: with
-    // force the values alternate, so that is two places back.
-    const auto previous = [&](std::int64_t at) {
-      return at >= 0 ? raw[static_cast<std::size_t>(at)] : 0;
-    };
-    std::int32_t displacement = Zra6Value(streamText, p + 1);
-    if (displacement >= kZra6ValueLimit) displacement = previous(index - perSample);
-    raw[static_cast<std::size_t>(index)] = displacement;
-    if (withForce) {
-      std::int32_t force = Zra6Value(streamText, p + 3);
-      if (force >= kZra6ValueLimit) force = previous(index - 1);
-      raw[static_cast<std::size_t>(index + 1)] = force;
+    if (p > due) {
+      // Not whole frames: the last whole sample stands for each period.
+      if (counts) ++counts->rejected;
+      if (index >= perSample) {
+        const std::size_t periods = (p - due + length / 2) / length;
+        const std::int32_t d = raw[static_cast<std::size_t>(index - perSample)];
+        const std::int32_t f = withForce ? raw[static_cast<std::size_t>(index - 1)] : 0;
+        for (std::size_t k = 0; k < periods && trial.SampleCount < samples; ++k) {
+          if (!store(d, f)) return;
+          if (counts) ++counts->held;
+        }
+        if (trial.SampleCount >= samples) {
+          searchStart = static_cast<std::int32_t>(p + 1);
+          return;
+        }
+      }
     }
-    trial.RawSampleIndex = static_cast<std::int32_t>(index + perSample);
-    searchStart = static_cast<std::int32_t>(p + 2 + tail);
-    trial.SampleCount += 1;
+    store(Zra6Value(streamText, p + 1), withForce ? Zra6Value(streamText, p + 3) : 0);
+    searchStart = static_cast<std::int32_t>(p + 1 + length);
     if (counts) ++counts->accepted;
   }
 }
@@ -160,6 +181,50 @@ std::int32_t FrameDivider(std::int32_t maxInterfaceFrequency, std::int32_t frequ
   return d < 1 ? 1 : ToInt32(d);
 }
 
+namespace {
+
+// Stores one frame's values at RawSampleIndex, and a sample from every
+// d-th frame; false when the trial has no room (or wants no more samples).
+bool StoreZra7Slot(TrialDataSet& trial, const std::int64_t (&values)[6],
+                   const Calibration& calibration, std::int64_t d, std::int32_t samples,
+                   std::int32_t rawBound, const AfterSample& afterSample) {
+  const std::int64_t at = trial.RawSampleIndex;
+  const std::size_t rawSize =
+      std::min({trial.RawForce1.size(), trial.RawForce2.size(), trial.RawForce3.size(),
+                trial.RawForce4.size(), trial.RawDisplacement.size(), trial.RawChannel6.size()});
+  const auto channelSize =
+      static_cast<std::int64_t>(std::min(trial.Displacement.size(), trial.Force.size()));
+  if (at > rawBound || trial.SampleCount >= samples) return false;
+  if (at < 0 || static_cast<std::size_t>(at) >= rawSize) return false;
+  if (static_cast<std::int64_t>(trial.SampleCount) + 1 >= channelSize) return false;
+  const auto r = static_cast<std::size_t>(at);
+  trial.RawForce1[r] = static_cast<std::int32_t>(values[0]);
+  trial.RawForce2[r] = static_cast<std::int32_t>(values[1]);
+  trial.RawForce3[r] = static_cast<std::int32_t>(values[2]);
+  trial.RawForce4[r] = static_cast<std::int32_t>(values[3]);
+  trial.RawDisplacement[r] = static_cast<std::int32_t>(values[4]);
+  trial.RawChannel6[r] = static_cast<std::int32_t>(values[5]);
+  if (at > 1 && at % d == 0) {
+    trial.SampleCount += 1;
+    const auto s = static_cast<std::size_t>(trial.SampleCount);
+    trial.Displacement[s] = CalibratedDisplacement(calibration, static_cast<double>(values[4]));
+    trial.Force[s] = CalibratedForce(
+        calibration, static_cast<double>(values[0] + values[1] + values[2] + values[3]));
+    if (afterSample) afterSample();
+  }
+  trial.RawSampleIndex += 1;
+  if (trial.SampleCount == 3) {
+    // The first samples of a stream repeat the first that came in whole.
+    for (std::size_t i = 0; i < 3; ++i) {
+      trial.Displacement[i] = trial.Displacement[3];
+      trial.Force[i] = trial.Force[3];
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 void DecodeZra7Frames(std::string& buffer, TrialDataSet& trial, const Calibration& calibration,
                       std::int32_t samples, std::int32_t rawBound, std::int32_t divider,
                       const AfterSample& afterSample, DecodeCounts* counts) {
@@ -195,61 +260,55 @@ void DecodeZra7Frames(std::string& buffer, TrialDataSet& trial, const Calibratio
     // A frame is decoded only when its eight fields are all there.
     const std::size_t next = all.find('#', hash + 1);
     const std::size_t segmentEnd = next == std::string_view::npos ? all.size() : next;
-    int commas = 0;
-    for (std::size_t i = hash + 1; i < segmentEnd && commas < 8; ++i) commas += all[i] == ',';
-    if (commas < 8) {
-      if (next != std::string_view::npos) {
-        // Cut short by the next frame: dropped, and the next frame is read.
-        if (counts) ++counts->rejected;
-        start = next;
-        knownFrame = next;
-        continue;
-      }
-      if (segmentEnd - hash > kZra7MaximumFrame) {
+    std::size_t commas = 0;
+    for (std::size_t i = hash + 1; i < segmentEnd; ++i) commas += all[i] == ',';
+    std::int64_t values[6];
+    bool whole = false;
+    std::size_t heldSlots = 0;  // frame periods after it that it stands for
+    if (commas < kZra7FrameCommas) {
+      if (next == std::string_view::npos) {
+        if (segmentEnd - hash <= kZra7MaximumFrame) break;  // still arriving
+        // Line noise: dropped, nothing stands for it.
         if (counts) ++counts->rejected;
         start = all.size();
+        break;
       }
-      break;  // still arriving
+      // Cut short by the next frame: its slot is held.
+      start = next;
+      knownFrame = next;
+      heldSlots = 1;
+    } else {
+      std::string_view rest = TrimLeading(all.substr(hash + 1, segmentEnd - hash - 1));
+      std::int64_t sum = 0;
+      for (std::int64_t& v : values) {
+        v = Zra7Count(NextField(rest));
+        sum += v;
+      }
+      const std::int64_t check = Zra7Count(NextField(rest));
+      NextField(rest);  // field 8: a measured channel the system does not use
+      start = rest.empty() ? segmentEnd : static_cast<std::size_t>(rest.data() - all.data());
+      if (sum > kWordRange - 1) sum -= ((sum - kWordRange) / kWordRange + 1) * kWordRange;
+      whole = sum == check;
+      // Frames that ran together (a "#" lost): a slot for each frame whose
+      // fields are there, held after this one when it is whole.
+      const std::size_t frames = (commas + kZra7FrameCommas / 2) / kZra7FrameCommas;
+      heldSlots = whole ? frames - 1 : frames;
     }
-
-    std::string_view rest = TrimLeading(all.substr(hash + 1));
-    std::int64_t values[6];
-    std::int64_t sum = 0;
-    for (std::int64_t& v : values) {
-      v = Zra7Count(NextField(rest));
-      sum += v;
+    if (counts) counts->rejected += whole ? heldSlots : std::max<std::size_t>(heldSlots, 1);
+    if (whole) {
+      if (counts) ++counts->accepted;
+      if (!StoreZra7Slot(trial, values, calibration, d, samples, rawBound, afterSample)) break;
     }
-    const std::int64_t check = Zra7Count(NextField(rest));
-    const std::string_view sequence = NextField(rest);  // field 8
-    if (counts) NoteSequence(*counts, Zra7Count(sequence));
-    start = rest.empty() ? all.size() : static_cast<std::size_t>(rest.data() - all.data());
-    if (sum > kWordRange - 1) sum -= ((sum - kWordRange) / kWordRange + 1) * kWordRange;
-    if (sum != check) {
-      if (counts) ++counts->rejected;
-      continue;
-    }
-    const auto r = static_cast<std::size_t>(index);
-    trial.RawForce1[r] = static_cast<std::int32_t>(values[0]);
-    trial.RawForce2[r] = static_cast<std::int32_t>(values[1]);
-    trial.RawForce3[r] = static_cast<std::int32_t>(values[2]);
-    trial.RawForce4[r] = static_cast<std::int32_t>(values[3]);
-    trial.RawDisplacement[r] = static_cast<std::int32_t>(values[4]);
-    trial.RawChannel6[r] = static_cast<std::int32_t>(values[5]);
-    if (counts) ++counts->accepted;
-    if (index > 1 && index % d == 0) {
-      trial.SampleCount += 1;
-      const auto s = static_cast<std::size_t>(trial.SampleCount);
-      trial.Displacement[s] = CalibratedDisplacement(calibration, static_cast<double>(values[4]));
-      trial.Force[s] = CalibratedForce(
-          calibration, static_cast<double>(values[0] + values[1] + values[2] + values[3]));
-      if (afterSample) afterSample();
-    }
-    trial.RawSampleIndex += 1;
-    if (trial.SampleCount == 3) {
-      // The first samples of a stream repeat the first that came in whole.
-      for (std::size_t i = 0; i < 3; ++i) {
-        trial.Displacement[i] = trial.Displacement[3];
-        trial.Force[i] = trial.Force[3];
+    // A stream's slots start at 1: nothing is held before its first whole frame.
+    if (heldSlots > 0 && trial.RawSampleIndex >= 2) {
+      // The last whole frame's values stand for the slots it could not fill.
+      const auto previous = static_cast<std::size_t>(trial.RawSampleIndex - 1);
+      const std::int64_t last[6] = {trial.RawForce1[previous], trial.RawForce2[previous],
+                                    trial.RawForce3[previous], trial.RawForce4[previous],
+                                    trial.RawDisplacement[previous], trial.RawChannel6[previous]};
+      for (std::size_t k = 0; k < heldSlots; ++k) {
+        if (!StoreZra7Slot(trial, last, calibration, d, samples, rawBound, afterSample)) break;
+        if (counts) ++counts->held;
       }
     }
   }

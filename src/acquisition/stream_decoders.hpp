@@ -28,6 +28,8 @@ inline constexpr std::size_t kZra7MinimumBuffer = 60;
 // A ZRA7 frame is never longer than this; a "#" followed by this much text
 // without its eight fields is line noise, not a frame still arriving.
 inline constexpr std::size_t kZra7MaximumFrame = 256;
+// The commas of a ZRA7 frame: "#" and eight fields, each closed by a comma.
+inline constexpr std::size_t kZra7FrameCommas = 8;
 
 // The calibration slopes and offsets, widened once: every value is computed
 // in double precision and stored in single precision.
@@ -41,26 +43,29 @@ Calibration CalibrationOf(const SettingsRecord& settings);
 float CalibratedDisplacement(const Calibration& c, double rawCount);
 float CalibratedForce(const Calibration& c, double rawCount);
 
-// What a tick's decoding did, for progress and for the count of frames
-// received in a long run.
+// What the decoding of a collection did. Only a whole, checked frame is
+// ever stored as a measured value; where the stream held something else,
+// the last whole sample is held for each sample period it spans, so that
+// the trial's time axis stays true.
 struct DecodeCounts {
-  std::uint64_t accepted = 0;  // frames stored
-  std::uint64_t rejected = 0;  // frames dropped (check value, malformed)
-  // ZRA7: the frames' own numbers (field 8, which the system does not use),
-  // followed to count frames that never arrived.
-  std::int64_t lastSequence = -1;
-  std::uint64_t sequenceGaps = 0;
+  std::uint64_t accepted = 0;  // whole frames stored
+  std::uint64_t rejected = 0;  // frames (or stretches of stream) that were not whole
+  std::uint64_t held = 0;      // samples (ZRA7: frame slots) held in their place
 };
 
 // Called after each stored sample (the brake control).
 using AfterSample = std::function<void()>;
 
-// ZRA6 and ZRA6+: finds sync bytes from `searchStart` (a position from 1)
-// and stores each complete frame's values in RawSampleBuffer, one value
-// (displacement) or two (displacement, force) per sample, while SampleCount
-// is below `samples`. A value of 4096 or more is replaced by the previous
-// value of the same channel (0 when there is none). The text is emptied
-// when no sync byte is left; an incomplete frame stays for the next tick.
+// ZRA6 and ZRA6+: a frame is a sync byte and one value (displacement) or
+// two (displacement, force) of 12 bits, high byte first. From `searchStart`
+// (a position from 1, where the next frame is due) each whole frame's values
+// go to RawSampleBuffer while SampleCount is below `samples`. A frame is
+// whole only when its values are within 12 bits and the next frame's sync
+// byte stands exactly where it ends (a frame at the very end waits for the
+// next tick). A stretch of stream that is not whole frames (bytes lost or
+// corrupted on the line) is not read as values: for each frame period it
+// spans (its length over the frame length, rounded) the last whole sample is
+// held; before the first whole frame of a collection nothing is held.
 void DecodeZra6Frames(std::string& streamText, std::int32_t& searchStart, TrialDataSet& trial,
                       bool withForce, std::int32_t samples, DecodeCounts* counts = nullptr);
 
@@ -77,8 +82,11 @@ void CompactStreamText(std::string& text, std::int32_t& searchStart);
 // ZRA7: decodes the complete frames of `buffer`, storing each frame's six
 // values at RawSampleIndex and every `divider`-th frame as a sample, until
 // the buffer runs short, RawSampleIndex passes `rawBound` or SampleCount
-// reaches `samples`. Frames whose check value differs are dropped. Decoded
-// text is removed from the buffer; what is left waits for the next tick.
+// reaches `samples`. A frame whose check value differs, or that is cut short
+// by the next one, holds the last whole frame's values for its slot (for as
+// many slots as its fields fill, when frames ran together), so that it takes
+// its place in the thinning count and the time axis stays true. Decoded text
+// is removed from the buffer; what is left waits for the next tick.
 void DecodeZra7Frames(std::string& buffer, TrialDataSet& trial, const Calibration& calibration,
                       std::int32_t samples, std::int32_t rawBound, std::int32_t divider,
                       const AfterSample& afterSample = {}, DecodeCounts* counts = nullptr);

@@ -1,8 +1,9 @@
 // torvane-cli record: one collection from a unit on a port, as the analysis
 // window's Start runs it (discovery first, as at start-up), with progress on
 // stderr, the processing at the end, and the trial saved as a version 2
-// trial file. Ctrl-C is Stop: the collection ends with what it has, and
-// that is saved.
+// trial file. Ctrl-C, SIGTERM and SIGHUP are Stop: the collection ends with
+// what it has, and that is saved. The exit status says whether the trial is
+// whole (0), damaged or cut short (3), or not saved at all (1).
 #include <sys/resource.h>
 
 #include <csignal>
@@ -17,6 +18,7 @@
 #include "config/settings_io.hpp"
 #include "files/trial_file.hpp"
 #include "link/interface_discovery.hpp"
+#include "link/port_claim.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
 #include "shell/acquisition_session.hpp"
@@ -37,6 +39,8 @@ constexpr std::string_view kRecordUsage =
 // The event loop's step: the stream tick is 30 ms, the monitor 100 ms.
 constexpr std::uint32_t kPumpStepMs = 5;
 constexpr std::uint64_t kProgressEveryMs = 1000;
+// A trial saved, but damaged or cut short.
+constexpr int kExitDamagedTrial = 3;
 
 volatile std::sig_atomic_t stopRequested = 0;
 void OnInterrupt(int) {
@@ -175,11 +179,9 @@ std::uint64_t Zra6FramesLeft(const Session& session, bool withForce) {
 
 void PrintStats(Io& io, const Session& session, double cpuSeconds, double wallSeconds) {
   const CollectionState& c = session.collection;
-  io.out << "frames decoded: " << c.frames.accepted << "\n"
-         << "frames rejected: " << c.frames.rejected << "\n";
-  if (c.source == CollectionSource::Zra7) {
-    io.out << "frames missing from the sequence: " << c.frames.sequenceGaps << "\n";
-  }
+  io.out << "frames whole: " << c.frames.accepted << "\n"
+         << "frames rejected: " << c.frames.rejected << "\n"
+         << "samples held: " << c.frames.held << "\n";
   if (c.source == CollectionSource::Zra6 || c.source == CollectionSource::Zra6Plus) {
     io.out << "frames after the last sample: " << Zra6FramesLeft(session, c.streamWithForce)
            << "\n";
@@ -188,6 +190,119 @@ void PrintStats(Io& io, const Session& session, double cpuSeconds, double wallSe
          << "unit lost: " << (c.unitLost ? "yes" : "no") << "\n"
          << "wall seconds: " << FormatNumber(wallSeconds, "0.000") << "\n"
          << "cpu seconds: " << FormatNumber(cpuSeconds, "0.000") << "\n";
+}
+
+// A recording under way: the session, its event loop and what it prints.
+struct Recording {
+  Recording(Io& io)
+      : io(io), loop(kPumpStepMs), session{PlatformServices{loop, loop, loop, dialogs}} {}
+  Io& io;
+  PollEventLoop loop;
+  ScriptedDialogs dialogs;
+  Session session;
+  double cpuSeconds = 0;
+  double wallSeconds = 0;
+
+  void ReportDialogs() {
+    for (const ScriptedDialogs::Shown& shown : dialogs.shown) {
+      io.err << "torvane-cli record: " << shown.title << ": " << shown.text << "\n";
+    }
+    dialogs.shown.clear();
+  }
+
+  // As the program does when it ends: the ZRA7's DTR goes low, ports close.
+  void CloseLink() {
+    const SettingsRecord& s = session.settings;
+    if (s.ZRA7Input) ShutdownZra7Link(LinkContextOf(session));
+    session.link.serial.port->Close();
+    session.link.accel.port->Close();
+    if (s.ZRA6PlusInput) CloseUsbPortAtExit(LinkContextOf(session));
+  }
+};
+
+// Runs the collection until it ends by itself, by a signal (Stop) or by a
+// unit that sends nothing for the idle time (a fault: the trial is cut short).
+void Collect(Recording& r, const RecordOptions& o) {
+  Session& session = r.session;
+  Io& io = r.io;
+  CollectionState& c = session.collection;
+  const CollectionContext collection = CollectionContextOf(session);
+  // As typed into the duration box.
+  c.durationSeconds = LeadingNumber(ShortNumericText(o.duration));
+  c.countInBeforeStart = o.countIn;
+  c.hooks.showCountIn = [&io](int number) {
+    if (number >= 0) io.err << "count-in: " << number << "\n" << std::flush;
+  };
+
+  stopRequested = 0;
+  const auto previousInt = std::signal(SIGINT, OnInterrupt);
+  const auto previousTerm = std::signal(SIGTERM, OnInterrupt);
+  const auto previousHup = std::signal(SIGHUP, OnInterrupt);
+  const double cpuAtStart = CpuSeconds();
+  const std::uint64_t startMs = r.loop.Milliseconds();
+  StartOrStopCollection(collection);
+  std::uint64_t lastProgress = r.loop.Milliseconds();
+  std::uint64_t lastSampleMs = r.loop.Milliseconds();
+  std::int32_t lastCount = session.trial.SampleCount;
+  while (c.collecting) {
+    r.loop.ProcessPendingEvents();
+    if (!c.collecting) break;
+    const std::uint64_t now = r.loop.Milliseconds();
+    if (session.trial.SampleCount != lastCount) {
+      lastCount = session.trial.SampleCount;
+      lastSampleMs = now;
+    }
+    if (stopRequested != 0) {
+      io.err << (io.errIsTerminal ? "\n" : "") << "stopped: the collection ends with "
+             << session.trial.SampleCount << " samples\n";
+      StartOrStopCollection(collection);
+    } else if (static_cast<double>(now - lastSampleMs) > o.idleTimeout * 1000.0) {
+      io.err << (io.errIsTerminal ? "\n" : "") << "no samples for "
+             << ShortNumericTextUnsigned(o.idleTimeout) << " s: the collection ends with "
+             << session.trial.SampleCount << " samples\n";
+      c.stoppedByFault = true;
+      StartOrStopCollection(collection);
+    } else if (now - lastProgress >= kProgressEveryMs) {
+      lastProgress = now;
+      ShowProgress(io, session);
+    }
+  }
+  std::signal(SIGINT, previousInt);
+  std::signal(SIGTERM, previousTerm);
+  std::signal(SIGHUP, previousHup);
+  r.cpuSeconds = CpuSeconds() - cpuAtStart;
+  r.wallSeconds = static_cast<double>(r.loop.Milliseconds() - startMs) / 1000.0;
+  if (io.errIsTerminal) io.err << "\n";
+  r.ReportDialogs();
+}
+
+// Saves what was gathered; 0 for a whole trial, 3 for a damaged or cut-short
+// one (saved; the status log's line on stderr says which, with the counts),
+// 1 when nothing was saved.
+int SaveRecording(Recording& r, const RecordOptions& o) {
+  Session& session = r.session;
+  SettingsRecord& s = session.settings;
+  const CollectionState& c = session.collection;
+  if (c.frames.accepted == 0 || s.samples <= 0) {
+    // Not one whole frame came: there is nothing measured to save.
+    r.io.err << "torvane-cli record: no samples were received; nothing was saved\n";
+    return 1;
+  }
+  if (o.mass) {
+    EnterMassText(session.trial, s, session.dialogs(), ShortNumericText(*o.mass),
+                  CollectionCalculationMode(c, s), c.hooks.afterRecalculate);
+  }
+  session.trial.DataFileName = o.output;
+  const SaveOutcome saved = SaveTrialFile(TrialFileContextOf(session), 0);
+  r.ReportDialogs();
+  if (saved != SaveOutcome::Saved) return 1;
+  r.io.out << "Recorded " << s.samples << " samples at " << s.frequency << " Hz ("
+           << FormatNumber(s.frequency > 0 ? static_cast<double>(s.samples) / s.frequency : 0.0,
+                           "0.00")
+           << " s), mass " << FormatNumber(s.weight, "0.000") << " kg, to " << o.output << "\n";
+  // The status log's line on stderr has said how the collection ended.
+  if (c.outcome == CollectionOutcome::Whole) return 0;
+  return kExitDamagedTrial;
 }
 
 }  // namespace
@@ -203,13 +318,20 @@ int RunRecord(Args args, Io& io) {
     return 0;
   }
 
-  PollEventLoop loop(kPumpStepMs);
-  ScriptedDialogs dialogs;
-  Session session{PlatformServices{loop, loop, loop, dialogs}};
+  Recording r(io);
+  Session& session = r.session;
   SettingsRecord& s = session.settings;
   LoadSettingsReadOnly(s, ConfigurationFile(o.config), "");
   for (const auto& [key, value] : o.overrides) {
     if (!SetSettingFromText(s, key, value)) return Usage(io, "unknown setting '" + key + "'");
+  }
+  // One program at a time on a unit: a second recording is refused at once
+  // and the first goes on undisturbed.
+  std::string problem;
+  const std::optional<PortClaim> claim = PortClaim::Claim(o.port, problem);
+  if (!claim) {
+    io.err << "torvane-cli record: " << problem << "\n";
+    return 1;
   }
   SelectUnit(s, o.unit, o.port);
   s.RecordForce = o.recordForce && o.unit != UnitChoice::Accelerometer;
@@ -218,94 +340,20 @@ int RunRecord(Args args, Io& io) {
   });
   DimensionDataArrays(session.trial, s.samples);
 
-  const auto reportDialogs = [&] {
-    for (const ScriptedDialogs::Shown& shown : dialogs.shown) {
-      io.err << "torvane-cli record: " << shown.title << ": " << shown.text << "\n";
-    }
-    dialogs.shown.clear();
-  };
   if (o.unit != UnitChoice::Accelerometer &&
       DiscoverInterface(LinkContextOf(session)) != DiscoveryResult::Found) {
-    reportDialogs();
+    r.ReportDialogs();
     session.link.serial.port->Close();
     CloseUsbPortAtExit(LinkContextOf(session));
     return 1;
   }
   if (o.frequency) s.frequency = static_cast<std::int32_t>(*o.frequency);
 
-  CollectionState& c = session.collection;
-  const CollectionContext collection = CollectionContextOf(session);
-  // As typed into the duration box.
-  c.durationSeconds = LeadingNumber(ShortNumericText(o.duration));
-  c.countInBeforeStart = o.countIn;
-  c.hooks.showCountIn = [&io](int number) {
-    if (number >= 0) io.err << "count-in: " << number << "\n" << std::flush;
-  };
-
-  stopRequested = 0;
-  const auto previousHandler = std::signal(SIGINT, OnInterrupt);
-  const double cpuAtStart = CpuSeconds();
-  const std::uint64_t startMs = loop.Milliseconds();
-  StartOrStopCollection(collection);
-  std::uint64_t lastProgress = loop.Milliseconds();
-  std::uint64_t lastSampleMs = loop.Milliseconds();
-  std::int32_t lastCount = session.trial.SampleCount;
-  while (c.collecting) {
-    loop.ProcessPendingEvents();
-    if (!c.collecting) break;
-    const std::uint64_t now = loop.Milliseconds();
-    if (session.trial.SampleCount != lastCount) {
-      lastCount = session.trial.SampleCount;
-      lastSampleMs = now;
-    }
-    if (stopRequested != 0) {
-      io.err << (io.errIsTerminal ? "\n" : "") << "stopped: the collection ends with "
-             << session.trial.SampleCount << " samples\n";
-      StartOrStopCollection(collection);
-    } else if (static_cast<double>(now - lastSampleMs) > o.idleTimeout * 1000.0) {
-      io.err << (io.errIsTerminal ? "\n" : "") << "no samples for "
-             << ShortNumericTextUnsigned(o.idleTimeout) << " s: the collection ends with "
-             << session.trial.SampleCount << " samples\n";
-      StartOrStopCollection(collection);
-    } else if (now - lastProgress >= kProgressEveryMs) {
-      lastProgress = now;
-      ShowProgress(io, session);
-    }
-  }
-  std::signal(SIGINT, previousHandler);
-  const double cpuSeconds = CpuSeconds() - cpuAtStart;
-  const double wallSeconds = static_cast<double>(loop.Milliseconds() - startMs) / 1000.0;
-  if (io.errIsTerminal) io.err << "\n";
-  reportDialogs();
-
-  if (o.mass) {
-    EnterMassText(session.trial, s, session.dialogs(), ShortNumericText(*o.mass),
-                  CollectionCalculationMode(c, s), c.hooks.afterRecalculate);
-  }
-  session.trial.DataFileName = o.output;
-  const SaveOutcome saved = SaveTrialFile(TrialFileContextOf(session), 0);
-  reportDialogs();
-
-  const std::int32_t samples = s.samples;
-  if (saved == SaveOutcome::Saved) {
-    io.out << "Recorded " << samples << " samples at " << s.frequency << " Hz ("
-           << FormatNumber(s.frequency > 0 ? static_cast<double>(samples) / s.frequency : 0.0,
-                           "0.00")
-           << " s), mass " << FormatNumber(s.weight, "0.000") << " kg, to " << o.output << "\n";
-  }
-  if (o.stats) PrintStats(io, session, cpuSeconds, wallSeconds);
-
-  // As the program does when it ends: the ZRA7's DTR goes low, ports close.
-  if (s.ZRA7Input) ShutdownZra7Link(LinkContextOf(session));
-  session.link.serial.port->Close();
-  session.link.accel.port->Close();
-  if (s.ZRA6PlusInput) CloseUsbPortAtExit(LinkContextOf(session));
-  if (saved != SaveOutcome::Saved) return 1;
-  if (samples == 0) {
-    io.err << "torvane-cli record: no samples were received\n";
-    return 1;
-  }
-  return 0;
+  Collect(r, o);
+  const int status = SaveRecording(r, o);
+  if (o.stats) PrintStats(io, session, r.cpuSeconds, r.wallSeconds);
+  r.CloseLink();
+  return status;
 }
 
 }  // namespace torvane::cli
