@@ -2,6 +2,9 @@
 // Shared fixtures: a session on simulated time with scripted dialogs, and a
 // temporary folder removed at the end of the test.
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -60,6 +63,29 @@ inline std::string ReadText(const std::string& path) {
 inline void WriteText(const std::string& path, const std::string& text) {
   WriteFileReplacing(path, text);
 }
+
+// While it lives, no file of this process grows beyond `bytes`: a write past
+// that fails (EFBIG), as on a full disk, instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldSignal_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*oldSignal_)(int) = SIG_DFL;
+};
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {

@@ -6,6 +6,7 @@
 #include "cli/analyse_output.hpp"
 #include "cli/commands.hpp"
 #include "cli/trial_analysis.hpp"
+#include "common/text_file.hpp"
 
 namespace torvane::cli {
 
@@ -21,7 +22,7 @@ constexpr const char* kAnalyseUsage =
 int RunAnalyse(Args args, Io& io) {
   const OptionsParse parse = ParseAnalyseOptions(args, false);
   if (!parse.ok) {
-    io.err << "torvane-cli analyse: " << parse.error << "\n" << kAnalyseUsage;
+    io.err << "torvane-cli analyse: " << OneLineText(parse.error) << "\n" << kAnalyseUsage;
     return 2;
   }
   const AnalyseOptions& options = parse.options;
@@ -31,10 +32,12 @@ int RunAnalyse(Args args, Io& io) {
   }
   SettingsRecord base;
   std::string error;
-  if (!LoadPipelineSettings(base, options, error)) {
-    io.err << "torvane-cli analyse: " << error << "\n";
+  std::string warning;
+  if (!LoadPipelineSettings(base, options, error, &warning)) {
+    io.err << "torvane-cli analyse: " << OneLineText(error) << "\n";
     return 2;
   }
+  if (!warning.empty()) io.err << "torvane-cli analyse: warning: " << OneLineText(warning) << "\n";
 
   HeadlessSession headless;
   Session& session = headless.session();
@@ -44,7 +47,7 @@ int RunAnalyse(Args args, Io& io) {
     const TrialAnalysis analysis =
         AnalyseTrialFile(session, base, file, options, &headless.reader());
     if (!analysis.run.ok) {
-      io.err << "torvane-cli analyse: " << analysis.run.error << "\n";
+      io.err << "torvane-cli analyse: " << OneLineText(analysis.run.error) << "\n";
       status = 1;
       continue;
     }

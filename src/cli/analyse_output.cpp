@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/number_text.hpp"
+#include "common/text_file.hpp"
 
 namespace torvane::cli {
 
@@ -20,7 +21,23 @@ void AppendJsonNumber(std::string& out, double value) {
 
 void AppendJsonString(std::string& out, std::string_view text) {
   out.push_back('"');
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      // JSON is UTF-8: a sequence that is not (a file name in another
+      // encoding) is written as the text "\\xe9", byte by byte.
+      const std::size_t length = Utf8SequenceLength(text.substr(i));
+      if (length == 0) {
+        static const char kHex[] = "0123456789abcdef";
+        out += "\\\\x";
+        out.push_back(kHex[(static_cast<unsigned char>(c) >> 4) & 0xf]);
+        out.push_back(kHex[c & 0xf]);
+      } else {
+        out.append(text.substr(i, length));
+        i += length - 1;
+      }
+      continue;
+    }
     switch (c) {
       case '"':
         out += "\\\"";
@@ -136,7 +153,7 @@ std::string AnalyseTable(const std::string& file, const Session& session,
                          const TrialAnalysis& analysis) {
   const SettingsRecord& s = session.settings;
   const AnalysisView& v = session.view;
-  std::string out = file + "\n";
+  std::string out = OneLineText(file) + "\n";
   out += "  kind " + std::to_string(session.trial.FileKind) + ", " + std::to_string(s.samples) +
          " samples at " + std::to_string(s.frequency) + " Hz, mass " +
          FormatNumber(s.weight, "0.000") + " kg, force " +

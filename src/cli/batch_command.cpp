@@ -11,11 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "batch/batch_processing.hpp"
 #include "cli/commands.hpp"
+#include "cli/output_checks.hpp"
 #include "cli/trial_analysis.hpp"
 #include "common/paths.hpp"
 #include "common/text_file.hpp"
-#include "batch/batch_processing.hpp"
 
 namespace torvane::cli {
 
@@ -48,6 +49,11 @@ bool ParseBatchArguments(Args args, BatchArguments& parsed, std::string& error) 
   bool selected = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
+    if (name == "--") {
+      // The options end here: the rest (the folder) goes on as it is.
+      rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
     std::optional<std::string> value;
     const std::size_t eq = name.find('=');
     if (name.rfind("--select", 0) == 0 || name.rfind("--jobs", 0) == 0) {
@@ -151,23 +157,36 @@ int RunBatch(Args args, Io& io) {
   BatchArguments parsed;
   std::string error;
   if (!ParseBatchArguments(args, parsed, error)) {
-    io.err << "torvane-cli batch: " << error << "\n" << kBatchUsage;
+    io.err << "torvane-cli batch: " << OneLineText(error) << "\n" << kBatchUsage;
     return 2;
   }
   const AnalyseOptions& options = parsed.options;
   SettingsRecord base;
-  if (!LoadPipelineSettings(base, options, error)) {
-    io.err << "torvane-cli batch: " << error << "\n";
+  std::string warning;
+  if (!LoadPipelineSettings(base, options, error, &warning)) {
+    io.err << "torvane-cli batch: " << OneLineText(error) << "\n";
     return 2;
   }
+  if (!warning.empty()) io.err << "torvane-cli batch: warning: " << OneLineText(warning) << "\n";
   const std::string& folder = options.files[0];
   if (!FolderExists(folder)) {
-    io.err << "torvane-cli batch: " << folder << ": not a folder that can be read\n";
+    io.err << "torvane-cli batch: " << OneLineText(folder) << ": not a folder that can be read\n";
     return 1;
   }
   const std::vector<std::string> names = TrialFilesInFolder(folder);
   if (names.empty()) {
-    io.err << "torvane-cli batch: " << folder << ": no trial files (*.qlx) to process\n";
+    io.err << "torvane-cli batch: " << OneLineText(folder)
+           << ": no trial files (*.qlx) to process\n";
+    return 1;
+  }
+  // The results file is checked before any work: never one of the trials,
+  // nor the configuration file, nor anything but a regular file.
+  std::vector<std::string> inputs;
+  inputs.reserve(names.size() + 1);
+  for (const std::string& name : names) inputs.push_back(JoinPath(folder, name));
+  if (options.configPath) inputs.push_back(*options.configPath);
+  if (const std::optional<std::string> refusal = CheckOutputPath(*options.output, inputs)) {
+    io.err << "torvane-cli batch: " << OneLineText(*refusal) << "\n";
     return 1;
   }
 
@@ -219,18 +238,27 @@ int RunBatch(Args args, Io& io) {
   int status = 0;
   ResultsOutput results;
   const LocalDateTime today = SystemClock().Now();
+  const bool workbook = EndsWithIgnoringCase(*options.output, ".xlsx");
   for (std::size_t i = 0; i < names.size(); ++i) {
     const FileOutcome& outcome = outcomes[i];
     if (!outcome.ok) {
-      io.err << "torvane-cli batch: " << outcome.error << " (skipped)\n";
+      io.err << "torvane-cli batch: " << OneLineText(outcome.error) << " (skipped)\n";
       status = 1;
       continue;
     }
     WriteResultsRow(results, outcome.identity, parsed.ticked, outcome.texts, today);
+    // A text no workbook cell can hold (an athlete's name of a damaged
+    // file) is cut, so that one file never costs the whole workbook.
+    if (workbook && results.sheet.FitRowToCells(results.ResultsRow - 1) > 0) {
+      io.err << "torvane-cli batch: " << OneLineText(JoinPath(folder, names[i]))
+             << ": warning: a text longer than a worksheet cell holds (" << kMaximumCellCharacters
+             << " characters) was cut to fit\n";
+    }
   }
   const std::string failure = SaveResultsWorksheet(results.sheet, *options.output);
   if (!failure.empty()) {
-    io.err << "torvane-cli batch: cannot write \"" << *options.output << "\": " << failure << "\n";
+    io.err << "torvane-cli batch: "
+           << OneLineText("cannot write \"" + *options.output + "\": " + failure) << "\n";
     return 1;
   }
   return status;

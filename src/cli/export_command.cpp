@@ -1,9 +1,12 @@
 // torvane-cli export FILE -o OUT [options]: the export file of one trial,
 // after the same steps as analyse.
 
+#include <optional>
 #include <ostream>
+#include <vector>
 
 #include "cli/commands.hpp"
+#include "cli/output_checks.hpp"
 #include "cli/trial_pipeline.hpp"
 #include "common/text_file.hpp"
 #include "files/export_file.hpp"
@@ -22,7 +25,7 @@ constexpr const char* kExportUsage =
 int RunExport(Args args, Io& io) {
   const OptionsParse parse = ParseAnalyseOptions(args, true);
   if (!parse.ok) {
-    io.err << "torvane-cli export: " << parse.error << "\n" << kExportUsage;
+    io.err << "torvane-cli export: " << OneLineText(parse.error) << "\n" << kExportUsage;
     return 2;
   }
   const AnalyseOptions& options = parse.options;
@@ -38,17 +41,28 @@ int RunExport(Args args, Io& io) {
   }
   SettingsRecord base;
   std::string error;
-  if (!LoadPipelineSettings(base, options, error)) {
-    io.err << "torvane-cli export: " << error << "\n";
+  std::string warning;
+  if (!LoadPipelineSettings(base, options, error, &warning)) {
+    io.err << "torvane-cli export: " << OneLineText(error) << "\n";
     return 2;
+  }
+  if (!warning.empty()) io.err << "torvane-cli export: warning: " << OneLineText(warning) << "\n";
+
+  const std::string& file = options.files[0];
+  // The output is checked before any work: never the trial itself, nor the
+  // configuration file, nor anything but a regular file.
+  std::vector<std::string> inputs = {file};
+  if (options.configPath) inputs.push_back(*options.configPath);
+  if (const std::optional<std::string> refusal = CheckOutputPath(*options.output, inputs)) {
+    io.err << "torvane-cli export: " << OneLineText(*refusal) << "\n";
+    return 1;
   }
 
   HeadlessSession headless;
   Session& session = headless.session();
-  const std::string& file = options.files[0];
   const TrialRun run = RunTrialPipeline(session, base, file, options);
   if (!run.ok) {
-    io.err << "torvane-cli export: " << run.error << "\n";
+    io.err << "torvane-cli export: " << OneLineText(run.error) << "\n";
     return 1;
   }
   const std::string text = ExportFileText(session.trial, session.settings, session.clock().Now());
@@ -56,15 +70,15 @@ int RunExport(Args args, Io& io) {
     io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
     io.out.flush();
     if (!io.out) {
-      io.err << "torvane-cli export: " << file << ": cannot write to stdout\n";
+      io.err << "torvane-cli export: " << OneLineText(file) << ": cannot write to stdout\n";
       return 1;
     }
     return 0;
   }
   const std::string failure = WriteFileReplacing(*options.output, text);
   if (!failure.empty()) {
-    io.err << "torvane-cli export: " << file << ": cannot write \"" << *options.output
-           << "\": " << failure << "\n";
+    io.err << "torvane-cli export: "
+           << OneLineText(file + ": cannot write \"" + *options.output + "\": " + failure) << "\n";
     return 1;
   }
   return 0;

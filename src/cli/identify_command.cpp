@@ -7,9 +7,11 @@
 #include "cli/commands.hpp"
 #include "cli/unit_link.hpp"
 #include "common/poll_event_loop.hpp"
+#include "common/text_file.hpp"
 #include "common/user_dialogs.hpp"
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
+#include "config/settings_keys.hpp"
 #include "link/interface_discovery.hpp"
 #include "link/usb_port.hpp"
 #include "link/zra7_protocol.hpp"
@@ -93,6 +95,19 @@ int RunIdentify(Args args, Io& io) {
   LoadSettingsReadOnly(s, ConfigurationFile(options.config), "");
   for (const auto& [key, value] : options.overrides) {
     if (!SetSettingFromText(s, key, value)) return Usage(io, "unknown setting '" + key + "'");
+    if (const std::string problem = SettingValueProblem(*FindSettingKey(key), value);
+        !problem.empty()) {
+      return Usage(io, OneLineText("--set " + key + "=" + value + ": " + problem));
+    }
+  }
+  if (!options.config.empty() && !HoldsSettingKeys(options.config)) {
+    const FileReadResult config = ReadWholeFile(options.config, std::size_t{16} << 20);
+    if (config.ok && config.bytes.find_first_not_of(" \t\r\n") != std::string::npos) {
+      io.err << "torvane-cli identify: warning: "
+             << OneLineText("the configuration file \"" + options.config +
+                            "\" holds none of the settings keys: the defaults are used")
+             << "\n";
+    }
   }
   // The command line leaves the program's status log file alone.
   SelectUnit(s,

@@ -12,6 +12,7 @@
 #include "common/text_file.hpp"
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
+#include "config/settings_keys.hpp"
 #include "files/text_fields.hpp"
 #include "files/trial_file.hpp"
 #include "results/process_data.hpp"
@@ -50,8 +51,18 @@ OptionsParse Usage(std::string error) {
 OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput) {
   OptionsParse r;
   AnalyseOptions& o = r.options;
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
+    // After "--" every argument is a file, even one that begins with "-".
+    if (optionsEnded) {
+      o.files.push_back(name);
+      continue;
+    }
+    if (name == "--") {
+      optionsEnded = true;
+      continue;
+    }
     std::optional<std::string> inlineValue;
     // "--option=value" is the same as "--option value".
     if (name.size() > 2 && name.compare(0, 2, "--") == 0) {
@@ -100,11 +111,16 @@ OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput) {
       const std::size_t eq = text->find('=');
       if (eq == std::string::npos || eq == 0) return Usage("--set needs KEY=VALUE: " + *text);
       const std::string key = text->substr(0, eq);
+      const std::string setting = text->substr(eq + 1);
       SettingsRecord probe;
-      if (!SetSettingFromText(probe, key, text->substr(eq + 1))) {
+      if (!SetSettingFromText(probe, key, setting)) {
         return Usage("--set: unknown setting " + key);
       }
-      o.settingOverrides.emplace_back(key, text->substr(eq + 1));
+      if (const std::string problem = SettingValueProblem(*FindSettingKey(key), setting);
+          !problem.empty()) {
+        return Usage("--set " + key + "=" + setting + ": " + problem);
+      }
+      o.settingOverrides.emplace_back(key, setting);
     } else if (name == "--mode") {
       const std::optional<std::string> text = value();
       if (!text) return Usage("--mode needs auto, D, F, DF or A");
@@ -150,7 +166,7 @@ OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput) {
 }
 
 bool LoadPipelineSettings(SettingsRecord& settings, const AnalyseOptions& options,
-                          std::string& error) {
+                          std::string& error, std::string* warning) {
   const std::vector<std::string> folders = DataFolderCandidates();
   if (options.configPath) {
     const std::string& path = *options.configPath;
@@ -158,6 +174,13 @@ bool LoadPipelineSettings(SettingsRecord& settings, const AnalyseOptions& option
     if (!probe.ok) {
       error = "cannot read the configuration file \"" + path + "\": " + probe.error;
       return false;
+    }
+    // An empty file stands for the defaults; one with text but no key is
+    // likely not a configuration file at all.
+    const bool blank = probe.bytes.find_first_not_of(" \t\r\n") == std::string::npos;
+    if (warning && !blank && !HoldsSettingKeys(path)) {
+      *warning = "the configuration file \"" + path +
+                 "\" holds none of the settings keys: the defaults are used";
     }
     LoadSettingsReadOnly(settings, path, FolderOf(path));
   } else {

@@ -49,15 +49,18 @@ struct OptionsParse {
 // Parses the options shared by analyse and export (and -o when
 // `acceptOutput`). Usage errors: an unknown option, a missing or
 // non-numeric value, --mass <= 0, a negative time, --from later than --to,
-// an unknown --set key or one without "=".
+// an unknown --set key or one without "=", a --set value the setting cannot
+// mean (SettingValueProblem). "--" ends the options: later arguments are
+// files.
 OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput);
 
 // The settings: the file of --config, else the program's configuration file
 // in its data folder, else the built-in defaults; then the --set overrides.
 // Nothing is ever written. False (with the reason) when --config names a
-// file that cannot be read.
+// file that cannot be read or is not a regular file; `warning`, when given,
+// is set when the file holds text but none of the settings keys.
 bool LoadPipelineSettings(SettingsRecord& settings, const AnalyseOptions& options,
-                          std::string& error);
+                          std::string& error, std::string* warning = nullptr);
 
 // A session for a program without windows: the real clock, simulated
 // timers, and dialogs that nobody answers; and a reader for the trial files

@@ -35,9 +35,42 @@ bool ReadWholeFileInto(const std::string& path, std::string& bytes, std::string&
                        std::size_t limitBytes = std::size_t{1} << 31);
 
 // Writes `bytes` to a temporary file beside `path`, then renames it into
-// place: a failed write leaves the previous file whole. Returns an empty
-// text on success, else the operating system's reason.
+// place: a failed write leaves the previous file whole and removes the
+// temporary file. A symbolic link is followed: the file it leads to is
+// replaced, keeping its permission bits; an existing path that is not a
+// regular file (a device, a FIFO, a folder) is refused. Returns an empty
+// text on success, else the reason.
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes);
+
+// Whether WriteFileReplacing could replace `path` now: it is a regular file
+// or nothing, and a temporary file can be made in its folder (one is made
+// and removed again). Empty when it can, else the reason.
+std::string CheckFileReplaceable(const std::string& path);
+
+// The steps of WriteFileReplacing, for a writer that must write the
+// temporary file itself (a workbook). ReplacementTarget: the path a
+// replacement of `path` writes, at the end of its symbolic links.
+std::string ReplacementTarget(const std::string& path);
+struct TemporaryFile {
+  int fd = -1;  // open for writing
+  std::string path;
+};
+// Makes a new file of a name no other writer uses, in the folder of
+// `target`, its name ending in `suffix`. Empty text on success.
+std::string CreateTemporaryBeside(const std::string& target, std::string_view suffix,
+                                  TemporaryFile& temp);
+// Renames the (closed) temporary file onto `target` with the permission bits
+// of the file it replaces; on failure the temporary file is removed.
+std::string MoveTemporaryIntoPlace(const std::string& temp, const std::string& target);
+
+// A text fit for a message of one line: line ends, tabs and other control
+// characters are written as "\n", "\r", "\t", "\x1b", C1 controls as
+// "\u009b", and bytes that are not UTF-8 as "\xe9".
+std::string OneLineText(std::string_view text);
+
+// The length of the valid UTF-8 sequence at the start of `text`; 0 when
+// it does not start with one.
+std::size_t Utf8SequenceLength(std::string_view text);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

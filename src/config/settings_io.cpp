@@ -114,6 +114,14 @@ bool SetSettingFromText(SettingsRecord& r, std::string_view key, std::string_vie
   return true;
 }
 
+bool HoldsSettingKeys(const std::string& path) {
+  for (const SettingKey& k : SettingKeys()) {
+    if (LookupIniValue(k.section, k.key, path).found) return true;
+    if (k.olderKey && LookupIniValue(k.section, k.olderKey, path).found) return true;
+  }
+  return false;
+}
+
 void SaveSettings(const SettingsRecord& r) {
   const std::span<const SettingKey> keys = SettingKeys();
   for (std::size_t first = 0; first < keys.size();) {

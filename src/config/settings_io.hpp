@@ -28,6 +28,11 @@ void LoadSettingsReadOnly(SettingsRecord& settings, const std::string& path,
 // without regard to letter case). False when there is no such key.
 bool SetSettingFromText(SettingsRecord& settings, std::string_view key, std::string_view value);
 
+// Whether the file at `path` gives a value to at least one key of the table
+// (or to an older key one is still read from): a file that gives none is
+// likely not a configuration file at all.
+bool HoldsSettingKeys(const std::string& path);
+
 // Writes every key in the save order (numbers in the short numeric text form).
 void SaveSettings(const SettingsRecord& settings);
 

@@ -1,11 +1,16 @@
 #include "config/settings_keys.hpp"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <type_traits>
 
 #include "common/number_text.hpp"
 #include "common/text_compare.hpp"
 #include "config/ini_file.hpp"
+#include "trial/trial_data_set.hpp"
 
 namespace torvane {
 
@@ -27,6 +32,8 @@ constexpr const char* kDataCollection = "Data Collection";
 constexpr const char* kCalibration = "Calibration";
 constexpr const char* kFilters = "Filter Settings";
 constexpr const char* kBrakeControl = "Brake Control";
+
+constexpr double kNoLimit = std::numeric_limits<double>::infinity();
 
 // A row of the table, built column by column.
 struct Row {
@@ -72,6 +79,16 @@ struct Row {
       r.windowTab = tab;
       r.windowControls = controls;
     });
+  }
+  // The values the setting can mean (see SettingKey::least).
+  constexpr Row Range(double least, double most = kNoLimit) const {
+    return With([=](SettingKey& r) {
+      r.least = least;
+      r.most = most;
+    });
+  }
+  constexpr Row Above(double least) const {
+    return Range(least).With([](SettingKey& r) { r.leastExcluded = true; });
   }
   constexpr operator SettingKey() const { return k; }
 
@@ -149,32 +166,38 @@ constexpr SettingKey kKeys[] = {
         .Defaults("true", "true"),
     Key(kMisc, "ShowSystemStatus", &R::ShowSystemStatus).Defaults("true", "true"),
     Key(kCollection, "samples", &R::samples)
+        .Range(1, static_cast<double>(kMaximumSamples - 1))
         .Defaults("1000", "1000")
         .Legacy("samples", "1000")
         .Report("Samples                            ")
         .Window(kDataCollection, "txtDuration LabelNumberOfSamples"),
     Key(kCollection, "frequency", &R::frequency)
+        .Range(1)
         .Defaults("500", "500")
         .Legacy("frequency", "500")
         .Report("Frequency                         ")
         .Window(kDataCollection, "txtSampleFrequency"),
     Key(kCollection, "measurementdelay", &R::measurementdelay)
+        .Range(0)
         .Defaults("0.0", "0")
         .Legacy("measuredelay", "0.0")
         .Report("Measurement delay                     "),
     // Two defaults: a missing key (and the old store) gives 1 channel,
     // "Restore Defaults" gives 4.
     Key(kCollection, "forcechannels", &R::forcechannels)
+        .Range(1, 4)
         .Defaults("1", "4")
         .Legacy("forcechannels", "1")
         .Report("Number of force channels            ")
         .Window(kDataCollection, "optFourForceChannels optOneForceChannel"),
     Key(kCollection, "comportnum", &R::comportnum)
+        .Range(1)
         .Defaults("1", "1")
         .Legacy("CommPort", "1")
         .Report("COM port number                       ")
         .Window(kDataCollection, "cboCommPort"),
     Key(kCollection, "baudrate", &R::baudrate)
+        .Range(1)
         .Defaults("115200", "115200")
         .Legacy("baudrate", "115200")
         .Report("Baud rate                          "),
@@ -204,33 +227,43 @@ constexpr SettingKey kKeys[] = {
         .Defaults("false", "false")
         .Window(kDataCollection, "CheckAccelerometerAttached"),
     Key(kCollection, "accelcomportnum", &R::accelcomportnum)
+        .Range(1)
         .Defaults("1", "1")
         .Window(kDataCollection, "ComboAccelerometerCommsPort"),
     Key(kProcessing, "dispFc", &R::dispFc)
+        .Range(0)
         .Defaults("0.0", "0")
         .Legacy("dispFc", "0.0")
         .Report("Distance filter cutoff                 ")
         .Window(kFilters, "txtDispFc"),
     Key(kProcessing, "velocFc", &R::velocFc)
+        .Range(0)
         .Defaults("16.0", "16")
         .Legacy("velocFc", "16.0")
         .Report("Velocity filter cutoff                 ")
         .Window(kFilters, "txtVelocFc"),
     Key(kProcessing, "accelFc", &R::accelFc)
+        .Range(0)
         .Defaults("10.0", "10")
         .Legacy("accelFc", "10.0")
         .Report("Acceleration filter cutoff            ")
         .Window(kFilters, "txtAccelFc"),
-    Key(kProcessing, "forceFc", &R::forceFc).Defaults("0.0", "0").Window(kFilters, "TextForceFc"),
+    Key(kProcessing, "forceFc", &R::forceFc)
+        .Range(0)
+        .Defaults("0.0", "0")
+        .Window(kFilters, "TextForceFc"),
     Key(kProcessing, "RFDepoch", &R::RFDepoch)
+        .Above(0)
         .Defaults("30.0", "30")
         .Window(kGeneral, "TextmRFDEpoch"),
     Key(kProcessing, "repthreshold", &R::repthreshold)
+        .Range(0)
         .Defaults("0.05", "0.05")
         .Legacy("repthreshold", "0.05")
         .Report("Repetition threshold                 ")
         .Window(kGeneral, "txtRepThreshold"),
     Key(kProcessing, "weight", &R::weight)
+        .Above(0)
         .Defaults("80", "80")
         .Legacy("weight", "80")
         .Report("Mass                                   ")
@@ -238,6 +271,7 @@ constexpr SettingKey kKeys[] = {
     // Two defaults: a missing key and "Restore Defaults" give 50, the import of
     // the old store 10 when the old store lacks it.
     Key(kProcessing, "flightthres", &R::flightthres)
+        .Range(0)
         .Defaults("50", "50")
         .Legacy("flightthres", "10")
         .Report("Flight threshold                     ")
@@ -294,15 +328,18 @@ constexpr SettingKey kKeys[] = {
         .Report("Under sound file                      ")
         .Window(kGeneral, "TextSoundFileUnder"),
     Key(kTraining, "FeedbackThreshold", &R::FeedbackThreshold)
+        .Range(0)
         .Defaults("2.0", "2")
         .Legacy("FeedbackThreshold", "2.0")
         .Report("Feedback Threshold                    ")
         .Window(kGeneral, "txtFeedbackThreshold"),
     Key(kTraining, "setdelay", &R::setdelay)
+        .Range(0)
         .Defaults("60", "60")
         .Legacy("setdelay", "60")
         .Report("Set delay                             "),
     Key(kTraining, "maxreps", &R::maxreps)
+        .Range(1)
         .Defaults("20", "20")
         .Legacy("maxreps", "20")
         .Report("Maximum repetitions                   "),
@@ -311,11 +348,13 @@ constexpr SettingKey kKeys[] = {
         .Legacy("showfeedback", "0")
         .Report("Show feedback                        "),
     Key(kBrake, "BrakeLevel", &R::BrakeLevel)
+        .Range(0)
         .Defaults("0.0", "0")
         .Legacy("BrakeLevel", "0.0")
         .Report("Brake Level                           ")
         .Window(kBrakeControl, "txtBrakeLevel"),
     Key(kBrake, "TimeToRelease", &R::TimeToRelease)
+        .Range(0)
         .Defaults("0.5", "0.5")
         .Legacy("TimeToRelease", "0.5")
         .Report("Time to release                        "),
@@ -373,6 +412,46 @@ void AssignSettingText(SettingsRecord& r, const SettingKey& key, std::string_vie
         }
       },
       key.field);
+}
+
+std::string SettingValueProblem(const SettingKey& key, std::string_view text) {
+  if (key.type == SettingType::Text) return {};
+  if (key.type == SettingType::Flag) {
+    if (EqualsIgnoreCase(text, "true") || EqualsIgnoreCase(text, "false")) return {};
+    return "not true or false";
+  }
+  std::string_view number = text;
+  if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+  double value = 0;
+  const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (number.empty() || read.ec != std::errc{} || read.ptr != number.data() + number.size()) {
+    return "not a number";
+  }
+  if (!std::isfinite(value)) return "not a finite number";
+  const bool whole = key.type != SettingType::Real;
+  if (whole && value != std::floor(value)) return "not a whole number";
+  double least = key.least;
+  double most = key.most;
+  if (key.type == SettingType::Int16) {
+    least = std::max(least, double{std::numeric_limits<std::int16_t>::min()});
+    most = std::min(most, double{std::numeric_limits<std::int16_t>::max()});
+  } else if (key.type == SettingType::Int32) {
+    least = std::max(least, double{std::numeric_limits<std::int32_t>::min()});
+    most = std::min(most, double{std::numeric_limits<std::int32_t>::max()});
+  } else {
+    most = std::min(most, double{std::numeric_limits<float>::max()});
+    least = std::max(least, -double{std::numeric_limits<float>::max()});
+  }
+  const auto shown = [](double v) {
+    std::string text = ShortNumericText(v);
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);  // the blank of the sign
+    return text;
+  };
+  if (key.leastExcluded ? !(value > least) : !(value >= least)) {
+    return std::string(key.leastExcluded ? "must be above " : "must be at least ") + shown(least);
+  }
+  if (!(value <= most)) return "must be at most " + shown(most);
+  return {};
 }
 
 namespace {

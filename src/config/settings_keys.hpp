@@ -9,6 +9,7 @@
 // a key is added, renamed or given a new default in one place.
 
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -80,6 +81,12 @@ struct SettingKey {
   // that edit it (blank-separated); nullptr: not shown there.
   const char* windowTab = nullptr;
   const char* windowControls = nullptr;
+  // The values a number key can mean: from `least` (excluded when
+  // `leastExcluded`) to `most`. Checked for values given on the command
+  // line; the file keeps its leading-number rule.
+  double least = -std::numeric_limits<double>::infinity();
+  double most = std::numeric_limits<double>::infinity();
+  bool leastExcluded = false;
 };
 
 // Every key, section by section in file order; within a section in the
@@ -94,6 +101,12 @@ const SettingKey* FindSettingKey(std::string_view key);
 // integers rounded half to even; texts as they are. A key without a field
 // is ignored.
 void AssignSettingText(SettingsRecord& settings, const SettingKey& key, std::string_view text);
+
+// Why `text` is not a value the key can mean, read strictly (the whole text
+// one finite number within the key's range, whole for an integer key; a flag
+// "true" or "false" in any letter case; any text for a text key). Empty when
+// it is one.
+std::string SettingValueProblem(const SettingKey& key, std::string_view text);
 
 // The key's value as SaveSettings writes it: "true"/"false", numbers in the
 // short numeric text form, texts as they are (the `missing` text for a key

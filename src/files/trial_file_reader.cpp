@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "common/number_text.hpp"
@@ -70,6 +73,26 @@ bool EndsField(const char* p, const char* end) {
   return p == end || IsBlank(*p) || *p == ',' || *p == '\r' || *p == '\n';
 }
 
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A number written with a decimal comma ("0,9990") reads as two: its whole
+// part, and its fraction as the next field. Such a field has no point and a
+// digit right after its comma.
+bool MaybeDecimalComma(const char* fieldStart, const char* fieldEnd, const char* end) {
+  return fieldEnd + 1 < end && *fieldEnd == ',' && IsDigit(fieldEnd[1]) &&
+         std::find(fieldStart, fieldEnd, '.') == fieldEnd;
+}
+
+// Whether another number follows on the line, after blanks and one comma.
+bool NumberFollows(const char* p, const char* end) {
+  while (p < end && IsBlank(*p)) ++p;
+  if (p < end && *p == ',') ++p;
+  while (p < end && IsBlank(*p)) ++p;
+  return p < end && (IsDigit(*p) || *p == '-' || *p == '+' || *p == '.');
+}
+
 // Reads data lines until the end of the file (kinds 6, 7 and 8), or exactly
 // `wanted` of them (an import). A line holds a displacement and, when
 // `withForce`, a force, separated by blanks or by one comma (and blanks);
@@ -108,6 +131,7 @@ bool ReadDataLines(LineCursor& lines, std::string_view path, bool withForce, std
       BadLine(r, path, lineNumber, "is not a number");
       return false;
     }
+    bool decimalComma = *q == ',' && MaybeDecimalComma(p, q, end);
     p = q;
     if (withForce) {
       while (p < end && IsBlank(*p)) ++p;
@@ -124,7 +148,15 @@ bool ReadDataLines(LineCursor& lines, std::string_view path, bool withForce, std
         BadLine(r, path, lineNumber, "is not a number");
         return false;
       }
+      decimalComma = decimalComma || (*q == ',' && MaybeDecimalComma(p, q, end));
       p = q;
+    }
+    // A line with more numbers than it holds values, one of them cut at a
+    // comma, was written with decimal commas: read as it stands its values
+    // would be wrong.
+    if (decimalComma && NumberFollows(p, end)) {
+      BadLine(r, path, lineNumber, "holds a decimal comma (numbers take a decimal point)");
+      return false;
     }
     while (p < end && *p != '\r' && *p != '\n') ++p;
     p = AfterLineEnd(p, end);
@@ -140,6 +172,28 @@ double NumberAtLineEnd(std::string_view line, std::size_t count) {
   return LeadingNumber(line.substr(line.size() > count ? line.size() - count : 0));
 }
 
+// A header frequency: a whole number of hertz that fits the trial's
+// integer; nothing for any other value (1e30, 500.5, infinity).
+std::optional<std::int32_t> WholeFrequency(double value) {
+  if (!(value >= std::numeric_limits<std::int32_t>::min() &&
+        value <= std::numeric_limits<std::int32_t>::max() && value == std::floor(value))) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+void BadFrequency(TrialReadResult& r, std::string_view path, std::size_t line) {
+  Refuse(r, TrialReadStatus::Unreadable,
+         "The file " + Quoted(path) + " cannot be read as a trial: the frequency on line " +
+             std::to_string(line) + " is not a whole number of hertz.");
+}
+
+// A UTF-8 byte-order mark, which some editors put at the start of a text.
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  return bytes.substr(0, kMark.size()) == kMark ? bytes.substr(kMark.size()) : bytes;
+}
+
 void ParseImport(std::string_view bytes, std::string_view path, TrialReadResult& r) {
   LineCursor lines(bytes);
   std::string_view header[12];
@@ -152,7 +206,9 @@ void ParseImport(std::string_view bytes, std::string_view path, TrialReadResult&
   ParsedTrialFile& t = r.trial;
   t.kind = kFileKindImport;
   t.samples = ToInt32(declared);
-  t.frequency = ToInt32(NumberAtLineEnd(header[3], 11));
+  const std::optional<std::int32_t> frequency = WholeFrequency(NumberAtLineEnd(header[3], 11));
+  if (!frequency) return BadFrequency(r, path, 4);
+  t.frequency = *frequency;
   // The body weight is given in newtons.
   t.weight = static_cast<float>(NumberAtLineEnd(header[9], 11) / kGravity);
   // An export holds measured force.
@@ -178,6 +234,7 @@ void IncompleteHeader(TrialReadResult& r, std::string_view path, std::size_t lin
 // ParseTrialFile into `r`, whose data arrays keep their room.
 void ParseTrialFileInto(std::string_view bytes, std::string_view path, TrialReadResult& r) {
   Reset(r);
+  bytes = WithoutByteOrderMark(bytes);
   const std::int16_t kind = RecogniseTrialFileKind(bytes);
   if (kind == kFileKindTraining) {
     return Refuse(r, TrialReadStatus::TrainingFile, kTrainingFileRefusal);
@@ -199,7 +256,9 @@ void ParseTrialFileInto(std::string_view bytes, std::string_view path, TrialRead
       return Refuse(r, TrialReadStatus::Unreadable,
                     "The file " + Quoted(path) + " is not a trial data file.");
     }
-    t.frequency = ToInt32(*frequency);
+    const std::optional<std::int32_t> hertz = WholeFrequency(*frequency);
+    if (!hertz) return BadFrequency(r, path, 1);
+    t.frequency = *hertz;
     // Force is always taken as recorded in a file without a header.
     t.recordForce = true;
   } else {
@@ -214,7 +273,9 @@ void ParseTrialFileInto(std::string_view bytes, std::string_view path, TrialRead
     const std::optional<double> forceFlag = reader.Number();
     const std::optional<double> weight = reader.Number();
     if (!frequency || !forceFlag || !weight) return IncompleteHeader(r, path, 3);
-    t.frequency = ToInt32(*frequency);
+    const std::optional<std::int32_t> hertz = WholeFrequency(*frequency);
+    if (!hertz) return BadFrequency(r, path, 3);
+    t.frequency = *hertz;
     t.recordForce = ToInt32(*forceFlag) == 1;
     t.weight = static_cast<float>(*weight);
     if (kind == kFileKindVersion2) {
@@ -284,7 +345,7 @@ std::size_t TakeTrial(const TrialFileContext& files, const ParsedTrialFile& t,
 }  // namespace
 
 std::int16_t RecogniseTrialFileKind(std::string_view bytes) {
-  LineCursor lines(bytes);
+  LineCursor lines(WithoutByteOrderMark(bytes));
   std::string_view first;
   std::string_view field;
   if (lines.Next(first)) {

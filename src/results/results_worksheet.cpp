@@ -1,5 +1,6 @@
 #include "results/results_worksheet.hpp"
 
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -62,6 +63,40 @@ WorksheetCell& ResultsWorksheet::At(int row, int column) {
   Slot& slot = (*cells)[c];
   slot.made = true;
   return slot.cell;
+}
+
+bool FitCellText(std::string& text) {
+  std::string fitted;
+  std::size_t characters = 0;
+  bool changed = false;
+  for (std::size_t i = 0; i < text.size();) {
+    if (characters == kMaximumCellCharacters) {
+      text = std::move(fitted);
+      return true;
+    }
+    const std::size_t length = Utf8SequenceLength(std::string_view(text).substr(i));
+    if (length == 0) {
+      fitted += Cp1252ToUtf8(std::string_view(text).substr(i, 1));
+      changed = true;
+      ++i;
+    } else {
+      fitted.append(text, i, length);
+      i += length;
+    }
+    ++characters;
+  }
+  if (changed) text = std::move(fitted);
+  return false;
+}
+
+int ResultsWorksheet::FitRowToCells(int row) {
+  const auto it = rows_.find(row);
+  if (it == rows_.end()) return 0;
+  int cut = 0;
+  for (Slot& slot : it->second) {
+    if (slot.made && FitCellText(slot.cell.text)) ++cut;
+  }
+  return cut;
 }
 
 void ResultsWorksheet::SetText(int row, int column, std::string text) {
@@ -157,13 +192,24 @@ std::string LxwFailure(const char* what, lxw_error error) {
 }  // namespace
 
 std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::string& path) {
-  const std::string temp = path + ".tmp~.xlsx";
+  // The workbook is written to a file of its own beside the one it
+  // replaces (at the end of its links), then renamed into place.
+  const std::string target = ReplacementTarget(path);
+  TemporaryFile file;
+  if (const std::string reason = CreateTemporaryBeside(target, ".xlsx", file); !reason.empty()) {
+    return "cannot create a temporary file beside " + path + ": " + reason;
+  }
+  ::close(file.fd);
+  const std::string& temp = file.path;
   lxw_workbook_options options{};
   options.constant_memory = LXW_FALSE;
   options.tmpdir = nullptr;
   options.use_zip64 = LXW_FALSE;
   lxw_workbook* wb = workbook_new_opt(temp.c_str(), &options);
-  if (!wb) return "cannot create " + temp;
+  if (!wb) {
+    std::remove(temp.c_str());
+    return "cannot create " + temp;
+  }
   lxw_worksheet* ws = workbook_add_worksheet(wb, "Results");
   if (!ws) {
     workbook_close(wb);
@@ -195,7 +241,9 @@ std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::s
     if (number) {
       error = worksheet_write_number(ws, row, col, value, format);
     } else if (!cell.text.empty()) {
-      error = worksheet_write_string(ws, row, col, cell.text.c_str(), format);
+      std::string text = cell.text;
+      FitCellText(text);
+      error = worksheet_write_string(ws, row, col, text.c_str(), format);
     } else if (format) {
       error = worksheet_write_blank(ws, row, col, format);
     }
@@ -212,10 +260,7 @@ std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::s
     std::remove(temp.c_str());
     return failure;
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return "cannot replace " + path;
-  }
+  if (!MoveTemporaryIntoPlace(temp, target).empty()) return "cannot replace " + path;
   return {};
 }
 

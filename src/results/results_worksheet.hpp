@@ -25,6 +25,15 @@ struct WorksheetCell {
   bool italic = false;
 };
 
+// The most characters a cell of a workbook holds.
+inline constexpr std::size_t kMaximumCellCharacters = 32767;
+
+// Makes `text` fit a workbook cell: bytes that are not UTF-8 become the
+// Windows-1252 characters they stand for, and a text longer than
+// kMaximumCellCharacters is cut to that many characters. True when it was
+// cut.
+bool FitCellText(std::string& text);
+
 class ResultsWorksheet {
  public:
   // Column letters: 0 -> "A", 25 -> "Z", 26 -> "AA", 51 -> "AZ", 52 -> "BA".
@@ -41,6 +50,9 @@ class ResultsWorksheet {
 
   const WorksheetCell* Cell(int row, int column) const;
   std::string Text(int row, int column) const;
+  // Cuts every text of `row` that a workbook cell cannot hold (FitCellText);
+  // the number of texts cut.
+  int FitRowToCells(int row);
   int LastRow() const { return rows_.empty() ? 0 : rows_.rbegin()->first; }
   bool Empty() const { return rows_.empty(); }
   // Every cell in row order, then column order, until `visit(row, column,
@@ -98,7 +110,9 @@ void WriteResultsRow(ResultsOutput& output, const ResultsRowIdentity& identity,
 // as numbers in their display format) or to a .csv file (CR LF, quoted where
 // needed; a text cell that begins with =, +, - or @ is written so that a
 // spreadsheet shows it as text). Chosen by the extension; replaces the file
-// by renaming a temporary one into place. Empty text on success, else why.
+// by renaming a temporary one into place (see WriteFileReplacing). In a
+// workbook, a text that no cell can hold is cut to fit (FitCellText), so no
+// one cell costs the whole file. Empty text on success, else why.
 std::string SaveResultsWorksheet(const ResultsWorksheet& sheet, const std::string& path);
 std::string SaveResultsWorksheetXlsx(const ResultsWorksheet& sheet, const std::string& path);
 std::string SaveResultsWorksheetCsv(const ResultsWorksheet& sheet, const std::string& path);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "common/number_text.hpp"
 #include "config/ini_file.hpp"
 #include "config/settings_io.hpp"
@@ -219,6 +222,55 @@ TEST_F(SettingDefaults, EveryKeyHasTheSpecifiedDefaults) {
       if (e.key == std::string_view("BrakeOnUp")) expected = "false";  // always released
       ExpectValue(r, k, expected);
     }
+  }
+}
+
+TEST(SettingValueProblem, OnlyValuesTheSettingCanMean) {
+  const std::pair<const char*, const char*> accepted[] = {
+      {"forceFc", "50"},       {"forceFc", "0"},         {"RFDepoch", "20.5"},
+      {"weight", "+75"},       {"DispInt", "-0.25"},     {"DispCalSlope", "1e-3"},
+      {"samples", "1000"},     {"frequency", "1000.0"},  {"forcechannels", "4"},
+      {"RecordForce", "TRUE"}, {"RecordForce", "false"}, {"DataDirectory", "any text"},
+  };
+  for (const auto& [key, value] : accepted) {
+    EXPECT_EQ(SettingValueProblem(*FindSettingKey(key), value), "") << key << "=" << value;
+  }
+  const std::tuple<const char*, const char*, const char*> refused[] = {
+      {"forceFc", "fifty", "not a number"},
+      {"forceFc", "50Hz", "not a number"},
+      {"forceFc", "", "not a number"},
+      {"forceFc", "nan", "not a finite number"},
+      {"velocFc", "inf", "not a finite number"},
+      {"forceFc", "-1", "must be at least 0"},
+      {"RFDepoch", "-20", "must be above 0"},
+      {"RFDepoch", "0", "must be above 0"},
+      {"repthreshold", "-0.05", "must be at least 0"},
+      {"weight", "0", "must be above 0"},
+      {"forcechannels", "5", "must be at most 4"},
+      {"samples", "1000.5", "not a whole number"},
+      {"samples", "1e12", "must be at most 999999"},
+      {"frequency", "0", "must be at least 1"},
+      {"accelFc", "1e39", "must be at most"},
+      {"RecordForce", "1", "not true or false"},
+  };
+  for (const auto& [key, value, problem] : refused) {
+    const std::string found = SettingValueProblem(*FindSettingKey(key), value);
+    EXPECT_EQ(found.rfind(problem, 0), 0u) << key << "=" << value << ": " << found;
+  }
+}
+
+TEST(HoldsSettingKeys, AnyKeyOrOlderKeyWithAValue) {
+  TempDir dir;
+  const std::pair<std::string, bool> cases[] = {
+      {"[Data Processing]\r\nforceFc=25\r\n", true},
+      {"[Miscellaneous]\r\neccentric strength test=true\r\n", true},
+      {"[Data Processing]\r\nforceFc=\r\n", false},
+      {"[Elsewhere]\r\nforceFc=25\r\n", false},
+      {"\"QLX Data File Version 2\"\r\n500,1,80\r\n", false},
+  };
+  for (const auto& [text, holds] : cases) {
+    WriteText(dir.File("config.ini"), text);
+    EXPECT_EQ(HoldsSettingKeys(dir.File("config.ini")), holds) << text;
   }
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 #include <string>
@@ -223,6 +224,54 @@ TEST_F(ReaderTest, TruncatedAndGarbageFilesAreRefusedNamingTheFile) {
   t.dialogs.shown.clear();
   EXPECT_FALSE(OpenTrialFile(TrialFileContextOf(t.session), "").opened);
   EXPECT_TRUE(t.dialogs.shown.empty());
+}
+
+TEST_F(ReaderTest, DecimalCommasOddFrequenciesAndSpecialFilesAreRefused) {
+  const auto header = [](const char* numbers) {
+    return Lines({"\"QLX Data File Version 2\"", "\"2026-01-02\"",
+                  std::string(numbers) + ",\"1\",\"A\",\"B\",80"});
+  };
+  const std::string force = header("500,1,80");
+  const std::string fifo = dir.File("fifo.qlx");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {force + Lines({"0,9990  786"}), "line 4 holds a decimal comma"},
+      {force + Lines({"1.0000  786.5", "1.0000  786,5"}), "line 5 holds a decimal comma"},
+      {header("500,0,80") + Lines({"0,999"}), "line 4 holds a decimal comma"},
+      {header("1e30,1,80") + Lines({"1.0 786"}), "the frequency on line 3 is not a whole number"},
+      {header("500.5,1,80") + Lines({"1.0 786"}), "the frequency on line 3 is not a whole"},
+      {Lines({"-3e9,0", "1.0 786"}), "the frequency on line 1 is not a whole number"},
+  };
+  for (const auto& [bytes, says] : cases) {
+    const std::string path = Write("odd.qlx", bytes);
+    const TrialReadResult r = ReadTrialFile(TrialFileContextOf(t.session), path);
+    EXPECT_EQ(r.status, TrialReadStatus::Unreadable) << says;
+    EXPECT_NE(r.message.find(says), std::string::npos) << r.message;
+    ExpectUnchanged();
+  }
+  TrialFileReader reader;
+  EXPECT_EQ(reader.Read(TrialFileContextOf(t.session), fifo).message,
+            "The file \"" + fifo + "\" cannot be read: it is not a regular file.");
+  ExpectUnchanged();
+}
+
+TEST(ParseTrialFile, ByteOrderMarkAndCommaSeparatedValuesAreRead) {
+  const std::string header =
+      Lines({"\"QLX Data File Version 2\"", "\"2026-01-02\"", "500.0,1,80,\"1\",\"A\",\"B\",80"});
+  const std::pair<std::string, std::vector<float>> cases[] = {
+      {"\xEF\xBB\xBF" + header + Lines({"0.5 786", "0.25 790"}), {0.5f, 786, 0.25f, 790}},
+      {header + Lines({"0.5,786", "0.25, 790.5"}), {0.5f, 786, 0.25f, 790.5f}},
+      {header + Lines({"1,786", "2 , 790"}), {1, 786, 2, 790}},
+  };
+  for (const auto& [bytes, values] : cases) {
+    const TrialReadResult r = ParseTrialFile(bytes, "x.qlx");
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(r.trial.kind, kFileKindVersion2);
+    EXPECT_EQ(r.trial.frequency, 500);
+    EXPECT_EQ(r.trial.displacement, (std::vector<float>{values[0], values[2]}));
+    EXPECT_EQ(r.trial.force, (std::vector<float>{values[1], values[3]}));
+  }
+  EXPECT_EQ(RecogniseTrialFileKind("\xEF\xBB\xBF\"QLX Data File\"\r\n"), kFileKindVersion1);
 }
 
 TEST_F(ReaderTest, NoMoreThan999999Samples) {

@@ -165,10 +165,12 @@ TEST(SaveTrialFile, FailedWriteKeepsThePreviousFileAndIsReported) {
   MakeTrial(s, 10, true);
   const std::string path = dir.File("jump.qlx");
   WriteText(path, "previous trial");
-  // The temporary file beside it cannot be created.
-  std::filesystem::create_directory(path + ".tmp~");
+  // The temporary file beside it cannot be written in full.
   s.trial.DataFileName = path;
-  EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 0, {}), SaveOutcome::Failed);
+  {
+    testing::FileSizeLimit full(8);
+    EXPECT_EQ(SaveTrialFile(TrialFileContextOf(s), 0, {}), SaveOutcome::Failed);
+  }
   EXPECT_EQ(ReadText(path), "previous trial");
   EXPECT_FALSE(s.trial.DataSaved);
   ASSERT_EQ(t.dialogs.shown.size(), 1u);

@@ -150,5 +150,21 @@ TEST(ResultsWorksheet, XlsxHoldsNumbersTextsAndStyles) {
   EXPECT_NE(SaveResultsWorksheet(out.sheet, dir.File("missing/results.xlsx")), "");
 }
 
+TEST(FitCellText, CutsToWholeCharactersAndMendsBytesThatAreNotUtf8) {
+  std::string ascii(32768, 'a');
+  EXPECT_TRUE(FitCellText(ascii));
+  EXPECT_EQ(ascii.size(), kMaximumCellCharacters);
+  std::string wide;
+  for (int i = 0; i < 32768; ++i) wide += "\xc3\xa9";
+  EXPECT_TRUE(FitCellText(wide));
+  EXPECT_EQ(wide.size(), 2 * kMaximumCellCharacters);
+  std::string latin = "Jos\xe9";
+  EXPECT_FALSE(FitCellText(latin));
+  EXPECT_EQ(latin, "Jos\xc3\xa9");
+  std::string fits(32767, 'a');
+  EXPECT_FALSE(FitCellText(fits));
+  EXPECT_EQ(fits.size(), 32767u);
+}
+
 }  // namespace
 }  // namespace torvane
