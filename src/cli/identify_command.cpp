@@ -52,6 +52,12 @@ int RunIdentify(Args args, Io& io) {
   bool modelGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (a == "--") {  // no file arguments follow: anything after it is a mistake
+      if (i + 1 < args.size()) {
+        return Usage(io, "unexpected argument " + args[i + 1]);
+      }
+      break;
+    }
     if (a == "--help" || a == "-h") {
       io.out << kIdentifyUsage;
       return 0;
@@ -83,31 +89,14 @@ int RunIdentify(Args args, Io& io) {
   }
   if (!modelGiven) return Usage(io, "--model is required");
   if (options.port.empty()) return Usage(io, "--port is required");
-  std::error_code ec;
-  if (!options.config.empty() && !std::filesystem::is_regular_file(options.config, ec)) {
-    return Usage(io, "cannot read the configuration file " + options.config);
-  }
-
   PollEventLoop loop;
   ScriptedDialogs dialogs;
   Session session{PlatformServices{loop, loop, loop, dialogs}};
   SettingsRecord& s = session.settings;
-  LoadSettingsReadOnly(s, ConfigurationFile(options.config), "");
-  for (const auto& [key, value] : options.overrides) {
-    if (!SetSettingFromText(s, key, value)) return Usage(io, "unknown setting '" + key + "'");
-    if (const std::string problem = SettingValueProblem(*FindSettingKey(key), value);
-        !problem.empty()) {
-      return Usage(io, OneLineText("--set " + key + "=" + value + ": " + problem));
-    }
-  }
-  if (!options.config.empty() && !HoldsSettingKeys(options.config)) {
-    const FileReadResult config = ReadWholeFile(options.config, std::size_t{16} << 20);
-    if (config.ok && config.bytes.find_first_not_of(" \t\r\n") != std::string::npos) {
-      io.err << "torvane-cli identify: warning: "
-             << OneLineText("the configuration file \"" + options.config +
-                            "\" holds none of the settings keys: the defaults are used")
-             << "\n";
-    }
+  if (const std::string problem =
+          LoadUnitCommandSettings(s, options.config, options.overrides, "identify", io.err);
+      !problem.empty()) {
+    return Usage(io, problem);
   }
   // The command line leaves the program's status log file alone.
   SelectUnit(s,

@@ -12,6 +12,7 @@
 
 #include "acquisition/collection_session.hpp"
 #include "cli/commands.hpp"
+#include "cli/output_checks.hpp"
 #include "cli/unit_link.hpp"
 #include "common/number_text.hpp"
 #include "common/poll_event_loop.hpp"
@@ -79,6 +80,12 @@ std::string ParseRecordOptions(Args args, RecordOptions& o, bool& help) {
   bool modelGiven = false, durationGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    if (a == "--") {  // no file arguments follow: anything after it is a mistake
+      if (i + 1 < args.size()) {
+        return "unexpected argument " + args[i + 1];
+      }
+      break;
+    }
     if (a == "--help" || a == "-h") {
       help = true;
       return {};
@@ -321,9 +328,18 @@ int RunRecord(Args args, Io& io) {
   Recording r(io);
   Session& session = r.session;
   SettingsRecord& s = session.settings;
-  LoadSettingsReadOnly(s, ConfigurationFile(o.config), "");
-  for (const auto& [key, value] : o.overrides) {
-    if (!SetSettingFromText(s, key, value)) return Usage(io, "unknown setting '" + key + "'");
+  if (const std::string problem =
+          LoadUnitCommandSettings(s, o.config, o.overrides, "record", io.err);
+      !problem.empty()) {
+    return Usage(io, problem);
+  }
+  // The output is checked before anything is recorded, so that a recording
+  // is never made only to be lost.
+  if (o.output == "-") return Usage(io, "the trial cannot be written to standard output");
+  const std::vector<std::string> inputs{o.config};
+  if (const std::optional<std::string> refused = CheckOutputPath(o.output, inputs)) {
+    io.err << "torvane-cli record: " << *refused << "\n";
+    return 1;
   }
   // One program at a time on a unit: a second recording is refused at once
   // and the first goes on undisturbed.

@@ -1,8 +1,12 @@
 #include "cli/unit_link.hpp"
 
 #include <filesystem>
+#include <ostream>
 
+#include "common/text_file.hpp"
 #include "config/data_folders.hpp"
+#include "config/settings_io.hpp"
+#include "config/settings_keys.hpp"
 
 namespace torvane::cli {
 
@@ -21,6 +25,34 @@ std::string ConfigurationFile(const std::string& given) {
     const std::string path = folder + "/" + kConfigFileName;
     std::error_code ec;
     if (std::filesystem::is_regular_file(path, ec)) return path;
+  }
+  return {};
+}
+
+std::string LoadUnitCommandSettings(
+    SettingsRecord& s, const std::string& config,
+    const std::vector<std::pair<std::string, std::string>>& overrides, std::string_view command,
+    std::ostream& err) {
+  std::error_code ec;
+  if (!config.empty() && !std::filesystem::is_regular_file(config, ec)) {
+    return "cannot read the configuration file " + config;
+  }
+  LoadSettingsReadOnly(s, ConfigurationFile(config), "");
+  for (const auto& [key, value] : overrides) {
+    if (!SetSettingFromText(s, key, value)) return "unknown setting '" + key + "'";
+    if (const std::string problem = SettingValueProblem(*FindSettingKey(key), value);
+        !problem.empty()) {
+      return OneLineText("--set " + key + "=" + value + ": " + problem);
+    }
+  }
+  if (!config.empty() && !HoldsSettingKeys(config)) {
+    const FileReadResult file = ReadWholeFile(config, std::size_t{16} << 20);
+    if (file.ok && file.bytes.find_first_not_of(" \t\r\n") != std::string::npos) {
+      err << "torvane-cli " << command << ": warning: "
+          << OneLineText("the configuration file \"" + config +
+                         "\" holds none of the settings keys: the defaults are used")
+          << "\n";
+    }
   }
   return {};
 }

@@ -3,9 +3,12 @@
 // the configuration file they read, and the port that stands for the
 // model's port in a session without windows.
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "config/settings_record.hpp"
 
@@ -19,6 +22,15 @@ std::optional<UnitChoice> ParseUnitChoice(std::string_view name, bool acceptAcce
 // The configuration file named, else the program's own in its data folder,
 // else none (the built-in defaults).
 std::string ConfigurationFile(const std::string& given);
+
+// The settings as identify and record read them: the configuration file
+// (refused when it is given and is not a regular file), then each --set,
+// checked strictly; a warning on `err` when a given file holds none of the
+// settings keys. Empty when they could be used, else the usage problem.
+std::string LoadUnitCommandSettings(
+    SettingsRecord& settings, const std::string& config,
+    const std::vector<std::pair<std::string, std::string>>& overrides, std::string_view command,
+    std::ostream& err);
 
 // Selects the model in the settings and maps its port onto `port`. The
 // status log file of the program is left alone.

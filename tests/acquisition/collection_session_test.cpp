@@ -226,6 +226,61 @@ TEST_F(CollectionTest, ASilentUnitLeavesTheCollectionRunningUntilStop) {
   StartOrStopCollection(cx);
   EXPECT_FALSE(c.collecting);
   EXPECT_EQ(session.settings.samples, 0);
+  EXPECT_EQ(c.frames.accepted, 0u);  // nothing to save
+}
+
+// A line that loses or corrupts bytes: every stored value is the unit's own
+// for its time slot, or a held copy of the one before it; the trial keeps its
+// length; the collection says it is damaged (and whole on a clean line).
+TEST_F(CollectionTest, ADamagedStreamStoresOnlyTheUnitsOwnValuesOrHeldCopies) {
+  const struct {
+    const char* name;
+    sim::UnitModel model;
+    std::uint32_t dropEvery;
+    std::uint32_t corruptEvery;
+    CollectionOutcome outcome;
+  } cases[] = {
+      {"ZRA6+ clean", sim::UnitModel::Zra6Plus, 0, 0, CollectionOutcome::Whole},
+      {"ZRA6+ bytes dropped", sim::UnitModel::Zra6Plus, 97, 0, CollectionOutcome::Damaged},
+      {"ZRA6+ frames corrupted", sim::UnitModel::Zra6Plus, 0, 7, CollectionOutcome::Damaged},
+      {"ZRA7 check values corrupted", sim::UnitModel::Zra7, 0, 3, CollectionOutcome::Damaged},
+      {"ZRA7 bytes dropped", sim::UnitModel::Zra7, 301, 0, CollectionOutcome::Damaged},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    session.settings = {};
+    session.settings.DispCalSlope = 0.009f;
+    session.settings.samples = 1000;
+    options.faults.dropEvery = k.dropEvery;
+    options.faults.corruptEvery = k.corruptEvery;
+    const bool zra7 = k.model == sim::UnitModel::Zra7;
+    if (zra7) {
+      AttachZra7();
+    } else {
+      AttachZra6Plus();
+    }
+    Collect(1);
+    ASSERT_TRUE(RunUntilFinished(3000));
+    const std::int32_t rate = zra7 ? 600 : 500;
+    EXPECT_EQ(session.trial.SampleCount, rate);
+    EXPECT_EQ(c.outcome, k.outcome);
+    EXPECT_EQ(c.frames.held > 0, k.outcome == CollectionOutcome::Damaged);
+    // Slot r holds stream sample first + r (the ZRA7's first slot is 1).
+    const std::int64_t top = zra7 ? 65535 : 4095;
+    const auto& raw = zra7 ? session.trial.RawDisplacement : session.trial.RawSampleBuffer;
+    const std::int32_t from = zra7 ? 1 : 0;
+    std::uint64_t first = 0;
+    while (first < 10 && raw[from] != DisplacementCount(first, rate, top)) ++first;
+    ASSERT_LT(first, 10u);
+    std::uint64_t held = 0;
+    for (std::int32_t r = from + 1; r < session.trial.RawSampleIndex; ++r) {
+      const auto v = raw[static_cast<std::size_t>(r)];
+      if (v == DisplacementCount(first + r - from, rate, top)) continue;
+      ASSERT_EQ(v, raw[static_cast<std::size_t>(r - 1)]) << "slot " << r;
+      ++held;
+    }
+    EXPECT_LE(held, c.frames.held);
+  }
 }
 
 TEST_F(CollectionTest, WithTheCountInTheStreamStartsAfterFourSeconds) {
