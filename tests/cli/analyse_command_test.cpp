@@ -83,27 +83,6 @@ TEST(AnalyseCommand, JsonLineHasTheKeysInOrderAndTextsMatchTheirValues) {
   EXPECT_EQ(line.substr(line.size() - 2), "}}");
 }
 
-TEST(AnalyseCommand, ReadsEveryKindOfTrialFile) {
-  CliFolder f;
-  const testing::TrialFileSpec trial = JumpFile(JumpShape{}, true, true);
-  const std::string v1 = f.Write("v1.qlx", Version1Text(trial));
-  const std::string v2 = f.Write("v2.qlx", Version2Text(trial));
-  const std::string bare = f.Write("bare.qlx", HeaderlessText(trial));
-  const std::string bio = f.Write("bio.txt", ForcePlatformExportText(trial));
-  const auto r = RunCli({"analyse", "--json", v1, v2, bare, bio, "--config", f.Config()});
-  ASSERT_EQ(r.status, 0) << r.err;
-  const std::vector<std::string> lines = Lines(r.out);
-  ASSERT_EQ(lines.size(), 4u);
-  const int kinds[] = {6, 7, 8, 4};
-  for (std::size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(JsonNumber(lines[i], "kind"), kinds[i]) << lines[i].substr(0, 80);
-    EXPECT_FALSE(ResultIn(lines[i], "FlightTime").text.empty()) << lines[i].substr(0, 80);
-  }
-  // The export keeps its samples (no extra line) and the mass from newtons.
-  EXPECT_EQ(JsonNumber(lines[3], "samples"), 1001);
-  EXPECT_NEAR(JsonNumber(lines[3], "mass"), 80, 1e-3);
-}
-
 TEST(AnalyseCommand, EveryFileStartsFromTheConfiguredSettings) {
   CliFolder f;
   testing::TrialFileSpec heavy = JumpFile(JumpShape{}, true, true);

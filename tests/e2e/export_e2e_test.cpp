@@ -41,46 +41,6 @@ std::string Jump(const std::string& header, bool force, int lines) {
   return out;
 }
 
-std::string Import(int samples) {
-  std::string out = "BioWare 3.0 Export\r\nx\r\nSamples:      " + std::to_string(samples) +
-                    "\r\nRate:         500.000000\r\n";
-  for (int i = 5; i <= 9; ++i) out += "line\r\n";
-  out += "Weight:       784.560000\r\nnames\r\nunits\r\n";
-  for (int i = 0; i < samples; ++i) out += "0.0\t" + std::to_string(785 + (i % 7)) + "\r\n";
-  return out;
-}
-
-TEST_F(ExportProgram, WritesTheExportFileForEveryKindOfTrialFile) {
-  const std::pair<std::string, std::string> kinds[] = {
-      {"v2.qlx", Jump("\"QLX Data File Version 2\"\r\n\"2026-01-02 10:00:00\"\r\n"
-                      "500,1,80,\"1\",\"A\",\"B\",80\r\n",
-                      true, 301)},
-      {"v1.qlx", Jump("\"QLX Data File\"\r\n\"2026-01-02 10:00:00\"\r\n500,0,80\r\n", false, 201)},
-      {"legacy.dat", Jump("500,1\r\n", true, 101)},
-      {"platform.txt", Import(250)},
-  };
-  const std::size_t dataLines[] = {300, 200, 100, 250};
-  for (std::size_t k = 0; k < std::size(kinds); ++k) {
-    const auto& [name, bytes] = kinds[k];
-    const std::string out = dir.File(name + ".csv");
-    const ProcessResult r = Cli({"export", Write(name, bytes), "-o", out});
-    ASSERT_EQ(r.exitCode, 0) << name << ": " << r.err;
-    EXPECT_EQ(r.err, "");
-    const std::string text = ReadText(out);
-    const std::vector<std::string_view> lines = SplitLines(text);
-    ASSERT_EQ(lines.size(), dataLines[k] + 3) << name;
-    EXPECT_EQ(text.rfind("QLX Data Export File\r\n", 0), 0u);
-    EXPECT_EQ(lines[4].substr(0, 6), "0.002,");
-    // Something was derived: a velocity other than 0 somewhere.
-    EXPECT_TRUE(std::any_of(lines.begin() + 3, lines.end(), [](std::string_view line) {
-      const std::size_t v = line.find(',', line.find(',') + 1) + 1;
-      return line.substr(v, 2) != "0,";
-    })) << name;
-  }
-  // Nothing wrote a configuration file.
-  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/data"));
-}
-
 TEST_F(ExportProgram, StandardOutputAndTheSharedOptions) {
   const std::string in = Write(
       "v2.qlx",
@@ -103,6 +63,8 @@ TEST_F(ExportProgram, StandardOutputAndTheSharedOptions) {
   ASSERT_EQ(filtered.exitCode, 0);
   // Another velocity filter, another export (line 2's time aside).
   EXPECT_NE(filtered.out.substr(filtered.out.find("time,")), set.out.substr(set.out.find("time,")));
+  // Nothing wrote a configuration file.
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "/data"));
 }
 
 TEST_F(ExportProgram, RefusalsAndUsageErrors) {
