@@ -130,7 +130,9 @@ constexpr Row SaveOnlyKey(const char* section, const char* key, const char* text
 // LoadSettings writes into the file; `restore` is what "Restore Defaults"
 // assigns; `legacy.fallback` is what the import of the old store takes when
 // the old store lacks the key.
-constexpr SettingKey kKeys[] = {
+// Built when the program starts (clang cannot build a table of variants at
+// compile time).
+const SettingKey kKeys[] = {
     Key(kMisc, "soundstart", &R::soundstart)
         .Defaults("false", "false")
         .Window(kGeneral, "CheckSoundOnStart"),
