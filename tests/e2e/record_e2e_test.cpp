@@ -1,6 +1,7 @@
 // torvane-cli record against torvane-sim on a pseudo-terminal: a trial from
-// every simulated unit, the recorded jump analysed, Ctrl-C as Stop, a unit
-// that goes away and one that is not there.
+// every simulated unit, the recorded jump analysed, Ctrl-C and SIGTERM as
+// Stop, a damaged line, a unit that goes away, one that is not there, and a
+// second recording on a port in use.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -102,21 +103,51 @@ TEST_F(RecordE2eTest, TheDemonstrationTrialIsARecordedJumpWithDisplacementAndFor
               2.0 * std::sqrt(2.0 * 0.30 / 9.807), 0.01);
 }
 
-TEST_F(RecordE2eTest, CtrlCEndsTheCollectionWithWhatItHasAndSavesIt) {
-  auto sim = StartSimulator({"--model", "zra6plus", "--profile", "still"});
-  BackgroundProgram record(Record("zra6plus", "30", {"--frequency", "500"}), dir, "record");
-  bool recording = false;
-  for (int waited = 0; waited < 8000 && !recording; waited += 20) {
+bool WaitUntilRecording(const BackgroundProgram& record) {
+  for (int waited = 0; waited < 8000; waited += 20) {
+    if (record.err().find("recording:") != std::string::npos) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    recording = record.err().find("recording:") != std::string::npos;
   }
-  ASSERT_TRUE(recording) << record.err();
-  record.Signal(SIGINT);
-  ASSERT_EQ(record.WaitForEnd(5000), 0) << record.err();
-  EXPECT_NE(record.err().find("stopped: the collection ends with"), std::string::npos);
-  const int lines = DataLines();
-  EXPECT_GT(lines, 400);
-  EXPECT_LT(lines, 5000);
+  return false;
+}
+
+TEST_F(RecordE2eTest, CtrlCAndSigtermEndTheCollectionWithWhatItHasAndSaveIt) {
+  for (const int signal : {SIGINT, SIGTERM}) {
+    auto sim = StartSimulator({"--model", "zra6plus", "--profile", "still"});
+    BackgroundProgram record(Record("zra6plus", "30", {"--frequency", "500"}), dir, "record");
+    ASSERT_TRUE(WaitUntilRecording(record)) << record.err();
+    record.Signal(signal);
+    ASSERT_EQ(record.WaitForEnd(5000), 0) << record.err();
+    EXPECT_NE(record.err().find("stopped: the collection ends with"), std::string::npos);
+    const int lines = DataLines();
+    EXPECT_GT(lines, 400);
+    EXPECT_LT(lines, 5000);
+    sim->Stop();
+  }
+}
+
+TEST_F(RecordE2eTest, ADamagedLineGivesADamagedTrialOfTheFullLength) {
+  auto sim = StartSimulator({"--model", "zra6plus", "--drop-every", "100"});
+  const ProcessResult r =
+      RunProgram(Record("zra6plus", "1", {"--frequency", "500", "--record-force"}), dir, 15000);
+  EXPECT_EQ(r.exitCode, 3) << r.err;
+  EXPECT_NE(r.err.find("Collection damaged: 500 samples, "), std::string::npos) << r.err;
+  EXPECT_EQ(DataLines(), 501);
+}
+
+TEST_F(RecordE2eTest, ASecondRecordingOnAPortInUseIsRefusedAndTheFirstGoesOn) {
+  auto sim = StartSimulator({"--model", "zra7", "--profile", "still"});
+  BackgroundProgram first(Record("zra7", "3"), dir, "first");
+  ASSERT_TRUE(WaitUntilRecording(first)) << first.err();
+  const std::string second = dir.File("second.qlx");
+  std::vector<std::string> argv = Record("zra7", "1");
+  argv.back() = second;
+  const ProcessResult r = RunProgram(argv, dir, 5000);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("port in use"), std::string::npos) << r.err;
+  EXPECT_TRUE(ReadText(second).empty());
+  ASSERT_EQ(first.WaitForEnd(8000), 0) << first.err();
+  EXPECT_EQ(DataLines(), 1801);
 }
 
 TEST_F(RecordE2eTest, AUnitThatGoesAwayEndsTheCollectionAndTheTrialIsKept) {
