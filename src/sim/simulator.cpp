@@ -68,6 +68,60 @@ bool ReadPair(const std::string& text, double& a, double& b) {
          ReadDouble(text.substr(comma + 1), b);
 }
 
+// The options that take one number: the range each accepts and where it goes.
+struct NumberOption {
+  const char* name;
+  bool count;  // a whole number of 0 or more, else any number
+  double low;  // the smallest value accepted (itself refused when lowOpen)
+  bool lowOpen;
+  double high;
+  void (*set)(SimulatorCommand& cmd, double value);
+};
+
+constexpr double kNoLimit = 1e300;
+
+constexpr NumberOption kNumberOptions[] = {
+    {"--mass", false, 0, true, 1000,
+     [](SimulatorCommand& c, double v) { c.unit.body.bodyMass = v; }},
+    {"--jump-height", false, 0, true, 1.5,
+     [](SimulatorCommand& c, double v) { c.unit.body.jumpHeight = v; }},
+    {"--reps", true, 1, false, 100,
+     [](SimulatorCommand& c, double v) { c.unit.body.reps = static_cast<int>(v); }},
+    {"--squat-depth", false, 0, true, 1.5,
+     [](SimulatorCommand& c, double v) { c.unit.body.squatDepth = v; }},
+    {"--drop-height", false, 0, true, 1.5,
+     [](SimulatorCommand& c, double v) { c.unit.body.dropHeight = v; }},
+    {"--seed", true, 0, false, kNoLimit,
+     [](SimulatorCommand& c, double v) { c.unit.sensor.seed = static_cast<std::uint64_t>(v); }},
+    {"--noise", false, 0, false, 100,
+     [](SimulatorCommand& c, double v) { c.unit.sensor.noise = v; }},
+    {"--base-height", false, 0, false, 10,
+     [](SimulatorCommand& c, double v) { c.unit.sensor.baseHeight = v; }},
+    {"--rate", false, 0, true, 5000,
+     [](SimulatorCommand& c, double v) { c.unit.accelerometerRateHz = v; }},
+    {"--reply-delay", true, 0, false, 600000,
+     [](SimulatorCommand& c, double v) {
+       c.unit.faults.replyDelayMs = static_cast<std::uint32_t>(v);
+     }},
+    {"--corrupt-every", true, 0, false, 1000000,
+     [](SimulatorCommand& c, double v) {
+       c.unit.faults.corruptEvery = static_cast<std::uint32_t>(v);
+     }},
+    {"--drop-every", true, 0, false, 1000000,
+     [](SimulatorCommand& c, double v) {
+       c.unit.faults.dropEvery = static_cast<std::uint32_t>(v);
+     }},
+    {"--disconnect-after", false, 0, true, kNoLimit,
+     [](SimulatorCommand& c, double v) { c.unit.faults.disconnectAfterSeconds = v; }},
+};
+
+const NumberOption* FindNumberOption(std::string_view name) {
+  for (const NumberOption& option : kNumberOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::variant<SimulatorCommand, std::string> ParseSimulatorArgs(std::span<const std::string> args) {
@@ -86,10 +140,17 @@ std::variant<SimulatorCommand, std::string> ParseSimulatorArgs(std::span<const s
     }
     if (i + 1 >= args.size()) return "option " + a + " needs a value";
     const std::string& v = args[++i];
-    double d = 0;
-    std::uint64_t n = 0;
     const auto bad = [&] { return "bad value for " + a + ": '" + v + "'"; };
-    if (a == "--model") {
+    if (const NumberOption* option = FindNumberOption(a)) {
+      double d = 0;
+      std::uint64_t n = 0;
+      const bool read = option->count ? ReadCount(v, n) : ReadDouble(v, d);
+      if (option->count) d = static_cast<double>(n);
+      if (!read || d < option->low || (option->lowOpen && d == option->low) || d > option->high) {
+        return bad();
+      }
+      option->set(cmd, d);
+    } else if (a == "--model") {
       const auto model = ParseUnitModel(v);
       if (!model) return bad();
       cmd.unit.model = *model;
@@ -100,27 +161,6 @@ std::variant<SimulatorCommand, std::string> ParseSimulatorArgs(std::span<const s
       const auto kind = ParseProfileKind(v);
       if (!kind) return bad();
       cmd.unit.profile = *kind;
-    } else if (a == "--mass") {
-      if (!ReadDouble(v, d) || d <= 0 || d > 1000) return bad();
-      cmd.unit.body.bodyMass = d;
-    } else if (a == "--jump-height") {
-      if (!ReadDouble(v, d) || d <= 0 || d > 1.5) return bad();
-      cmd.unit.body.jumpHeight = d;
-    } else if (a == "--reps") {
-      if (!ReadCount(v, n) || n < 1 || n > 100) return bad();
-      cmd.unit.body.reps = static_cast<int>(n);
-    } else if (a == "--squat-depth") {
-      if (!ReadDouble(v, d) || d <= 0 || d > 1.5) return bad();
-      cmd.unit.body.squatDepth = d;
-    } else if (a == "--drop-height") {
-      if (!ReadDouble(v, d) || d <= 0 || d > 1.5) return bad();
-      cmd.unit.body.dropHeight = d;
-    } else if (a == "--seed") {
-      if (!ReadCount(v, n)) return bad();
-      cmd.unit.sensor.seed = n;
-    } else if (a == "--noise") {
-      if (!ReadDouble(v, d) || d < 0 || d > 100) return bad();
-      cmd.unit.sensor.noise = d;
     } else if (a == "--config") {
       configPath = v;
     } else if (a == "--disp-cal") {
@@ -133,30 +173,12 @@ std::variant<SimulatorCommand, std::string> ParseSimulatorArgs(std::span<const s
                     cmd.unit.sensor.calibration.forceIntercept)) {
         return bad();
       }
-    } else if (a == "--base-height") {
-      if (!ReadDouble(v, d) || d < 0 || d > 10) return bad();
-      cmd.unit.sensor.baseHeight = d;
     } else if (a == "--version") {
       version = v;
     } else if (a == "--serial") {
       serial = v;
     } else if (a == "--firmware") {
       cmd.unit.zra7Firmware = v;
-    } else if (a == "--rate") {
-      if (!ReadDouble(v, d) || d <= 0 || d > 5000) return bad();
-      cmd.unit.accelerometerRateHz = d;
-    } else if (a == "--reply-delay") {
-      if (!ReadCount(v, n) || n > 600000) return bad();
-      cmd.unit.faults.replyDelayMs = static_cast<std::uint32_t>(n);
-    } else if (a == "--corrupt-every") {
-      if (!ReadCount(v, n) || n > 1000000) return bad();
-      cmd.unit.faults.corruptEvery = static_cast<std::uint32_t>(n);
-    } else if (a == "--drop-every") {
-      if (!ReadCount(v, n) || n > 1000000) return bad();
-      cmd.unit.faults.dropEvery = static_cast<std::uint32_t>(n);
-    } else if (a == "--disconnect-after") {
-      if (!ReadDouble(v, d) || d <= 0) return bad();
-      cmd.unit.faults.disconnectAfterSeconds = d;
     } else {
       return "unknown option " + a;
     }
@@ -253,8 +275,7 @@ int RunSimulator(std::span<const std::string> args, std::ostream& out, std::ostr
   pty.Close();
   // What was sent, for a run that checks that nothing went missing.
   out << "torvane-sim: " << unit->status().samplesSentInAll << " samples sent, " << bytesDropped
-      << " bytes dropped from a full line, " << pending.size() << " bytes never sent"
-      << std::endl;
+      << " bytes dropped from a full line, " << pending.size() << " bytes never sent" << std::endl;
   return 0;
 }
 
