@@ -55,6 +55,7 @@ QPushButton* Button(const char* name, const char* caption, const char* tip = nul
 QLineEdit* ReadOut(const char* name) {
   auto* e = Named(new QLineEdit, name);
   e->setReadOnly(true);
+  e->setMinimumWidth(70);
   e->setMaximumWidth(90);
   return e;
 }
@@ -191,6 +192,7 @@ void FrmAnalysis::BuildControls() {
   r->addWidget(lblMean_, 6, 1);
 
   auto* calc = Named(new QGroupBox("Calculate from"), "fraCalculate");
+  calc->setMinimumWidth(300);
   auto* c = new QGridLayout(calc);
   CheckCalculateFromDisplacement_ =
       Named(new QCheckBox("displacement"), "CheckCalculateFromDisplacement");
@@ -729,6 +731,19 @@ void FrmAnalysis::ExportCommand() {
   request.filter = kSaveDialogFilter;
   request.initialFolder = session_.settings.DataDirectory;
   ExportTrialFile(TrialFileContextOf(session_), request);
+}
+
+void FrmAnalysis::ProgramStarted() {
+  if (session_.settings.weight < 0) session_.settings.weight = 10;
+  TextEndPoint_->setText(QString::fromStdString(TrialDurationText(session_.settings)));
+  session_.collection.durationSeconds = LeadingNumber(TextEndPoint_->text().toStdString());
+  ApplySettings();
+  if (session_.DemoMode && session_.trial.DataFileName.empty() &&
+      OpenFile(session_.settings.DataDirectory + "/test.dat")) {
+    return;
+  }
+  LoadAndPlot();
+  UpdateValues();
 }
 
 bool FrmAnalysis::QueryClose() {

@@ -38,6 +38,10 @@ class FrmAnalysis : public QWidget {
   void SaveCommand(std::int16_t mode);     // File > Save (0), Save As (1)
   void CloseFileCommand();                 // File > Close
   void ExportCommand();                    // File > Export Data
+  // Once start-up has loaded the settings: the boxes follow them, and in
+  // demonstration mode the demonstration trial (test.dat) is shown when no
+  // trial was opened from the command line.
+  void ProgramStarted();
   // The question before the window (or the program) closes; true = close.
   bool QueryClose();
 
