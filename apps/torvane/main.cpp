@@ -5,9 +5,10 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "analysis/ui/frm_analysis.hpp"
 #include "shell/session.hpp"
-#include "shell/subsystem_hooks.hpp"
 #include "shell/startup.hpp"
+#include "shell/subsystem_hooks.hpp"
 #include "shell/ui/main_form.hpp"
 #include "shell/ui/qt_platform.hpp"
 #include "torvane_version.hpp"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   torvane::Session session(torvane::PlatformServices{clock, pump, timers, dialogs});
   torvane::InstallSubsystemHooks(session);
   torvane::MainForm mainForm(session);
+  torvane::FrmAnalysis* analysis = torvane::InstallAnalysisWindow(session, mainForm);
 
   // The command line names one trial file (a name with blanks may come in pieces).
   QStringList arguments = QApplication::arguments();
@@ -36,5 +38,7 @@ int main(int argc, char** argv) {
       torvane::StartupResult::Cancelled) {
     return 0;
   }
+  analysis->ProgramStarted();
+  mainForm.ShowChildWindow(torvane::ChildWindow::Analysis);
   return QApplication::exec();
 }

@@ -301,7 +301,8 @@ void ProcessCollectedTrial(const CollectionContext& cx) {
   trial.DataCollected = true;
   trial.DataSaved = false;
   if (cx.updateStatusBar) cx.updateStatusBar();
-  if (cx.trialCollected) cx.trialCollected();
+  // A zeroing reading is no trial: the file commands stay as they were.
+  if (cx.trialCollected && !cx.view.ZeroingInProgress) cx.trialCollected();
 }
 
 }  // namespace torvane

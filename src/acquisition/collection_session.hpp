@@ -55,8 +55,19 @@ CalculationMode CollectionCalculationMode(const CollectionState& collection,
 // becomes the mean raw count. Ignored in demonstration mode. False when the
 // reading did not complete (a unit that sends nothing, or goes away): the
 // calibration then stays.
+// The trial on screen (arrays, view, markers, saved state) is the same
+// after a reading as before it: the reading collects into the trial arrays
+// and the trial is put back. A reading ends at most 5 s after its two
+// seconds; one that did not complete is reported in a message box.
 bool ZeroDisplacement(const CollectionContext& cx);
 bool ZeroForce(const CollectionContext& cx);
+// Cancels the zeroing reading that runs: it ends at once and the offset
+// stays.
+void CancelZeroReading(const CollectionContext& cx);
+
+inline constexpr const char* kZeroReadingIncomplete =
+    "The zeroing reading did not complete: the unit sent too few samples. The offset is "
+    "unchanged.";
 
 // The mean of a channel over the analysis range as the read-out shows it
 // ("0.0##"), read back as a number; nothing when the range lies outside the

@@ -86,6 +86,8 @@ struct CollectionState {
   bool CollectionStopRequested = false;
   std::int32_t LastTickRawIndex = 0;
   bool ZeroRequestedByTraining = false;
+  // The user cancelled the zeroing reading that runs.
+  bool zeroCancelRequested = false;
   bool TrainingRecording = false;
 
   // A collection runs (from the source's start to its finishing tick).

@@ -31,8 +31,14 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   InstallCollectionHandlers(cx);
   if (c.collecting) return false;  // a collection runs: the button is disabled then
 
+  // The reading fills the trial arrays: the trial on screen is kept aside
+  // and put back afterwards.
+  const TrialDataSet keptTrial = cx.trial;
+  const AnalysisView keptView = cx.view;
+  c.zeroCancelRequested = false;
   cx.view.ZeroingInProgress = true;
   EnableControls(cx, false);
+  c.startStopEnabled = true;  // the Start/Stop button cancels the reading
   if (c.hooks.selectChannel) c.hooks.selectChannel(channel);
 
   const bool force = channel == ZeroChannel::Force;
@@ -53,15 +59,17 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   const std::uint32_t limit =
       static_cast<std::uint32_t>(std::max(s.samples, 0) / std::max(s.frequency, 1)) * 1000 +
       kZeroReadingSlackMs;
-  const bool complete = WaitUntil(
-      cx.clock, cx.pump, limit, [&] { return cx.trial.SampleCount >= s.samples || !c.collecting; });
+  const bool complete = WaitUntil(cx.clock, cx.pump, limit, [&] {
+    return cx.trial.SampleCount >= s.samples || !c.collecting || c.zeroCancelRequested;
+  });
   const std::int32_t wanted = s.samples;
   if (c.collecting) {
     // Nothing (or not enough) came: the reading ends with what it has.
     c.CollectionStopRequested = true;
   }
   MonitorCollection(cx);
-  const bool full = complete && !c.unitLost && cx.trial.SampleCount >= wanted;
+  const bool cancelled = c.zeroCancelRequested;
+  const bool full = complete && !cancelled && !c.unitLost && cx.trial.SampleCount >= wanted;
   const std::optional<double> mean =
       ShownMean(cx.view, s.samples, force ? cx.trial.Force : cx.trial.Displacement);
 
@@ -71,12 +79,20 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   s.weight = keptWeight;
   offset = full && mean ? static_cast<float>(*mean) : keptOffset;
   if (!full) {
-    cx.status.AddStatusMessage(std::string(force ? "Force" : "Displacement") +
-                               " zeroing reading did not complete; the offset is unchanged");
+    cx.status.AddStatusMessage(
+        std::string(force ? "Force" : "Displacement") +
+        (cancelled ? " zeroing reading cancelled" : " zeroing reading did not complete") +
+        "; the offset is unchanged");
   }
+  cx.trial = keptTrial;
+  cx.view = keptView;
+  c.zeroCancelRequested = false;
 
   EnableControls(cx, true);
   cx.view.ZeroingInProgress = false;
+  if (!full && !cancelled) {
+    cx.dialogs.ShowMessage(MessageIcon::Exclamation, "", kZeroReadingIncomplete);
+  }
   if (!force && c.ZeroRequestedByTraining) {
     c.ZeroRequestedByTraining = false;
     if (c.hooks.showTrainingWindow) c.hooks.showTrainingWindow();
@@ -101,6 +117,10 @@ std::optional<double> ShownMean(const AnalysisView& view, std::int32_t samples,
   double mean = sum;
   if (end - start > 0) mean = static_cast<double>(sum) / (static_cast<double>(end) - start + 1);
   return LeadingNumber(FormatNumber(mean, "0.0##"));
+}
+
+void CancelZeroReading(const CollectionContext& cx) {
+  if (cx.view.ZeroingInProgress) cx.collection.zeroCancelRequested = true;
 }
 
 bool ZeroDisplacement(const CollectionContext& cx) {

@@ -9,9 +9,9 @@
 #include <regex>
 
 #include "files/trial_file.hpp"
-#include "shell/acquisition_session.hpp"
 #include "link/interface_discovery.hpp"
 #include "link/link_fixture.hpp"
+#include "shell/acquisition_session.hpp"
 #include "sim/unit_emulator.hpp"
 
 namespace torvane::testing {
@@ -337,11 +337,24 @@ TEST_F(CollectionTest, ADisplacementZeroingAt200HzReadsFourHundredSamplesAndSets
   c.ZeroRequestedByTraining = true;
   int trainingShown = 0;
   c.hooks.showTrainingWindow = [&] { ++trainingShown; };
+  // The trial on screen, which the reading must leave as it is.
+  session.trial.Displacement[5] = 0.25f;
+  session.trial.SampleCount = 1234;
+  session.trial.DataCollected = false;
+  session.view.Marker1Sample = 17;
+  session.view.Marker2Sample = 900;
+  int readingSamples = 0;
+  c.hooks.showTrial = [&] { readingSamples = session.trial.SampleCount; };
   ASSERT_TRUE(ZeroDisplacement(cx));
   EXPECT_EQ(reading, 1);
   EXPECT_FALSE(c.ZeroRequestedByTraining);
   EXPECT_EQ(trainingShown, 1);
-  EXPECT_EQ(session.trial.SampleCount, 400);
+  EXPECT_EQ(readingSamples, 400);
+  EXPECT_EQ(session.trial.SampleCount, 1234);
+  EXPECT_FLOAT_EQ(session.trial.Displacement[5], 0.25f);
+  EXPECT_FALSE(session.trial.DataCollected);
+  EXPECT_EQ(session.view.Marker1Sample, 17);
+  EXPECT_EQ(session.view.Marker2Sample, 900);
   EXPECT_FLOAT_EQ(s.DispInt, static_cast<float>(DisplacementCount(0, 200, 4095)));
   EXPECT_FLOAT_EQ(s.DispCalSlope, 0.009f);
   EXPECT_EQ(s.samples, 1234);
@@ -361,6 +374,23 @@ TEST_F(CollectionTest, AZeroingReadingThatGetsNothingLeavesTheOffsetAndEnds) {
   EXPECT_FLOAT_EQ(session.settings.ForceInt, 12.0f);
   EXPECT_FLOAT_EQ(session.settings.ForceCalSlope, 3.0f);
   EXPECT_FALSE(c.collecting);
+  ASSERT_FALSE(t.dialogs.shown.empty());
+  EXPECT_EQ(t.dialogs.shown.back().text, kZeroReadingIncomplete);
+}
+
+TEST_F(CollectionTest, AZeroingReadingCanBeCancelledAndKeepsTheOffset) {
+  AttachZra6Plus(sim::ProfileKind::Still);
+  session.settings.ForceInt = 12;
+  // Cancelled from inside the wait, as the Start/Stop button does.
+  c.hooks.realtimePlot = [&] { CancelZeroReading(cx); };
+  session.settings.realtimeplot = true;
+  const std::uint64_t start = loop.Milliseconds();
+  EXPECT_FALSE(ZeroForce(cx));
+  EXPECT_LT(loop.Milliseconds() - start, 1000u);
+  EXPECT_FLOAT_EQ(session.settings.ForceInt, 12.0f);
+  EXPECT_FALSE(session.view.ZeroingInProgress);
+  EXPECT_FALSE(c.collecting);
+  EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
 TEST_F(CollectionTest, TheTrainingHookRunsEveryTickAndOnceMoreAtTheEnd) {

@@ -51,6 +51,8 @@ class MainForm : public QMainWindow {
 
   QMdiArea* MdiArea() const { return mdiArea_; }
   QMdiSubWindow* ChildWindowOf(ChildWindow role) const;
+  // Shows a registered child window where it was placed, its View entry ticked.
+  void ShowChildWindow(ChildWindow role);
   FormSystemStatus* StatusForm() const { return statusForm_; }
   // The configuration window, created on first use.
   FrmConfig* ConfigWindow();
@@ -74,7 +76,6 @@ class MainForm : public QMainWindow {
   QAction* Entry(const QString& name) const;
 
   void ToggleChildWindow(ChildWindow role, bool show);
-  void ShowChildWindow(ChildWindow role);
   std::map<ChildWindow, TwipSize> ChildWindowSizes() const;
   void PlaceChildWindows(const std::vector<Placement>& placements);
   bool OpenDocument(const QUrl& url, const QString& what);
