@@ -32,6 +32,8 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, cons
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(name);
   button->setToolTip(tip);
+  // Enter in the offset box must not crop the trial (the first button).
+  button->setAutoDefault(false);
   return button;
 }
 

@@ -81,8 +81,11 @@ FrmScaleOffsetData::FrmScaleOffsetData(Session& session, QUndoStack& undoStack, 
       button->setToolTip(row.buttonTip);
       grid->addWidget(box, i, 0);
       grid->addWidget(button, i, 1);
+      // Enter in a box applies that box, never the dialog's first button.
+      button->setAutoDefault(false);
       connect(button, &QPushButton::clicked, this,
               [this, command = row.command, box] { Apply(command, box); });
+      connect(box, &QLineEdit::returnPressed, button, &QPushButton::click);
     }
     layout->addWidget(frame);
   }

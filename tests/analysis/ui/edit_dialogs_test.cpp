@@ -199,8 +199,10 @@ class EditDialogsTest : public QObject {
     QVERIFY(s.trial.DataSaved);
     QCOMPARE(program.form.UndoStack().count(), 0);
 
-    window->findChild<QLineEdit*>("txtForceScaleFactor")->setText("2");
-    Click(window, "cmdApplyForceScale");
+    // Enter in a box applies that box alone.
+    auto* factor = window->findChild<QLineEdit*>("txtForceScaleFactor");
+    factor->setText("2");
+    QTest::keyClick(factor, Qt::Key_Return);
     window->findChild<QLineEdit*>("txtDispOffset")->setText("-0.25");
     Click(window, "cmdApplyDispOffset");
     QCOMPARE(s.trial.Force[7], 2 * original.f[7]);
