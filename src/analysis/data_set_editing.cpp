@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/typed_values.hpp"
 #include "common/number_text.hpp"
 #include "common/physical_constants.hpp"
 
@@ -110,8 +111,15 @@ void ApplyOffsetToForce(TrialDataSet& trial, const SettingsRecord& settings,
   AddToChannel(trial.Force, settings.samples, offsetText);
 }
 
-void ApplyScaleOffset(TrialDataSet& t, const SettingsRecord& settings, ScaleOffsetCommand command,
+bool ScaleOffsetValueAccepted(ScaleOffsetCommand command, std::string_view valueText) {
+  const bool factor =
+      command == ScaleOffsetCommand::DisplacementScale || command == ScaleOffsetCommand::ForceScale;
+  return !factor || StartsWithNumber(valueText);
+}
+
+bool ApplyScaleOffset(TrialDataSet& t, const SettingsRecord& settings, ScaleOffsetCommand command,
                       std::string_view valueText) {
+  if (!ScaleOffsetValueAccepted(command, valueText)) return false;
   const std::int32_t n = settings.samples;
   switch (command) {
     case ScaleOffsetCommand::DisplacementOffset:
@@ -127,6 +135,7 @@ void ApplyScaleOffset(TrialDataSet& t, const SettingsRecord& settings, ScaleOffs
       ScaleChannel(t.Force, n, valueText);
       break;
   }
+  return true;
 }
 
 }  // namespace torvane

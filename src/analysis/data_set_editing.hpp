@@ -53,9 +53,13 @@ void ScaleChannel(std::span<float> channel, std::int32_t samples, std::string_vi
 void ApplyOffsetToForce(TrialDataSet& trial, const SettingsRecord& settings,
                         std::string_view offsetText);
 
-// The four buttons of "Scale and Offset".
+// The four buttons of "Scale and Offset". An offset that is not a number
+// adds 0; a factor that is not a number (an empty box) is refused and the
+// channel left as it is, instead of being multiplied by 0. Returns whether
+// the channel was changed.
 enum class ScaleOffsetCommand { DisplacementOffset, DisplacementScale, ForceOffset, ForceScale };
-void ApplyScaleOffset(TrialDataSet& trial, const SettingsRecord& settings,
+bool ScaleOffsetValueAccepted(ScaleOffsetCommand command, std::string_view valueText);
+bool ApplyScaleOffset(TrialDataSet& trial, const SettingsRecord& settings,
                       ScaleOffsetCommand command, std::string_view valueText);
 
 }  // namespace torvane

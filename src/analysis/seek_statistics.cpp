@@ -117,10 +117,15 @@ std::int32_t FindMaxMinZero(std::int16_t direction, std::int32_t start,
   const float* x = signal.data();
 
   if (options.CheckSeekMaximum || options.CheckSeekMinimum) {
+    // The extreme on the side of the marker the seek goes to: a seek to the
+    // right never moves the marker left, nor one to the left right.
     const bool maximum = options.CheckSeekMaximum;
-    float best = x[0];
-    std::int64_t found = 0;
-    for (std::int64_t i = std::max<std::int64_t>(start, 0); i <= last; ++i) {
+    const std::int64_t from = std::clamp<std::int64_t>(start, 0, last);
+    const std::int64_t step = direction == 0 ? 1 : -1;
+    const std::int64_t to = direction == 0 ? last : 0;
+    float best = x[from];
+    std::int64_t found = from;
+    for (std::int64_t i = from; i != to + step; i += step) {
       if (maximum ? x[i] > best : x[i] < best) {
         best = x[i];
         found = i;

@@ -37,12 +37,11 @@ struct SeekOptions {
 
 // The sample a seek from `start` arrives at. Direction 0 searches towards
 // later samples, any other value towards earlier ones. "maximum" and
-// "minimum" find the overall extreme from `start` on (sample 0 always takes
-// part); otherwise the search stops at the first sample where a ticked test
-// holds, in the order zero crossing, local maximum, local minimum, rate of
-// rise. Nothing found: N - 9 forwards, 5 backwards (kept inside a trial
-// shorter than that). A test that would read a sample past the trial does
-// not hold.
+// "minimum" find the extreme from `start` to the end of the trial in the
+// direction of the seek (the first met of equal extremes); otherwise the search stops at the first
+// sample where a ticked test holds, in the order zero crossing, local maximum, local minimum, rate
+// of rise. Nothing found: N - 9 forwards, 5 backwards (kept inside a trial shorter than that). A
+// test that would read a sample past the trial does not hold.
 std::int32_t FindMaxMinZero(std::int16_t direction, std::int32_t start,
                             std::span<const float> signal, std::int32_t samples,
                             std::int32_t frequency, const SeekOptions& options);

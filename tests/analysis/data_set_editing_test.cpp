@@ -125,7 +125,7 @@ TEST(ForceOffsetForZeroMeanVelocity, GivesUpAfterTheStepLimit) {
                    .found);
 }
 
-TEST(ScaleAndOffset, ChangeOnlyTheTrialAndTreatNonNumbersAsZero) {
+TEST(ScaleAndOffset, ChangeOnlyTheSamplesOfTheTrial) {
   EditSession e(10);
   Session& s = e.session();
   ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::DisplacementScale, "1");
@@ -138,12 +138,26 @@ TEST(ScaleAndOffset, ChangeOnlyTheTrialAndTreatNonNumbersAsZero) {
   EXPECT_EQ(s.trial.Force[10], 3010.0f);  // past the trial: untouched
   ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceOffset, "-18 N");
   EXPECT_EQ(s.trial.Force[9], 6000.0f);
-  ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceScale,
-                   "");  // an empty factor clears the channel
-  EXPECT_EQ(s.trial.Force[0], 0.0f);
-  EXPECT_EQ(s.trial.Velocity[0], 1000.0f);  // derived channels wait for the next recalculation
   ApplyOffsetToForce(s.trial, s.settings, "12.25");
-  EXPECT_EQ(s.trial.Force[5], 12.25f);
+  EXPECT_EQ(s.trial.Force[5], 6004.25f);
+}
+
+TEST(ScaleAndOffset, AFactorThatIsNotANumberIsRefusedNotTakenAsZero) {
+  EditSession e(10);
+  Session& s = e.session();
+  for (const char* text : {"", " ", "x2", "-", "."}) {
+    EXPECT_FALSE(ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceScale, text));
+    EXPECT_FALSE(
+        ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::DisplacementScale, text));
+  }
+  EXPECT_EQ(s.trial.Force[4], 3004.0f);
+  EXPECT_EQ(s.trial.Displacement[4], 4.0f);
+  // An offset that is not a number adds nothing; a factor of 0 typed as such is taken.
+  EXPECT_TRUE(ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceOffset, ""));
+  EXPECT_EQ(s.trial.Force[4], 3004.0f);
+  EXPECT_TRUE(ApplyScaleOffset(s.trial, s.settings, ScaleOffsetCommand::ForceScale, " -.0"));
+  EXPECT_EQ(s.trial.Force[4], 0.0f);
+  EXPECT_EQ(s.trial.Velocity[0], 1000.0f);  // derived channels wait for the next recalculation
 }
 
 }  // namespace

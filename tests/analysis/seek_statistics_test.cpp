@@ -33,7 +33,7 @@ TEST(FindMaxMinZero, MaximumBeforeMinimumBeforeTheLocalTests) {
   SeekOptions o;
   o.CheckSeekMaximum = o.CheckSeekMinimum = o.CheckSeekZeroCross = true;
   EXPECT_EQ(Seek(kForwards, 1, x, o), 50);
-  EXPECT_EQ(Seek(kBackwards, 40, x, o), 50);  // the direction plays no part
+  EXPECT_EQ(Seek(kBackwards, 70, x, o), 50);
   o.CheckSeekMaximum = false;
   EXPECT_EQ(Seek(kForwards, 1, x, o), 80);
   o.CheckSeekMinimum = false;
@@ -43,16 +43,29 @@ TEST(FindMaxMinZero, MaximumBeforeMinimumBeforeTheLocalTests) {
   EXPECT_EQ(Seek(kBackwards, 70, x, o), 19);
 }
 
-TEST(FindMaxMinZero, OverallMaximumCountsSampleZeroAndKeepsTheEarlierOfTies) {
+TEST(FindMaxMinZero, SeekMaximumAndMinimumHonourTheDirection) {
   std::vector<float> x(60, 0.0f);
   x[0] = 5;
   x[30] = 4;
   x[40] = 4;
+  x[50] = -3;
+  x[5] = -3;
   SeekOptions o{.CheckSeekMaximum = true};
-  EXPECT_EQ(Seek(kForwards, 10, x, o), 0);  // sample 0 holds more than anything from 10 on
-  x[0] = 1;
+  // A seek to the right never lands left of its start, even on a larger sample 0.
   EXPECT_EQ(Seek(kForwards, 10, x, o), 30);
   EXPECT_EQ(Seek(kForwards, 35, x, o), 40);
+  // To the left: the largest from the start down to sample 0; of equal
+  // values the first met.
+  EXPECT_EQ(Seek(kBackwards, 45, x, o), 0);
+  x[0] = 1;
+  EXPECT_EQ(Seek(kBackwards, 45, x, o), 40);
+  EXPECT_EQ(Seek(kBackwards, 35, x, o), 30);
+  o = SeekOptions{.CheckSeekMinimum = true};
+  EXPECT_EQ(Seek(kForwards, 10, x, o), 50);
+  EXPECT_EQ(Seek(kBackwards, 45, x, o), 5);
+  // Starts outside the trial are kept inside it.
+  EXPECT_EQ(Seek(kForwards, 99, x, o), 59);
+  EXPECT_EQ(Seek(kBackwards, -1, x, o), 0);
 }
 
 TEST(FindMaxMinZero, LocalExtremaAllowTiesWithinThreeSamplesNotAtFourOrFive) {

@@ -12,7 +12,9 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QUndoStack>
 
+#include "analysis/ui/edit_commands.hpp"
 #include "shell/help_pages.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
@@ -38,9 +40,10 @@ const std::pair<const char*, ChildWindow> kViewEntries[] = {
 
 // Entries this window serves itself; the others wait for their subsystems.
 const char* const kOwnEntries[] = {
-    "mnuFileExit",   "mnuLiveSystemStatus", "mnuConfigure",      "mnuToolsPerformance",
-    "mnuArrange",    "mnuCascade",          "mnuGettingStarted", "mnuHelpContents",
-    "mnuWebSupport", "mnuSystemReport",     "mnuVersionInfo",    "mnuHelpAbout",
+    "mnuFileExit",       "mnuLiveSystemStatus", "mnuConfigure",    "mnuToolsPerformance",
+    "mnuScaleAndOffset", "mnuArrange",          "mnuCascade",      "mnuGettingStarted",
+    "mnuHelpContents",   "mnuWebSupport",       "mnuSystemReport", "mnuVersionInfo",
+    "mnuHelpAbout",
 };
 
 }  // namespace
@@ -56,6 +59,7 @@ MainForm::MainForm(Session& session, QWidget* parent)
   mdiArea_ = new QMdiArea(this);
   mdiArea_->setObjectName("MDIClient");
   setCentralWidget(mdiArea_);
+  undoStack_ = new QUndoStack(this);
 
   BuildMenus();
   BuildStatusBar();
@@ -125,6 +129,8 @@ void MainForm::BuildMenus() {
   file->addSeparator()->setObjectName("mnuFileSep");
   AddEntry(file, "mnuFileExit", "E&xit");
 
+  menuBar()->addMenu(BuildEditMenu(*undoStack_, this));
+
   QMenu* view = AddMenu("mnuRun", "&View");
   AddEntry(view, "mnuAnalyse", "Collect and &Analyse");
   AddEntry(view, "mnuSquad", "S&quad");
@@ -164,6 +170,8 @@ void MainForm::BuildMenus() {
   }
   connect(Entry("mnuFileExit"), &QAction::triggered, this, &MainForm::mnuFileExit_Click);
   connect(Entry("mnuConfigure"), &QAction::triggered, this, &MainForm::mnuConfigure_Click);
+  connect(Entry("mnuScaleAndOffset"), &QAction::triggered, this,
+          &MainForm::mnuScaleAndOffset_Click);
   connect(Entry("mnuArrange"), &QAction::triggered, this, &MainForm::ArrangeChildWindows);
   connect(Entry("mnuCascade"), &QAction::triggered, this, &MainForm::CascadeChildWindows);
   connect(Entry("mnuGettingStarted"), &QAction::triggered, this,

@@ -19,12 +19,14 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QUndoStack;
 
 namespace torvane {
 
 struct Session;
 class FormSystemStatus;
 class FrmConfig;
+class FrmScaleOffsetData;
 class ToolSubWindow;
 
 // Opens a document or page in the desktop's viewer; false when it could not.
@@ -56,6 +58,11 @@ class MainForm : public QMainWindow {
   FormSystemStatus* StatusForm() const { return statusForm_; }
   // The configuration window, created on first use.
   FrmConfig* ConfigWindow();
+  // The one undo stack of the program: every edit of the trial goes on it,
+  // and the Edit menu undoes and redoes from it.
+  QUndoStack& UndoStack() const { return *undoStack_; }
+  // The "Scale and Offset" window, created on first use.
+  FrmScaleOffsetData* ScaleOffsetWindow();
 
   void ArrangeChildWindows();
   void CascadeChildWindows();
@@ -83,6 +90,7 @@ class MainForm : public QMainWindow {
 
   void mnuFileExit_Click();
   void mnuConfigure_Click();
+  void mnuScaleAndOffset_Click();
   void mnuWebSupport_Click();
   void mnuSystemReport_Click();
   void mnuHelpAbout_Click();
@@ -92,6 +100,8 @@ class MainForm : public QMainWindow {
   FormSystemStatus* statusForm_ = nullptr;
   ToolSubWindow* statusWindow_ = nullptr;
   FrmConfig* config_ = nullptr;
+  QUndoStack* undoStack_ = nullptr;
+  FrmScaleOffsetData* scaleOffset_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;
   std::map<ChildWindow, QString> viewEntries_;
   std::map<QString, QAction*> entries_;

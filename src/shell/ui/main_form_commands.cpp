@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "analysis/ui/frm_scale_offset_data.hpp"
 #include "config/ui/frm_config.hpp"
 #include "config/ui/frm_first_time.hpp"
 #include "shell/help_pages.hpp"
@@ -142,6 +143,18 @@ FrmConfig* MainForm::ConfigWindow() {
 
 void MainForm::mnuConfigure_Click() {
   FrmConfig* window = ConfigWindow();
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+FrmScaleOffsetData* MainForm::ScaleOffsetWindow() {
+  if (scaleOffset_ == nullptr) scaleOffset_ = new FrmScaleOffsetData(session_, *undoStack_, this);
+  return scaleOffset_;
+}
+
+void MainForm::mnuScaleAndOffset_Click() {
+  FrmScaleOffsetData* window = ScaleOffsetWindow();
   window->show();
   window->raise();
   window->activateWindow();
