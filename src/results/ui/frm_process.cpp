@@ -11,6 +11,7 @@
 #include <QMetaMethod>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
@@ -93,7 +94,7 @@ FrmProcess::FrmProcess(Session& session, QWidget* parent)
   setWindowTitle(kResultsWindowTitle);
 
   auto* layout = new QVBoxLayout(this);
-  BuildResultsFrames();
+  QVBoxLayout* right = BuildResultsFrames();
 
   checkMeanConcentricOnly_ = new QCheckBox("mean concentric only", this);
   checkMeanConcentricOnly_->setObjectName("CheckMeanConcentricOnly");
@@ -127,12 +128,14 @@ FrmProcess::FrmProcess(Session& session, QWidget* parent)
 
   auto* files = new QGroupBox("Data files", this);
   auto* filesLayout = new QGridLayout(files);
-  filesLayout->addWidget(commandOpenDataFolder_, 0, 0);
-  filesLayout->addWidget(labelFileCount_, 0, 1, Qt::AlignCenter);
-  filesLayout->addWidget(commandNextFile_, 0, 2);
-  filesLayout->addWidget(listFilesToAnalyse_, 1, 0, 1, 3);
-  filesLayout->addWidget(labelFolderNote_, 2, 0, 1, 3);
-  layout->addWidget(files, 1);
+  filesLayout->addWidget(commandOpenDataFolder_, 0, 0, 1, 2);
+  filesLayout->addWidget(labelFileCount_, 1, 0, Qt::AlignCenter);
+  filesLayout->addWidget(commandNextFile_, 1, 1);
+  filesLayout->addWidget(listFilesToAnalyse_, 2, 0, 1, 2);
+  filesLayout->addWidget(labelFolderNote_, 3, 0, 1, 2);
+  listFilesToAnalyse_->setMinimumHeight(60);
+  // Beneath "Rate and Time", beside the shorter frames on the left.
+  right->addWidget(files, 1);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(checkMeanConcentricOnly_);
@@ -176,21 +179,42 @@ FrmProcess::~FrmProcess() {
 }
 
 QSize FrmProcess::LoadSize() {
-  return {TwipsToPixels(8025), TwipsToPixels(10545)};
+  // 10545 twips high; wide enough (9300 twips, not 8025) that every label
+  // and figure shows whole in this desktop's fonts.
+  return {TwipsToPixels(9300), TwipsToPixels(10545)};
 }
 
-void FrmProcess::BuildResultsFrames() {
-  auto* grid = new QGridLayout;
+QVBoxLayout* FrmProcess::BuildResultsFrames() {
+  // Two columns of about the same height: "Rate and Time", "Jump Height"
+  // and the data files on the right.
+  // They scroll when the window is made smaller than they need.
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("ResultsScroll");
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  auto* content = new QWidget(scroll);
+  auto* columns = new QHBoxLayout(content);
+  columns->setContentsMargins(0, 0, 0, 0);
+  auto* left = new QVBoxLayout;
+  auto* right = new QVBoxLayout;
+  columns->addLayout(left);
+  columns->addLayout(right);
+  scroll->setWidget(content);
+  static_cast<QVBoxLayout*>(layout())->addWidget(scroll, 1);
   int frameIndex = 0;
   for (const Frame& frame : kFrames) {
-    auto* box = new QGroupBox(frame.title, this);
+    auto* box = new QGroupBox(frame.title, content);
     auto* g = new QGridLayout(box);
-    g->setVerticalSpacing(2);
+    g->setVerticalSpacing(1);
+    g->setContentsMargins(6, 2, 6, 2);
     int row = 0;
-    if (frame.first == kJumpHeightFromFlight)
+    if (frame.first == kJumpHeightFromFlight) {
       g->addWidget(new QLabel("Derived from:", box), row++, 0);
-    auto* save = new QLabel("save", box);
-    g->addWidget(save, row++, 2, Qt::AlignCenter);
+    }
+    // The column label over the check boxes, where the frame has room for it.
+    if (frame.first == kMaxHeight || frame.first == kImpulse100 || frame.first == kMaxRFD) {
+      g->addWidget(new QLabel("save", box), row++, 2, Qt::AlignCenter);
+    }
     for (std::size_t i = frame.first; i <= frame.last; ++i, ++row) {
       const std::size_t k = i - frame.first;
       const ResultsVariable& v = kResultsVariables[i];
@@ -199,7 +223,7 @@ void FrmProcess::BuildResultsFrames() {
       text->setObjectName(Q(std::string(v.textBox)));
       text->setReadOnly(true);
       text->setAlignment(Qt::AlignRight);
-      text->setMaximumWidth(90);
+      text->setFixedSize(80, 20);
       auto* unit = new QLabel(Q(std::string(v.unit)), box);
       auto* check = new QCheckBox(box);
       check->setObjectName(Q(std::string(v.checkBox)));
@@ -219,13 +243,11 @@ void FrmProcess::BuildResultsFrames() {
       });
     }
     g->setRowStretch(row, 1);
-    // Two columns: the long "Rate and Time" frame alone on the right.
-    const int column = frameIndex == 1 ? 1 : 0;
-    const int at = frameIndex == 0 ? 0 : frameIndex == 1 ? 0 : frameIndex - 1;
-    grid->addWidget(box, at, column, frameIndex == 1 ? 2 : 1, 1);
+    (frameIndex == 1 || frameIndex == 4 ? right : left)->addWidget(box);
     ++frameIndex;
   }
-  static_cast<QVBoxLayout*>(layout())->addLayout(grid);
+  left->addStretch();
+  return right;
 }
 
 void FrmProcess::SetCalculationMode(std::function<CalculationMode()> mode) {

@@ -16,6 +16,7 @@
 #include "batch/batch_processing.hpp"
 
 class QCheckBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -39,7 +40,7 @@ class FrmProcess : public QWidget {
   explicit FrmProcess(Session& session, QWidget* parent = nullptr);
   ~FrmProcess() override;
 
-  // The window's size when it is loaded: 8025 × 10545 twips.
+  // The window's size when it is loaded: 9300 × 10545 twips.
   static QSize LoadSize();
 
   // The analysis window lends its calculation boxes; without them every
@@ -64,7 +65,7 @@ class FrmProcess : public QWidget {
   void ProcessAllFinished();
 
  private:
-  void BuildResultsFrames();
+  QVBoxLayout* BuildResultsFrames();
   void ShowFileList();
   void ClearResults();
   std::optional<CalculationMode> Mode() const;

@@ -25,6 +25,7 @@ namespace torvane {
 struct Session;
 class FormSystemStatus;
 class FrmConfig;
+class FrmProcess;
 class ToolSubWindow;
 
 // Opens a document or page in the desktop's viewer; false when it could not.
@@ -52,6 +53,7 @@ class MainForm : public QMainWindow {
   QMdiArea* MdiArea() const { return mdiArea_; }
   QMdiSubWindow* ChildWindowOf(ChildWindow role) const;
   FormSystemStatus* StatusForm() const { return statusForm_; }
+  FrmProcess* ResultsWindow() const { return process_; }
   // The configuration window, created on first use.
   FrmConfig* ConfigWindow();
 
@@ -91,6 +93,7 @@ class MainForm : public QMainWindow {
   FormSystemStatus* statusForm_ = nullptr;
   ToolSubWindow* statusWindow_ = nullptr;
   FrmConfig* config_ = nullptr;
+  FrmProcess* process_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;
   std::map<ChildWindow, QString> viewEntries_;
   std::map<QString, QAction*> entries_;
