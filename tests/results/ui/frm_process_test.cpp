@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -141,8 +142,9 @@ class FrmProcessTest : public QObject {
     f.Click("CommandNextFile");
     f.window.resize(FrmProcess::LoadSize());
     f.window.show();
+    const QPixmap picture = f.window.grab();  // lays the window out as shown
     if (const QByteArray png = qgetenv("TORVANE_UI_PNG"); !png.isEmpty()) {
-      f.window.grab().save(QString::fromUtf8(png));
+      picture.save(QString::fromUtf8(png));
     }
     // At its load size every result shows without scrolling.
     QWidget* content = f.Find<QScrollArea>("ResultsScroll")->widget();
