@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all bootstrap build run test test-core test-sanitize bench long-collection fuzz format clean
+.PHONY: all bootstrap build run demo test test-core test-sanitize bench long-collection fuzz format clean
 
 all: build
 
@@ -16,6 +16,10 @@ build: bootstrap
 
 run: build
 	@scripts/run
+
+# The program against a simulated ZRA7 (jumps), in a data folder of its own.
+demo: build
+	@BUILD_DIR=$(BUILD) scripts/demo
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600

@@ -84,8 +84,25 @@ TrialResults ProcessLoadedTrial(TrialDataSet& trial, SettingsRecord& settings, A
   return results;
 }
 
+bool NamesAnAthlete(const SquadMember& member) {
+  return !member.Id.empty() || !member.FirstName.empty() || !member.LastName.empty();
+}
+
+CalculationMode AutoCalculationMode(const TrialDataSet& trial, const SettingsRecord& settings) {
+  CalculationMode mode;
+  if (!settings.RecordForce) return mode;
+  const std::vector<float>& d = trial.Displacement;
+  const std::size_t n = std::min(d.size(), static_cast<std::size_t>(std::max(0, settings.samples)));
+  const bool moves = n > 0 && std::any_of(d.begin(), d.begin() + static_cast<std::ptrdiff_t>(n),
+                                          [&](float v) { return v != d[0]; });
+  mode.fromDisplacement = moves;
+  mode.fromForce = true;
+  return mode;
+}
+
 NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
-                               const CalculationMode& mode, const ResultsOptions& options) {
+                               const std::optional<CalculationMode>& mode,
+                               const ResultsOptions& options) {
   NextFileResult r;
   if (list.FileCount <= 0) {
     r.message = kNoFileToProcessMessage;
@@ -96,13 +113,28 @@ NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
       static_cast<std::size_t>(index) >= kFilesToAnalyseSize) {
     return r;  // nothing selected: the command is ignored
   }
-  const OpenTrialResult opened = OpenTrialFile(
-      batch.files, JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]));
+  const std::string path =
+      JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]);
+  // The reader puts a file's athlete in place of the selected one; the
+  // selection belongs to the squad window and stays, and the file's athlete
+  // goes with the file's rows.
+  SquadMember& current = batch.files.squad.Current();
+  const SquadMember selected = current;
+  const OpenTrialResult opened = OpenTrialFile(batch.files, path);
   list.LabelFileCount = FileCountLabel(index + 1, list.FileCount);
   if (index < list.FileCount - 1) ++list.CurrentFileIndex;
-  if (!opened.opened) return r;  // the reader has shown why
-  r.results =
-      ProcessLoadedTrial(batch.files.trial, batch.files.settings, batch.view, mode, options);
+  if (!opened.opened) {
+    list.refusedFile = path;  // the reader has shown why
+    return r;
+  }
+  list.refusedFile.clear();
+  list.loadedFile = batch.files.trial.DataFileName;
+  list.fileAthlete.reset();
+  if (opened.kind == kFileKindVersion2 && NamesAnAthlete(current)) list.fileAthlete = current;
+  current = selected;
+  r.results = ProcessLoadedTrial(
+      batch.files.trial, batch.files.settings, batch.view,
+      mode.value_or(AutoCalculationMode(batch.files.trial, batch.files.settings)), options);
   r.processed = true;
   return r;
 }
@@ -138,16 +170,17 @@ std::string ResultsWorkbookPath(const SettingsRecord& settings) {
   return JoinPath(settings.ProgramDataDirectory, kResultsWorkbookName);
 }
 
-bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
-                    const ResultsTexts& texts, const std::string& workbookPath) {
+namespace {
+
+bool SaveRowOf(const BatchContext& batch, const SquadMember& athlete, const ResultsTicks& ticked,
+               const ResultsTexts& texts, const std::string& workbookPath) {
   const TrialFileContext& files = batch.files;
   if (!files.settings.exceloutput) {
     files.dialogs.ShowMessage(MessageIcon::Information, kCannotSaveTitle, kCannotSaveMessage);
     return false;
   }
   ResultsOutput before = batch.results;
-  WriteResultsRow(batch.results,
-                  ResultsRowIdentityOf(files.squad.Current(), files.settings, files.trial), ticked,
+  WriteResultsRow(batch.results, ResultsRowIdentityOf(athlete, files.settings, files.trial), ticked,
                   texts, files.clock.Now());
   const std::string failure = SaveResultsWorksheet(batch.results.sheet, workbookPath);
   if (!failure.empty()) {
@@ -158,6 +191,43 @@ bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
+                    const ResultsTexts& texts, const std::string& workbookPath) {
+  return SaveRowOf(batch, batch.files.squad.Current(), ticked, texts, workbookPath);
+}
+
+bool SaveBatchResultsRow(const BatchContext& batch, const BatchFileList& list,
+                         const ResultsTicks& ticked, const ResultsTexts& texts,
+                         const std::string& workbookPath) {
+  if (!list.refusedFile.empty()) {
+    batch.files.dialogs.ShowMessage(
+        MessageIcon::Exclamation, kResultsWindowTitle,
+        "No results row was written: " + list.refusedFile + " could not be read.");
+    return false;
+  }
+  const bool ownFile = list.fileAthlete && batch.files.trial.DataFileName == list.loadedFile;
+  return SaveRowOf(batch, ownFile ? *list.fileAthlete : batch.files.squad.Current(), ticked, texts,
+                   workbookPath);
+}
+
+std::vector<std::string> RemainingTrialFiles(const BatchFileList& list) {
+  if (list.FileCount <= 0 || list.CurrentFileIndex < 0) return {};
+  std::vector<std::string> names = TrialFilesInFolder(list.folder);
+  auto first = static_cast<std::size_t>(list.CurrentFileIndex);
+  // "Next" stays on the last file once it has read it: nothing is left.
+  if (first + 1 == static_cast<std::size_t>(list.FileCount) &&
+      list.loadedFile == JoinPath(list.folder, list.FilesToAnalyse[first])) {
+    first = list.filesInFolder > kFilesToAnalyseSize ? first + 1 : names.size();
+  }
+  if (first >= names.size()) return {};
+  std::vector<std::string> paths;
+  for (std::size_t i = first; i < names.size(); ++i)
+    paths.push_back(JoinPath(list.folder, names[i]));
+  return paths;
 }
 
 }  // namespace torvane

@@ -5,6 +5,7 @@
 // results. Nothing reaches the results worksheet until "&Save".
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,13 @@ struct BatchFileList {
   std::int16_t CurrentFileIndex = 0;  // the file "Next" loads next
   std::size_t filesInFolder = 0;      // also those beyond the list
   std::string LabelFileCount = "0 of 0";
+  // The file "Next" last read, and the athlete it names (none when it names
+  // nobody): that file's rows carry its own athlete.
+  std::string loadedFile;
+  std::optional<SquadMember> fileAthlete;
+  // The file "Next" last tried and could not read: the results shown are
+  // not its, so no row is saved until another trial is processed.
+  std::string refusedFile;
 };
 
 // Lists the folder's trial files (the first kFilesToAnalyseSize of them).
@@ -65,15 +73,29 @@ struct NextFileResult {
   TrialResults results;
 };
 
+// A member with an identity: an Id or a name.
+bool NamesAnAthlete(const SquadMember& member);
+
+// The calculation mode of a trial when no analysis window lends its boxes:
+// from displacement and force when force was recorded and the displacement
+// moves, from force alone when it stands still (a force platform alone),
+// from displacement without force.
+CalculationMode AutoCalculationMode(const TrialDataSet& trial, const SettingsRecord& settings);
+
 // "Next": loads the file at CurrentFileIndex (refusals are shown by the
-// reader), moves the label and the index on (the last file stays current),
+// reader, and the index still moves on, so the next "Next" reads the
+// following file), moves the label and the index on (the last file stays current),
 // filters the force at forceFc, resets the view, markers, analysis range and
 // jump frame to the whole trial, and runs the "set mass" button, which
 // recalculates the trial and computes its results. The mass is taken from
 // the force only when force was recorded; otherwise the file's mass stays and
 // the trial is recalculated with it. An index outside the list is ignored.
+// `mode`: the analysis window's calculation boxes; none for the mode of
+// AutoCalculationMode. The athlete the file names is kept in the list, and
+// the selected squad athlete stays as it was.
 NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
-                               const CalculationMode& mode, const ResultsOptions& options);
+                               const std::optional<CalculationMode>& mode,
+                               const ResultsOptions& options);
 
 // The steps of "Next" after the file has been read (filter, view, mass,
 // recalculation, results); a new trial starts without phase times.
@@ -99,6 +121,15 @@ void TickResultsVariable(ResultsOutput& output, ResultsSelection& selection, std
 // and offers "De-Select All".
 void ToggleAllResultsVariables(ResultsOutput& output, ResultsSelection& selection);
 
+// "&Save" of the results window: SaveResultsRow for the trial "Next" loaded
+// last, with the athlete its file names (the selected athlete when it names
+// none). After a file that could not be read nothing is written: the
+// results shown are not that file's.
+inline constexpr const char* kResultsWindowTitle = "Results of Data Processing";
+bool SaveBatchResultsRow(const BatchContext& batch, const BatchFileList& list,
+                         const ResultsTicks& ticked, const ResultsTexts& texts,
+                         const std::string& workbookPath);
+
 // The results workbook that every saved row is written to: "QLXResults.xlsx"
 // in the program data folder.
 inline constexpr const char* kResultsWorkbookName = "QLXResults.xlsx";
@@ -111,5 +142,10 @@ std::string ResultsWorkbookPath(const SettingsRecord& settings);
 // back, so ResultsRow is unchanged. Returns whether the row was saved.
 bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
                     const ResultsTexts& texts, const std::string& workbookPath);
+
+// The files "Process all" analyses: the rest of the folder from
+// CurrentFileIndex (beyond the list's 501 too), or none when "Next" has
+// already read the last one.
+std::vector<std::string> RemainingTrialFiles(const BatchFileList& list);
 
 }  // namespace torvane

@@ -3,10 +3,11 @@
 
 #include <ostream>
 
+#include "cli/analyse_options.hpp"
 #include "cli/analyse_output.hpp"
 #include "cli/commands.hpp"
-#include "cli/trial_analysis.hpp"
 #include "common/text_file.hpp"
+#include "shell/trial_analysis.hpp"
 
 namespace torvane::cli {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/trial_analysis.hpp"
+#include "shell/trial_analysis.hpp"
 
 namespace torvane::cli {
 

@@ -3,7 +3,6 @@
 // them, in name order.
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <ostream>
@@ -12,11 +11,12 @@
 #include <vector>
 
 #include "batch/batch_processing.hpp"
+#include "cli/analyse_options.hpp"
 #include "cli/commands.hpp"
 #include "cli/output_checks.hpp"
-#include "cli/trial_analysis.hpp"
 #include "common/paths.hpp"
 #include "common/text_file.hpp"
+#include "shell/batch_run.hpp"
 
 namespace torvane::cli {
 
@@ -130,23 +130,6 @@ bool ParseBatchArguments(Args args, BatchArguments& parsed, std::string& error) 
   return true;
 }
 
-struct FileOutcome {
-  bool ok = false;
-  std::string error;
-  ResultsRowIdentity identity;
-  ResultsTexts texts;
-};
-
-void Keep(const Session& session, TrialAnalysis& analysis, FileOutcome& outcome) {
-  outcome.ok = analysis.run.ok;
-  if (!outcome.ok) {
-    outcome.error = std::move(analysis.run.error);
-    return;
-  }
-  outcome.identity = ResultsRowIdentityOf(session.squad.Current(), session.settings, session.trial);
-  outcome.texts = std::move(analysis.results.texts);
-}
-
 void ShowProgress(Io& io, std::size_t done, std::size_t total) {
   io.err << "\rtorvane-cli batch: " << done << " of " << total << " files" << std::flush;
 }
@@ -190,49 +173,19 @@ int RunBatch(Args args, Io& io) {
     return 1;
   }
 
-  // Each worker takes two files at a time, each into a session of its own,
-  // so that their filters run side by side; every file starts from the
-  // configured settings, so the rows do not depend on which worker read
-  // which file, nor with which other file.
-  constexpr std::size_t kFilesTogether = 2;
-  std::vector<FileOutcome> outcomes(names.size());
-  std::atomic<std::size_t> nextFile{0};
-  std::atomic<std::size_t> filesDone{0};
-  const auto work = [&] {
-    HeadlessSession headless[kFilesTogether];
-    HeadlessSession* const sessions[kFilesTogether] = {&headless[0], &headless[1]};
-    std::string paths[kFilesTogether];
-    TrialAnalysis analyses[kFilesTogether];
-    for (;;) {
-      const std::size_t first = nextFile.fetch_add(kFilesTogether);
-      if (first >= names.size()) return;
-      const std::size_t count = std::min(kFilesTogether, names.size() - first);
-      for (std::size_t k = 0; k < count; ++k) paths[k] = JoinPath(folder, names[first + k]);
-      AnalyseTrialFiles(std::span(sessions, count), base, std::span(paths, count), options,
-                        std::span(analyses, count));
-      for (std::size_t k = 0; k < count; ++k) {
-        Keep(headless[k].session(), analyses[k], outcomes[first + k]);
-      }
-      filesDone.fetch_add(count);
-    }
-  };
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const auto jobs = static_cast<std::size_t>(std::min<std::size_t>(
-      parsed.jobs ? parsed.jobs : cores, (names.size() + kFilesTogether - 1) / kFilesTogether));
-  if (jobs <= 1 && !io.errIsTerminal) {
-    work();
-  } else {
-    std::vector<std::thread> workers;
-    for (std::size_t j = 0; j < jobs; ++j) workers.emplace_back(work);
-    while (io.errIsTerminal && filesDone.load() < names.size()) {
-      ShowProgress(io, filesDone.load(), names.size());
+  BatchRunOptions run{.options = options, .jobs = parsed.jobs, .poll = {}};
+  BatchProgress progress;
+  if (io.errIsTerminal) {
+    run.poll = [&] {
+      ShowProgress(io, progress.filesDone.load(), names.size());
       std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    for (std::thread& worker : workers) worker.join();
-    if (io.errIsTerminal) {
-      ShowProgress(io, names.size(), names.size());
-      io.err << "\n";
-    }
+    };
+  }
+  const std::vector<BatchFileOutcome> outcomes =
+      AnalyseBatchFiles(std::span(inputs.data(), names.size()), base, run, progress);
+  if (run.poll) {
+    ShowProgress(io, names.size(), names.size());
+    io.err << "\n";
   }
 
   int status = 0;
@@ -240,19 +193,18 @@ int RunBatch(Args args, Io& io) {
   const LocalDateTime today = SystemClock().Now();
   const bool workbook = EndsWithIgnoringCase(*options.output, ".xlsx");
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const FileOutcome& outcome = outcomes[i];
-    if (!outcome.ok) {
-      io.err << "torvane-cli batch: " << OneLineText(outcome.error) << " (skipped)\n";
-      status = 1;
-      continue;
-    }
-    WriteResultsRow(results, outcome.identity, parsed.ticked, outcome.texts, today);
-    // A text no workbook cell can hold (an athlete's name of a damaged
-    // file) is cut, so that one file never costs the whole workbook.
-    if (workbook && results.sheet.FitRowToCells(results.ResultsRow - 1) > 0) {
-      io.err << "torvane-cli batch: " << OneLineText(JoinPath(folder, names[i]))
-             << ": warning: a text longer than a worksheet cell holds (" << kMaximumCellCharacters
-             << " characters) was cut to fit\n";
+    switch (WriteBatchRow(results, outcomes[i], parsed.ticked, today, workbook)) {
+      case BatchRowWritten::Skipped:
+        io.err << "torvane-cli batch: " << OneLineText(outcomes[i].error) << " (skipped)\n";
+        status = 1;
+        break;
+      case BatchRowWritten::WrittenCut:
+        io.err << "torvane-cli batch: " << OneLineText(inputs[i])
+               << ": warning: a text longer than a worksheet cell holds (" << kMaximumCellCharacters
+               << " characters) was cut to fit\n";
+        break;
+      case BatchRowWritten::Written:
+        break;
     }
   }
   const std::string failure = SaveResultsWorksheet(results.sheet, *options.output);

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/analyse_options.hpp"
 #include "cli/commands.hpp"
 #include "cli/output_checks.hpp"
-#include "cli/trial_pipeline.hpp"
 #include "common/text_file.hpp"
 #include "files/export_file.hpp"
 

@@ -186,6 +186,59 @@ TEST(SaveResultsRow, WritesTheWorkbookOrSaysWhyNot) {
   EXPECT_EQ(ResultsWorkbookPath(s.settings), f.dir.path() + "/QLXResults.xlsx");
 }
 
+TEST(CommandNextFile, ARefusedFileWritesNoRowAndNextGoesOnToTheFollowingFile) {
+  BatchFixture f;
+  f.Write("1.qlx", Version2Text(JumpFile(JumpShape{}, true, false)));
+  f.Write("2.qlx", "\"QLX Training File\",\"x\"\r\n");
+  f.Write("3.qlx", Version2Text(JumpFile(JumpShape{}, true, false)));
+  f.List();
+  Session& s = f.ts.session;
+  s.settings.exceloutput = true;
+  const ResultsTicks ticks{true};
+  ASSERT_TRUE(CommandNextFile(BatchContextOf(s), f.list, std::nullopt, {}).processed);
+  const NextFileResult refused = CommandNextFile(BatchContextOf(s), f.list, std::nullopt, {});
+  EXPECT_FALSE(refused.processed);
+  EXPECT_EQ(f.list.LabelFileCount, " 2 of  3");
+  EXPECT_EQ(s.trial.DataFileName, f.dir.File("1.qlx"));  // the first trial stays in memory
+  EXPECT_FALSE(SaveBatchResultsRow(BatchContextOf(s), f.list, ticks, {}, f.dir.File("r.csv")));
+  EXPECT_EQ(s.results.ResultsRow, 0);
+  EXPECT_EQ(f.ts.dialogs.shown.back().text,
+            "No results row was written: " + f.dir.File("2.qlx") + " could not be read.");
+  EXPECT_TRUE(CommandNextFile(BatchContextOf(s), f.list, std::nullopt, {}).processed);
+  EXPECT_EQ(s.trial.DataFileName, f.dir.File("3.qlx"));
+  EXPECT_TRUE(SaveBatchResultsRow(BatchContextOf(s), f.list, ticks, {}, f.dir.File("r.csv")));
+}
+
+TEST(CommandNextFile, ARowCarriesTheAthleteOfItsFileElseTheSelectedOne) {
+  BatchFixture f;
+  testing::TrialFileSpec named = JumpFile(JumpShape{}, true, false);
+  named.id = "B2";
+  named.firstName = "Bo";
+  named.lastName = "Day";
+  f.Write("1.qlx", Version2Text(named));
+  testing::TrialFileSpec nobody = JumpFile(JumpShape{}, true, false);
+  nobody.id = nobody.firstName = nobody.lastName = "";
+  f.Write("2.qlx", Version2Text(nobody));
+  f.List();
+  Session& s = f.ts.session;
+  s.settings.exceloutput = true;
+  s.squad.SquadMembers[1] = SquadMember{"A17", "Ann", "Lee", 61.25f};
+  s.squad.SquadCount = 1;
+  s.squad.CurrentAthlete = 1;
+  const ResultsTicks ticks{};
+  for (int file = 0; file < 2; ++file) {
+    ASSERT_TRUE(CommandNextFile(BatchContextOf(s), f.list, std::nullopt, {}).processed);
+    ASSERT_TRUE(SaveBatchResultsRow(BatchContextOf(s), f.list, ticks, {}, f.dir.File("r.csv")));
+  }
+  EXPECT_EQ(s.results.sheet.Text(3, 1), "BoDay");
+  EXPECT_EQ(s.results.sheet.Text(4, 1), "AnnLee");  // not the first file's athlete
+  EXPECT_EQ(s.squad.SquadMembers[1].Id, "A17");     // the squad keeps its athlete
+  // "Process all" finds nothing left once the last file was read.
+  EXPECT_TRUE(RemainingTrialFiles(f.list).empty());
+  SelectFileToAnalyse(f.list, 0);
+  EXPECT_EQ(RemainingTrialFiles(f.list).size(), 2u);
+}
+
 TEST(ResultsSelection, SelectAllTogglesAndEveryChangeStartsANewHeaderBlock) {
   ResultsOutput out;
   ResultsSelection selection;

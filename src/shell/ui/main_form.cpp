@@ -15,6 +15,8 @@
 #include <QUndoStack>
 
 #include "analysis/ui/edit_commands.hpp"
+#include "analysis/ui/form_digital_display.hpp"
+#include "results/ui/frm_process.hpp"
 #include "shell/help_pages.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/session.hpp"
@@ -75,6 +77,21 @@ MainForm::MainForm(Session& session, QWidget* parent)
   connect(statusWindow_, &ToolSubWindow::ClosedFromFrame, this,
           [this] { Entry("mnuLiveSystemStatus")->setChecked(false); });
   childWindows_[ChildWindow::Status] = statusWindow_;
+
+  // The results window and the digital display, shown and hidden by their
+  // View entries.
+  process_ = new FrmProcess(session_);
+  auto* processWindow = new ToolSubWindow(process_);
+  processWindow->setObjectName("frmProcessWindow");
+  processWindow->resize(FrmProcess::LoadSize());
+  RegisterChildWindow(ChildWindow::Batch, processWindow);
+  auto* digitalDisplay = new FormDigitalDisplay(session_);
+  auto* digitalWindow = new ToolSubWindow(digitalDisplay);
+  digitalWindow->setObjectName("FormDigitalDisplayWindow");
+  digitalWindow->resize(FormDigitalDisplay::LoadSize());
+  RegisterChildWindow(ChildWindow::DigitalDisplay, digitalWindow);
+  connect(Entry("mnuDigitalDisplay"), &QAction::toggled, digitalDisplay,
+          &FormDigitalDisplay::SetDisplayOn);
 
   // A desktop session that ends the program without closing its window
   // still releases the workbook and the unit.
@@ -251,6 +268,7 @@ void MainForm::SetMenuCommand(const QString& entryName, std::function<void()> co
 }
 
 void MainForm::SetDocumentOpener(DocumentOpener opener) {
+  process_->SetDocumentOpener(opener);
   opener_ = std::move(opener);
 }
 

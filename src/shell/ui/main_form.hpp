@@ -27,6 +27,7 @@ struct Session;
 class FormSystemStatus;
 class FrmConfig;
 class FrmScaleOffsetData;
+class FrmProcess;
 class ToolSubWindow;
 
 // Opens a document or page in the desktop's viewer; false when it could not.
@@ -56,6 +57,7 @@ class MainForm : public QMainWindow {
   // Shows a registered child window where it was placed, its View entry ticked.
   void ShowChildWindow(ChildWindow role);
   FormSystemStatus* StatusForm() const { return statusForm_; }
+  FrmProcess* ResultsWindow() const { return process_; }
   // The configuration window, created on first use.
   FrmConfig* ConfigWindow();
   // The one undo stack of the program: every edit of the trial goes on it,
@@ -102,6 +104,7 @@ class MainForm : public QMainWindow {
   FrmConfig* config_ = nullptr;
   QUndoStack* undoStack_ = nullptr;
   FrmScaleOffsetData* scaleOffset_ = nullptr;
+  FrmProcess* process_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;
   std::map<ChildWindow, QString> viewEntries_;
   std::map<QString, QAction*> entries_;

@@ -1,4 +1,4 @@
-#include "cli/trial_pipeline.hpp"
+#include "cli/analyse_options.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "analysis/derivation.hpp"
-#include "cli/trial_analysis.hpp"
 #include "common/text_file.hpp"
 #include "config/settings_io.hpp"
 #include "results/trial_file_texts.hpp"
 #include "shell/analysis_session.hpp"
+#include "shell/trial_analysis.hpp"
 #include "test_support.hpp"
 
 namespace torvane::cli {

@@ -1,11 +1,11 @@
-#include "cli/trial_analysis.hpp"
+#include "shell/trial_analysis.hpp"
 
 #include <optional>
 #include <vector>
 
 #include "analysis/low_pass_filter.hpp"
 
-namespace torvane::cli {
+namespace torvane {
 
 namespace {
 
@@ -62,4 +62,4 @@ void AnalyseTrialFiles(std::span<HeadlessSession* const> sessions, const Setting
   }
 }
 
-}  // namespace torvane::cli
+}  // namespace torvane

@@ -1,8 +1,9 @@
 #pragma once
-// What `analyse`, `export` and `batch` share: their options, the settings
-// they read (never write), a session without a window, and the steps that
-// turn one trial file into a derived trial, as the analysis window does
-// after loading a file.
+// One trial file analysed without a window, as torvane-cli's `analyse`,
+// `export` and `batch` and the results window's "Process all" do it: their
+// options, the settings they read (never write), a session without a
+// window, and the steps that turn one trial file into a derived trial, as
+// the analysis window does after loading a file.
 
 #include <optional>
 #include <string>
@@ -11,7 +12,6 @@
 
 #include "analysis/low_pass_filter.hpp"
 #include "analysis/recalculate.hpp"
-#include "cli/commands.hpp"
 #include "common/clock.hpp"
 #include "common/fake_event_loop.hpp"
 #include "common/user_dialogs.hpp"
@@ -19,7 +19,7 @@
 #include "files/trial_file.hpp"
 #include "shell/session.hpp"
 
-namespace torvane::cli {
+namespace torvane {
 
 enum class ModeChoice { Auto, D, F, DF, A };
 
@@ -38,21 +38,10 @@ struct AnalyseOptions {
   bool frameJump = false;
   bool json = false;
   bool csv = false;
+  // The athlete a results row names when its file names none (the results
+  // window's selected squad athlete; nobody for torvane-cli).
+  SquadMember athlete;
 };
-
-struct OptionsParse {
-  bool ok = false;
-  std::string error;  // a usage error, one line
-  AnalyseOptions options;
-};
-
-// Parses the options shared by analyse and export (and -o when
-// `acceptOutput`). Usage errors: an unknown option, a missing or
-// non-numeric value, --mass <= 0, a negative time, --from later than --to,
-// an unknown --set key or one without "=", a --set value the setting cannot
-// mean (SettingValueProblem). "--" ends the options: later arguments are
-// files.
-OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput);
 
 // The settings: the file of --config, else the program's configuration file
 // in its data folder, else the built-in defaults; then the --set overrides.
@@ -87,6 +76,8 @@ class HeadlessSession {
 // displacement (a force platform alone), D without force.
 ModeChoice ResolveMode(ModeChoice choice, const Session& session);
 CalculationMode ModeBoxes(ModeChoice mode, bool reverse);
+// The mode the analysis window's boxes stand for (their reverse box aside).
+ModeChoice ModeChoiceOf(const CalculationMode& boxes);
 const char* ModeName(ModeChoice mode);
 
 struct TrialRun {
@@ -97,7 +88,7 @@ struct TrialRun {
 };
 
 // One file: the settings start again from `base`, the phase times from 0
-// and the athlete empty; the file is read (a
+// and the athlete from options.athlete (a file that names one replaces it); the file is read (a
 // training file, an unreadable file, fewer than two data lines or a
 // frequency <= 0 are refused); a mass <= 0 becomes 10 kg and --mass replaces
 // it; the force is filtered at forceFc when that is >= 1.0; the markers and
@@ -125,4 +116,4 @@ void FinishTrialPipeline(Session& session, const TrialRun& run, const AnalyseOpt
 // ahead (FilterPairsAhead) together with that of another trial.
 std::optional<PairFilterJob> PipelineFilterJob(const Session& session, const TrialRun& run);
 
-}  // namespace torvane::cli
+}  // namespace torvane

@@ -6,10 +6,10 @@
 #include <span>
 #include <string>
 
-#include "cli/trial_pipeline.hpp"
 #include "results/process_data.hpp"
+#include "shell/trial_pipeline.hpp"
 
-namespace torvane::cli {
+namespace torvane {
 
 struct TrialAnalysis {
   TrialRun run;
@@ -29,4 +29,4 @@ void AnalyseTrialFiles(std::span<HeadlessSession* const> sessions, const Setting
                        std::span<const std::string> files, const AnalyseOptions& options,
                        std::span<TrialAnalysis> analyses);
 
-}  // namespace torvane::cli
+}  // namespace torvane
