@@ -205,10 +205,9 @@ void RunShutdown(Session& session) {
 }
 
 bool QueryCloseProgram(Session& session) {
-  const TrialDataSet& trial = session.trial;
-  if (trial.DataCollected && !trial.DataSaved && session.hooks.QueryCloseAnalysisWindow) {
-    return session.hooks.QueryCloseAnalysisWindow();
-  }
+  // The analysis window's question covers both a running collection (stop
+  // it first?) and a collected trial not saved; it asks nothing otherwise.
+  if (session.hooks.QueryCloseAnalysisWindow) return session.hooks.QueryCloseAnalysisWindow();
   return true;
 }
 

@@ -42,8 +42,9 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
 // unit. Settings are not written here.
 void RunShutdown(Session& session);
 
-// Whether the program may close now: a collected trial that has not been
-// saved is first put to the user with the analysis window's question.
+// Whether the program may close now: while the analysis window is there,
+// its closing question decides (a running collection is stopped first, a
+// collected trial that has not been saved is put to the user).
 bool QueryCloseProgram(Session& session);
 
 // Steps of start-up, exposed for their tests.

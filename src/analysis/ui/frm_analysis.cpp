@@ -12,16 +12,23 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "acquisition/collection_session.hpp"
 #include "analysis/analysis_window_rules.hpp"
+#include "analysis/ui/form_digital_display.hpp"
+#include "analysis/ui/form_graph_options.hpp"
+#include "analysis/ui/form_seek_options.hpp"
+#include "analysis/ui/frm_scale_offset_data.hpp"
 #include "analysis/ui/graph_widget.hpp"
 #include "common/number_text.hpp"
 #include "config/settings_io.hpp"
 #include "files/export_file.hpp"
+#include "results/ui/frm_process.hpp"
 #include "shell/acquisition_session.hpp"
 #include "shell/analysis_session.hpp"
 #include "shell/main_menu_state.hpp"
@@ -36,6 +43,8 @@ namespace {
 
 constexpr const char* kCaption = "Collect and Analyze";
 constexpr const char* kClosedCaption = "Collect and Analyse";
+constexpr const char* kDamagedTitle = "Collection damaged";
+constexpr const char* kCutShortTitle = "Collection cut short";
 const char* const kFileEntries[] = {"mnuFileOpen", "mnuFileClose", "mnuSave", "mnuSaveAs",
                                     "mnuFileExport"};
 
@@ -138,6 +147,8 @@ void FrmAnalysis::BuildControls() {
   butMarkRight10_ =
       Button("butMarkRight10", ">>", "move selected point to the right by 10 samples");
   CheckSeek_ = Named(new QCheckBox("Seek"), "CheckSeek");
+  CheckSeek_->installEventFilter(this);
+  seekOptions_ = new FormSeekOptions(session_, this);
   markerLayout->addWidget(optMarker1_, 0, 0, 1, 2);
   markerLayout->addWidget(optMarker2_, 0, 2, 1, 2);
   markerLayout->addWidget(butMarkLeft10_, 1, 0);
@@ -374,6 +385,15 @@ void FrmAnalysis::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
 }
 
+bool FrmAnalysis::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == CheckSeek_ && event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    CheckSeek_RightPress();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 bool FrmAnalysis::Busy() const {
   return session_.collection.phase != CollectionPhase::Idle || session_.view.ZeroingInProgress;
 }
@@ -436,12 +456,14 @@ void FrmAnalysis::UpdateValues() {
   AnalysisView& v = session_.view;
   ClampMarkers(v, s.samples);
   const bool frameJump = checkFrameJump_->isChecked();
-  UpdateValuesResult r = torvane::UpdateValues(session_.trial, s, v, Channel(), ResultsOptions{});
+  const ResultsOptions options{.frameJump = false, .meanConcentricOnly = meanConcentricOnly_};
+  UpdateValuesResult r = torvane::UpdateValues(session_.trial, s, v, Channel(), options);
   if (frameJump && r.results) {
     // The jump frame of this trial's phases, just found over the range.
     SetJumpFrameFromPhases(v, s.frequency);
     r.results =
-        ProcessData(ResultsInputOf(session_.trial, s), v, ResultsOptions{.frameJump = true});
+        ProcessData(ResultsInputOf(session_.trial, s), v,
+                    ResultsOptions{.frameJump = true, .meanConcentricOnly = meanConcentricOnly_});
   }
   const MarkerReadouts& m = r.readouts;
   if (m.timesShown) {
@@ -467,9 +489,15 @@ void FrmAnalysis::Recalculate() {
   LoadAndPlot();
 }
 
+void FrmAnalysis::SetMeanConcentricOnly(bool only) {
+  meanConcentricOnly_ = only;
+  if (!Busy()) UpdateValues();
+}
+
 void FrmAnalysis::optChannel_Click() {
   LoadAndPlot();
   UpdateValues();
+  emit ChannelChanged(Channel());
 }
 
 void FrmAnalysis::AfterMarkerMove() {
@@ -482,7 +510,7 @@ void FrmAnalysis::StepMarker(int samples) {
   const std::int32_t n = session_.settings.samples;
   if (CheckSeek_->isChecked() && (samples == 1 || samples == -1)) {
     SeekMarker(v, session_.trial, session_.settings, Marker(), samples > 0, Channel(),
-               SeekOptions{});
+               seekOptions_->Options());
   } else if (samples == 1) {
     MarkRight(v, n, Marker());
   } else if (samples == -1) {
@@ -505,6 +533,12 @@ void FrmAnalysis::CheckSeek_Click(bool checked) {
           : "move selected point to the right by 1 sample");
 }
 
+void FrmAnalysis::CheckSeek_RightPress() {
+  seekOptions_->show();
+  seekOptions_->raise();
+  seekOptions_->activateWindow();
+}
+
 void FrmAnalysis::Graph_Click(double sample) {
   if (ClickMarker(session_.view, session_.settings.samples, Marker(), sample)) AfterMarkerMove();
 }
@@ -513,6 +547,10 @@ void FrmAnalysis::Graph_MouseAt(double sample) {
   const SettingsRecord& s = session_.settings;
   graph_->SetReadout(QString::fromStdString(
       MouseReadout(sample, ShownChannelArray(session_.trial, Channel()), s.samples, s.frequency)));
+  // A running collection feeds the digital display itself.
+  if (Busy()) return;
+  const std::int32_t nearest = NearestSample(sample, s.samples);
+  if (nearest >= 0) emit MouseSample(nearest);
 }
 
 void FrmAnalysis::chkRealTimePlot_Click(bool checked) {
@@ -588,6 +626,10 @@ void FrmAnalysis::InstallCollectionHooks() {
 }
 
 void FrmAnalysis::ShowNewTrial() {
+  if (!session_.view.ZeroingInProgress) {
+    outcomePending_ = true;
+    emit TrialReplaced();
+  }
   ResetPhaseTimes(session_.view);
   txtMass_->setText(
       QString::fromStdString(ShortNumericText(static_cast<double>(session_.settings.weight))));
@@ -613,6 +655,18 @@ void FrmAnalysis::ApplyCollectionState() {
   }
   CheckReverseIntegrate_->setEnabled(!busy && !CheckCalculateFromDisplacement_->isChecked());
   SetBusyMenus(busy);
+  if (!busy && outcomePending_) ReportCollectionOutcome();
+}
+
+// A trial with held or missing samples is not saved as if it were whole:
+// the user is told how the collection ended before anything else.
+void FrmAnalysis::ReportCollectionOutcome() {
+  outcomePending_ = false;
+  const CollectionState& c = session_.collection;
+  if (c.outcome == CollectionOutcome::Whole) return;
+  const char* title = c.outcome == CollectionOutcome::Damaged ? kDamagedTitle : kCutShortTitle;
+  session_.dialogs().ShowMessage(MessageIcon::Exclamation, title,
+                                 CollectionOutcomeText(c, session_.settings.samples));
 }
 
 // While a collection or zeroing runs, the File commands that write the
@@ -683,6 +737,7 @@ bool FrmAnalysis::OpenFile(const std::string& path) {
   optDist_->setChecked(true);
   updatingBoxes_ = false;
   SetDataParameters(session_.view, {}, session_.settings.samples, true);
+  emit TrialReplaced();
   UpdateValues();
   LoadAndPlot();
   ShowCaption();
@@ -691,6 +746,19 @@ bool FrmAnalysis::OpenFile(const std::string& path) {
   }
   UpdateStatusBar(session_);
   return true;
+}
+
+void FrmAnalysis::ShowProcessedTrial() {
+  if (Busy()) return;
+  emit TrialReplaced();
+  ApplySettings();
+  UpdateValues();
+  LoadAndPlot();
+  ShowCaption();
+  for (const char* name : {"mnuFileClose", "mnuSave", "mnuSaveAs", "mnuFileExport"}) {
+    SetMenuEntryEnabled(session_, name, true);
+  }
+  UpdateStatusBar(session_);
 }
 
 void FrmAnalysis::OpenFileCommand() {
@@ -715,6 +783,7 @@ void FrmAnalysis::SaveCommand(std::int16_t mode) {
 void FrmAnalysis::CloseFileCommand() {
   if (Busy()) return;
   CloseTrialFile(TrialFileContextOf(session_), NameParts());
+  emit TrialReplaced();
   SetMenuEntryEnabled(session_, "mnuFileOpen", true);
   for (const char* name : {"mnuFileClose", "mnuSave", "mnuSaveAs"}) {
     SetMenuEntryEnabled(session_, name, false);
@@ -778,6 +847,51 @@ FrmAnalysis* InstallAnalysisWindow(Session& session, MainForm& mainForm) {
   mainForm.SetMenuCommand("mnuFileExport", [form] { form->ExportCommand(); });
   session.hooks.OpenTrialFile = [form](const std::string& path) { return form->OpenFile(path); };
   session.hooks.QueryCloseAnalysisWindow = [form] { return form->QueryClose(); };
+
+  // The edits of another trial never stay on the Edit menu.
+  QUndoStack& undo = mainForm.UndoStack();
+  QObject::connect(form, &FrmAnalysis::TrialReplaced, &undo, &QUndoStack::clear);
+
+  // Graph Options (the graph's right-click menu) and Scale and Offset edit
+  // the trial shown: the window redraws it, and recalculates with its boxes.
+  auto* graphOptions = new FormGraphOptions(session, undo, form);
+  graphOptions->SetShownChannel(form->Channel());
+  graphOptions->SetRecalculate([form] { form->Recalculate(); });
+  QObject::connect(form, &FrmAnalysis::ChannelChanged, graphOptions,
+                   &FormGraphOptions::SetShownChannel);
+  QObject::connect(form, &FrmAnalysis::GraphOptionsRequested, graphOptions, [graphOptions] {
+    graphOptions->show();
+    graphOptions->raise();
+    graphOptions->activateWindow();
+  });
+  // The channels' values changed (and after a crop their length): the
+  // graph takes them again, not only the view.
+  const auto redraw = [form] {
+    form->LoadAndPlot();
+    form->UpdateValues();
+  };
+  QObject::connect(graphOptions, &FormGraphOptions::dataChanged, form, redraw);
+  QObject::connect(mainForm.ScaleOffsetWindow(), &FrmScaleOffsetData::dataChanged, form, redraw);
+
+  // The results window shows the results of every recalculation, derives
+  // with the window's boxes, and hands back the trials "Next" loads.
+  if (FrmProcess* process = mainForm.ResultsWindow()) {
+    QObject::connect(form, &FrmAnalysis::ResultsChanged, process, [form, process] {
+      process->ShowResults(form->LastResults().value_or(TrialResults{}));
+    });
+    process->SetCalculationMode([form] { return form->Mode(); });
+    QObject::connect(process, &FrmProcess::TrialProcessed, form, &FrmAnalysis::ShowProcessedTrial);
+    QObject::connect(process, &FrmProcess::TrialProcessed, &undo, &QUndoStack::clear);
+    QObject::connect(process, &FrmProcess::ResultsOptionsChanged, form, [form, process] {
+      form->SetMeanConcentricOnly(process->MeanConcentricOnly());
+    });
+  }
+
+  // The digital display follows the mouse over the graph.
+  if (FormDigitalDisplay* display = mainForm.DigitalDisplay()) {
+    QObject::connect(form, &FrmAnalysis::MouseSample, display,
+                     &FormDigitalDisplay::UpdateDigitalDisplay);
+  }
   return form;
 }
 

@@ -24,6 +24,7 @@ struct Session;
 struct CollectionContext;
 class MainForm;
 class GraphWidget;
+class FormSeekOptions;
 
 class FrmAnalysis : public QWidget {
   Q_OBJECT
@@ -59,13 +60,26 @@ class FrmAnalysis : public QWidget {
   GraphWidget* Graph() const { return graph_; }
   // The results of the last update, for the results window.
   const std::optional<TrialResults>& LastResults() const { return results_; }
+  // What every seek stops at (opened by a right-button press on CheckSeek).
+  FormSeekOptions* SeekOptionsWindow() const { return seekOptions_; }
+  // The results window's "mean concentric only": the results run again.
+  void SetMeanConcentricOnly(bool only);
+  // The results window's "Next" loaded and processed a trial: it is shown.
+  void ShowProcessedTrial();
 
  signals:
   void GraphOptionsRequested();
   void ResultsChanged();
+  // Another trial is in memory (opened, closed, collected or processed):
+  // edits of the previous one can no longer be undone.
+  void TrialReplaced();
+  void ChannelChanged(ShownChannel channel);
+  // The sample under the mouse on the graph, while no collection runs.
+  void MouseSample(std::int32_t sample);
 
  protected:
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
@@ -93,6 +107,8 @@ class FrmAnalysis : public QWidget {
   void CheckSeek_Click(bool checked);
   void Graph_Click(double sample);
   void Graph_MouseAt(double sample);
+  void CheckSeek_RightPress();
+  void ReportCollectionOutcome();
 
   Session& session_;
   GraphWidget* graph_ = nullptr;
@@ -100,6 +116,11 @@ class FrmAnalysis : public QWidget {
   std::optional<TrialResults> results_;
   bool busyShown_ = false;
   bool updatingBoxes_ = false;
+  bool meanConcentricOnly_ = false;
+  // A collected trial is shown; how its collection ended is told once the
+  // collection is idle (the outcome is known only then).
+  bool outcomePending_ = false;
+  FormSeekOptions* seekOptions_ = nullptr;
 
   QRadioButton *optDist_, *optVel_, *optForce_, *optAccel_, *optPower_;
   QRadioButton *optMarker1_, *optMarker2_;
@@ -116,7 +137,9 @@ class FrmAnalysis : public QWidget {
 };
 
 // Creates the analysis window in the main window: its View entry, the File
-// commands, the command-line open and the closing question of the program.
+// commands, the command-line open and the closing question of the program;
+// and connects it to the windows that work on the same trial (Graph Options,
+// Scale and Offset, the undo stack, the results window, the digital display).
 FrmAnalysis* InstallAnalysisWindow(Session& session, MainForm& mainForm);
 
 }  // namespace torvane

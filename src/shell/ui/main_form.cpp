@@ -85,7 +85,7 @@ MainForm::MainForm(Session& session, QWidget* parent)
   processWindow->setObjectName("frmProcessWindow");
   processWindow->resize(FrmProcess::LoadSize());
   RegisterChildWindow(ChildWindow::Batch, processWindow);
-  auto* digitalDisplay = new FormDigitalDisplay(session_);
+  auto* digitalDisplay = digitalDisplay_ = new FormDigitalDisplay(session_);
   auto* digitalWindow = new ToolSubWindow(digitalDisplay);
   digitalWindow->setObjectName("FormDigitalDisplayWindow");
   digitalWindow->resize(FormDigitalDisplay::LoadSize());

@@ -28,6 +28,7 @@ class FormSystemStatus;
 class FrmConfig;
 class FrmScaleOffsetData;
 class FrmProcess;
+class FormDigitalDisplay;
 class ToolSubWindow;
 
 // Opens a document or page in the desktop's viewer; false when it could not.
@@ -58,6 +59,7 @@ class MainForm : public QMainWindow {
   void ShowChildWindow(ChildWindow role);
   FormSystemStatus* StatusForm() const { return statusForm_; }
   FrmProcess* ResultsWindow() const { return process_; }
+  FormDigitalDisplay* DigitalDisplay() const { return digitalDisplay_; }
   // The configuration window, created on first use.
   FrmConfig* ConfigWindow();
   // The one undo stack of the program: every edit of the trial goes on it,
@@ -105,6 +107,7 @@ class MainForm : public QMainWindow {
   QUndoStack* undoStack_ = nullptr;
   FrmScaleOffsetData* scaleOffset_ = nullptr;
   FrmProcess* process_ = nullptr;
+  FormDigitalDisplay* digitalDisplay_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;
   std::map<ChildWindow, QString> viewEntries_;
   std::map<QString, QAction*> entries_;

@@ -1,21 +1,33 @@
 // The analysis window offscreen: a trial opened and shown with the core's
 // read-outs, the markers, zoom, the duration box, the closing question, a
-// save and open round trip, and a collection against a simulated unit.
+// save and open round trip, a collection against a simulated unit (whole
+// and damaged), and the windows wired to it: seek and graph options, scale
+// and offset, the undo stack, the results window and the digital display.
 #include <qcustomplot.h>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QUndoStack>
 
 #include "acquisition/collection_session.hpp"
 #include "analysis/analysis_window_rules.hpp"
+#include "analysis/clipboard_texts.hpp"
+#include "analysis/ui/form_digital_display.hpp"
+#include "analysis/ui/form_graph_options.hpp"
+#include "analysis/ui/form_seek_options.hpp"
 #include "analysis/ui/frm_analysis.hpp"
+#include "analysis/ui/frm_scale_offset_data.hpp"
 #include "analysis/ui/graph_widget.hpp"
 #include "common/number_text.hpp"
 #include "link/link_fixture.hpp"
+#include "results/results_variables.hpp"
+#include "results/ui/frm_process.hpp"
 #include "shell/acquisition_session.hpp"
+#include "shell/startup.hpp"
 #include "sim/unit_emulator.hpp"
 #include "ui_test_support.hpp"
 
@@ -37,6 +49,43 @@ QString Text(QWidget* form, const char* name) {
   return Find<QLabel>(form, name)->text();
 }
 
+// A 2 s collection from the window against the simulated ZRA6+; the unit
+// drops one byte in `dropEvery` (0: none).
+struct Collected {
+  LinkFixture f;
+  std::unique_ptr<sim::UnitEmulator> unit;
+  std::unique_ptr<FrmAnalysis> form;
+  explicit Collected(std::uint32_t dropEvery) {
+    Session& session = f.session;
+    session.settings.ZRA6PlusInput = true;
+    session.settings.frequency = 500;
+    session.settings.RecordForce = true;
+    session.settings.ForceCalSlope = 3.0f;
+    session.settings.DispCalSlope = 0.009f;
+    session.settings.samples = 1000;
+    DimensionDataArrays(session.trial, 1000);
+    sim::UnitOptions options;
+    options.model = sim::UnitModel::Zra6Plus;
+    options.profile = sim::ProfileKind::Cmj;
+    options.faults.dropEvery = dropEvery;
+    unit = sim::MakeUnitEmulator(options);
+    LoopbackLine* line = f.usb.get();
+    line->onWrite = [this, line](const std::string& bytes) {
+      unit->Receive(bytes, f.loop.Milliseconds());
+      line->Deliver(unit->Produce(f.loop.Milliseconds()));
+    };
+    f.loop.SetPumpHook([this, line] { line->Deliver(unit->Produce(f.loop.Milliseconds())); });
+    form = std::make_unique<FrmAnalysis>(session);
+    form->ProgramStarted();
+    auto* box = Find<QLineEdit>(form.get(), "TextEndPoint");
+    box->setText("2");
+    emit box->editingFinished();
+  }
+  bool Finish() {
+    return WaitUntil(f.loop, f.loop, 5000, [&] { return !f.session.collection.collecting; });
+  }
+};
+
 }  // namespace
 
 class FrmAnalysisTest : public QObject {
@@ -54,6 +103,13 @@ class FrmAnalysisTest : public QObject {
       program.Start();
       form->ProgramStarted();
       program.form.ShowChildWindow(ChildWindow::Analysis);
+    }
+    // A copy of the test trial to edit and close (a close may save it).
+    std::string CopyOfTestTrial(const std::string& folder, const std::string& name) {
+      MakeFolders(folder);
+      const std::string path = folder + "/" + name;
+      QFile::copy(QString::fromStdString(kTestTrial), QString::fromStdString(path));
+      return path;
     }
   };
 
@@ -233,39 +289,159 @@ class FrmAnalysisTest : public QObject {
     QCOMPARE(w.form->Graph()->Plot()->graph(0)->data()->size(), 2000);
   }
 
-  void ACollectionFromTheWindowRecordsDerivesAndShowsTheTrial() {
-    LinkFixture f;
-    Session& session = f.session;
-    session.settings.ZRA6PlusInput = true;
-    session.settings.frequency = 500;
-    session.settings.RecordForce = true;
-    session.settings.ForceCalSlope = 3.0f;
-    session.settings.DispCalSlope = 0.009f;
-    session.settings.samples = 1000;
-    DimensionDataArrays(session.trial, 1000);
-    sim::UnitOptions options;
-    options.model = sim::UnitModel::Zra6Plus;
-    options.profile = sim::ProfileKind::Cmj;
-    auto unit = sim::MakeUnitEmulator(options);
-    LoopbackLine* line = f.usb.get();
-    line->onWrite = [&](const std::string& bytes) {
-      unit->Receive(bytes, f.loop.Milliseconds());
-      line->Deliver(unit->Produce(f.loop.Milliseconds()));
-    };
-    f.loop.SetPumpHook([&] { line->Deliver(unit->Produce(f.loop.Milliseconds())); });
+  void SeeksStopWhereTheSeekOptionsSay() {
+    Window w;
+    QVERIFY(w.form->OpenFile(kTestTrial));
+    auto* seek = Find<QCheckBox>(w.form, "CheckSeek");
+    QTest::mousePress(seek, Qt::RightButton);
+    FormSeekOptions* options = w.form->SeekOptionsWindow();
+    QVERIFY(options->isVisible());
+    QVERIFY(!seek->isChecked());  // the right button only opens the options
+    Find<QCheckBox>(options, "CheckSeekMaximum")->setChecked(true);
+    seek->click();
+    AnalysisView expected = w.session.view;
+    SeekMarker(expected, w.session.trial, w.session.settings, SelectedMarker::Marker1, true,
+               ShownChannel::Displacement, options->Options());
+    AnalysisView allClear = w.session.view;
+    SeekMarker(allClear, w.session.trial, w.session.settings, SelectedMarker::Marker1, true,
+               ShownChannel::Displacement, SeekOptions{});
+    QVERIFY(expected.Marker1Sample != allClear.Marker1Sample);
+    Find<QPushButton>(w.form, "butMarkRight")->click();
+    QCOMPARE(w.session.view.Marker1Sample, expected.Marker1Sample);
+  }
 
-    FrmAnalysis form(session);
-    form.ProgramStarted();
+  // Graph Options and Scale and Offset edit the trial shown, on the main
+  // window's undo stack, which another trial empties.
+  void TheEditWindowsRedrawTheTrialAndAnotherTrialEmptiesTheUndoStack() {
+    Window w;
+    const std::string trial = w.CopyOfTestTrial(w.machine.DataFolder(), "edited.dat");
+    QVERIFY(w.form->OpenFile(trial));
+    QUndoStack& undo = w.program.form.UndoStack();
+    QCPGraph* shown = w.form->Graph()->Plot()->graph(0);
+    emit w.form->Graph()->GraphOptionsRequested();
+    auto* options = w.form->findChild<FormGraphOptions*>("FormGraphOptions");
+    QVERIFY(options != nullptr && options->isVisible());
+    // The "currently displayed" copy follows the channel chosen.
+    Find<QRadioButton>(w.form, "optForce")->click();
+    Find<QPushButton>(options, "CommandCopyCurrentToClipboard")->click();
+    QCOMPARE(QApplication::clipboard()->text().toStdString(),
+             ShownDataSetClipboardText(w.session.trial, w.session.settings, w.session.view,
+                                       ClipboardRange::BetweenPoints, ShownChannel::Force, false));
+    // An offset to the force is drawn at once.
+    FrmScaleOffsetData* scale = w.program.form.ScaleOffsetWindow();
+    Find<QLineEdit>(scale, "txtForceOffset")->setText("100");
+    Find<QPushButton>(scale, "cmdApplyForceOffset")->click();
+    QCOMPARE(undo.count(), 1);
+    QCOMPARE(shown->data()->at(300)->value, double(w.session.trial.Force[300]));
+    // The offset search then its application recalculate with the window's boxes.
+    Find<QRadioButton>(w.form, "optVel")->click();
+    Find<QPushButton>(options, "CommandVelocityZeroAverageByForceOffset")->click();
+    auto* apply = Find<QPushButton>(options, "CommandApplyOffsetToForce");
+    QVERIFY(apply->isEnabled());
+    apply->click();
+    QCOMPARE(shown->data()->at(300)->value, double(w.session.trial.Velocity[300]));
+    QVERIFY(w.form->LastResults().has_value());
+    // A crop shortens the graph too.
+    w.session.view.AnalysisStart = w.session.view.Marker1Sample = 200;
+    w.session.view.AnalysisEnd = w.session.view.Marker2Sample = 1199;
+    Find<QPushButton>(options, "CommandCrop")->click();
+    QCOMPARE(w.session.settings.samples, 1000);
+    QCOMPARE(shown->data()->size(), 1000);
+    QVERIFY(undo.count() >= 3);
+    QVERIFY(undo.canUndo());
+    // Opening, closing or collecting another trial leaves nothing to undo.
+    QVERIFY(w.form->OpenFile(trial));
+    QCOMPARE(undo.count(), 0);
+    Find<QPushButton>(scale, "cmdApplyForceOffset")->click();
+    QCOMPARE(undo.count(), 1);
+    w.program.dialogs.answers = {DialogAnswer::No};  // not saved
+    w.form->CloseFileCommand();
+    QCOMPARE(undo.count(), 0);
+    Find<QPushButton>(scale, "cmdApplyForceOffset")->click();
+    w.session.collection.hooks.showTrial();
+    QCOMPARE(undo.count(), 0);
+  }
+
+  void TheResultsWindowFollowsTheTrialInMemory() {
+    Window w;
+    FrmProcess* process = w.program.form.ResultsWindow();
+    auto box = [&](std::size_t i) {
+      return Find<QLineEdit>(process, std::string(kResultsVariables[i].textBox).c_str())->text();
+    };
+    auto shownAreLast = [&] {
+      for (std::size_t i = 0; i < kResultsVariableCount; ++i) {
+        if (box(i).toStdString() != w.form->LastResults()->texts[i]) return false;
+      }
+      return true;
+    };
+    QVERIFY(w.form->OpenFile(kTestTrial));
+    QVERIFY(w.form->LastResults().has_value());
+    QVERIFY(shownAreLast());
+    // A marker moved: the results of the new range.
+    Find<QRadioButton>(w.form, "optMarker2")->click();
+    Find<QPushButton>(w.form, "butMarkLeft10")->click();
+    QVERIFY(shownAreLast());
+    // "mean concentric only" runs the window's results again.
+    const ResultsTexts before = w.form->LastResults()->texts;
+    Find<QCheckBox>(process, "CheckMeanConcentricOnly")->click();
+    AnalysisView view = w.session.view;
+    const TrialResults only =
+        ProcessData(ResultsInputOf(w.session.trial, w.session.settings), view,
+                    ResultsOptions{.frameJump = false, .meanConcentricOnly = true});
+    QVERIFY(only.texts != before);
+    QVERIFY(w.form->LastResults()->texts == only.texts);
+    QVERIFY(shownAreLast());
+    // "Next" loads a trial of the folder; the analysis window shows it,
+    // derived with the window's boxes.
+    const std::string folder = w.machine.DataFolder() + "/trials";
+    w.CopyOfTestTrial(folder, "next.qlx");
+    w.program.dialogs.answers = {DialogAnswer::No};
+    w.form->CloseFileCommand();
+    QCOMPARE(w.form->Graph()->Plot()->graph(0)->data()->size(), w.session.settings.samples);
+    w.program.dialogs.paths = {folder};
+    Find<QPushButton>(process, "CommandOpenDataFolder")->click();
+    Find<QPushButton>(process, "CommandNextFile")->click();
+    QCOMPARE(w.session.settings.samples, 2000);
+    QCOMPARE(w.form->Graph()->Plot()->graph(0)->data()->size(), 2000);
+    QVERIFY(w.form->windowTitle().endsWith("next.qlx"));
+    QVERIFY(shownAreLast());
+  }
+
+  void TheDigitalDisplayFollowsTheMouseOverTheGraph() {
+    Window w;
+    QVERIFY(w.form->OpenFile(kTestTrial));
+    auto* force = Find<QLabel>(w.program.form.DigitalDisplay(), "lblForce");
+    emit w.form->Graph()->MouseAt(700.2);
+    QCOMPARE(force->text(), QString("-"));  // the display is not open
+    w.program.form.findChild<QAction*>("mnuDigitalDisplay")->trigger();
+    emit w.form->Graph()->MouseAt(700.2);
+    QCOMPARE(force->text(),
+             QString::fromStdString(FormatNumber(w.session.trial.Force[700], "0.0")));
+  }
+
+  // The program's close asks the analysis window whenever it is there: a
+  // running collection is not ended without the user's word.
+  void ClosingTheProgramDuringACollectionAsksToStopItFirst() {
+    Window w;
+    w.session.collection.phase = CollectionPhase::Collecting;
+    w.program.dialogs.answers = {DialogAnswer::No};
+    QVERIFY(!QueryCloseProgram(w.session));
+    QCOMPARE(w.program.dialogs.shown.back().text, std::string(kStopCollectionQuestion));
+    w.session.collection.phase = CollectionPhase::Idle;
+  }
+
+  void ACollectionFromTheWindowRecordsDerivesAndShowsTheTrial() {
+    Collected k(0);
+    Session& session = k.f.session;
+    FrmAnalysis& form = *k.form;
     auto* box = Find<QLineEdit>(&form, "TextEndPoint");
-    box->setText("2");
-    emit box->editingFinished();
     auto* collect = Find<QPushButton>(&form, "cmdCollect");
     collect->click();
     QCOMPARE(collect->text(), QString("&Stop"));
     QVERIFY(form.Busy());
     QVERIFY(!Find<QPushButton>(&form, "cmdLoadFile")->isEnabled());
     QVERIFY(!box->isEnabled());
-    QVERIFY(WaitUntil(f.loop, f.loop, 5000, [&] { return !session.collection.collecting; }));
+    QVERIFY(k.Finish());
     QCOMPARE(collect->text(), QString("&Start"));
     QVERIFY(box->isEnabled());
     QCOMPARE(session.settings.samples, 1000);
@@ -278,6 +454,31 @@ class FrmAnalysisTest : public QObject {
     for (int i = 0; i < 1000; ++i) moved = moved || session.trial.Velocity[i] != 0.0f;
     QVERIFY(moved);
     QVERIFY(!Text(&form, "lblMax").isEmpty());
+    // A whole collection warns of nothing.
+    for (const auto& m : k.f.t.dialogs.shown) QVERIFY(m.icon != MessageIcon::Exclamation);
+  }
+
+  void ADamagedCollectionIsToldBeforeTheTrialCanBeSaved() {
+    Collected k(97);
+    Session& session = k.f.session;
+    // Told once the collection is idle, before anything else may happen.
+    bool warnedWhenIdle = false;
+    session.collection.hooks.stateChanged = [&, before = session.collection.hooks.stateChanged] {
+      before();
+      if (session.collection.phase != CollectionPhase::Idle) return;
+      for (const auto& m : k.f.t.dialogs.shown) warnedWhenIdle |= m.title == "Collection damaged";
+    };
+    Find<QPushButton>(k.form.get(), "cmdCollect")->click();
+    QVERIFY(k.Finish());
+    QCOMPARE(session.collection.outcome, CollectionOutcome::Damaged);
+    std::vector<ScriptedDialogs::Shown> warnings;
+    for (const auto& m : k.f.t.dialogs.shown) {
+      if (m.icon == MessageIcon::Exclamation) warnings.push_back(m);
+    }
+    QCOMPARE(warnings.size(), std::size_t{1});
+    QCOMPARE(warnings[0].title, std::string("Collection damaged"));
+    QCOMPARE(warnings[0].text, CollectionOutcomeText(session.collection, session.settings.samples));
+    QVERIFY(warnedWhenIdle);
   }
 };
 
