@@ -100,6 +100,9 @@ FrmAnalysis::FrmAnalysis(Session& session, QWidget* parent) : QWidget(parent), s
   setObjectName("frmAnalysis");
   setWindowTitle(kCaption);
   BuildControls();
+  // The window is never made smaller than its controls need: squeezed, the
+  // read-out boxes and their labels would be cut off.
+  setMinimumSize(minimumSizeHint());
   ConnectControls();
   InstallCollectionHooks();
 

@@ -7,6 +7,9 @@ namespace torvane {
 ToolSubWindow::ToolSubWindow(QWidget* content, QWidget* parent) : QMdiSubWindow(parent) {
   setWidget(content);
   setWindowTitle(content->windowTitle());
+  // A placement from stored sizes never squeezes the window below what its
+  // controls need.
+  setMinimumSize(minimumSizeHint());
   setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
