@@ -61,6 +61,9 @@ CalculationMode CollectionCalculationMode(const CollectionState& collection,
 // seconds; one that did not complete is reported in a message box.
 bool ZeroDisplacement(const CollectionContext& cx);
 bool ZeroForce(const CollectionContext& cx);
+// CommandZeroAcceleration: the same for the accelerometer, whose offset
+// (AccelerometerOffset) becomes the mean acceleration of the reading.
+bool ZeroAcceleration(const CollectionContext& cx);
 // Cancels the zeroing reading that runs: it ends at once and the offset
 // stays.
 void CancelZeroReading(const CollectionContext& cx);

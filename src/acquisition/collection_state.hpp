@@ -38,7 +38,7 @@ enum class CollectionSource { None, Demonstration, Zra6, Zra6Plus, Zra7, Acceler
 enum class CollectionOutcome { Whole, Damaged, CutShort };
 
 // The graph channel a zeroing reading selects.
-enum class ZeroChannel { Displacement, Force };
+enum class ZeroChannel { Displacement, Force, Acceleration };
 
 // What the windows around a collection do; each is optional.
 struct CollectionHooks {

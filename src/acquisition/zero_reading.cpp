@@ -1,6 +1,7 @@
 // The zero buttons of the analysis window: a two-second collection with the
 // channel's calibration set to slope 1 and offset 0, whose mean raw count
-// becomes the channel's new offset.
+// becomes the channel's new offset; for the accelerometer, a reading with
+// no offset whose mean acceleration becomes the offset.
 #include <algorithm>
 #include <cmath>
 
@@ -42,8 +43,11 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   if (c.hooks.selectChannel) c.hooks.selectChannel(channel);
 
   const bool force = channel == ZeroChannel::Force;
-  float& slope = force ? s.ForceCalSlope : s.DispCalSlope;
-  float& offset = force ? s.ForceInt : s.DispInt;
+  const bool accel = channel == ZeroChannel::Acceleration;
+  // The accelerometer's readings are not calibrated: only its offset is.
+  float unusedSlope = 1.0f;
+  float& slope = accel ? unusedSlope : force ? s.ForceCalSlope : s.DispCalSlope;
+  float& offset = accel ? cx.view.AccelerometerOffset : force ? s.ForceInt : s.DispInt;
   const std::int32_t keptFrequency = s.frequency;
   const float keptSlope = slope;
   const float keptOffset = offset;
@@ -70,22 +74,27 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   MonitorCollection(cx);
   const bool cancelled = c.zeroCancelRequested;
   const bool full = complete && !cancelled && !c.unitLost && cx.trial.SampleCount >= wanted;
-  const std::optional<double> mean =
-      ShownMean(cx.view, s.samples, force ? cx.trial.Force : cx.trial.Displacement);
+  const std::optional<double> mean = ShownMean(cx.view, s.samples,
+                                               accel   ? cx.trial.Acceleration
+                                               : force ? cx.trial.Force
+                                                       : cx.trial.Displacement);
 
   slope = keptSlope;
   s.samples = keptSamples;
   s.frequency = keptFrequency;
   s.weight = keptWeight;
-  offset = full && mean ? static_cast<float>(*mean) : keptOffset;
+  const float newOffset = full && mean ? static_cast<float>(*mean) : keptOffset;
   if (!full) {
     cx.status.AddStatusMessage(
-        std::string(force ? "Force" : "Displacement") +
+        std::string(accel   ? "Acceleration"
+                    : force ? "Force"
+                            : "Displacement") +
         (cancelled ? " zeroing reading cancelled" : " zeroing reading did not complete") +
         "; the offset is unchanged");
   }
   cx.trial = keptTrial;
   cx.view = keptView;
+  offset = newOffset;  // after the view: the accelerometer's offset is kept with it
   c.zeroCancelRequested = false;
 
   EnableControls(cx, true);
@@ -129,6 +138,10 @@ bool ZeroDisplacement(const CollectionContext& cx) {
 
 bool ZeroForce(const CollectionContext& cx) {
   return ZeroReading(cx, ZeroChannel::Force);
+}
+
+bool ZeroAcceleration(const CollectionContext& cx) {
+  return ZeroReading(cx, ZeroChannel::Acceleration);
 }
 
 }  // namespace torvane

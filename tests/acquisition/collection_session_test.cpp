@@ -406,6 +406,22 @@ TEST_F(CollectionTest, TheTrainingHookRunsEveryTickAndOnceMoreAtTheEnd) {
   EXPECT_FALSE(c.TrainingRecording);
 }
 
+TEST_F(CollectionTest, AnAccelerometerZeroingTakesTheMeanReadingAsItsOffsetAndKeepsTheTrial) {
+  session.settings.AccelInput = true;
+  Attach(accel, sim::UnitModel::Accelerometer, sim::ProfileKind::Still, 0.0);
+  session.settings.frequency = 200;
+  session.view.AccelerometerOffset = 5.0f;  // an earlier zeroing, now stale
+  session.trial.Acceleration[7] = 1.25f;    // the trial on screen
+  int selected = 0;
+  c.hooks.selectChannel = [&](ZeroChannel ch) { selected += ch == ZeroChannel::Acceleration; };
+  ASSERT_TRUE(ZeroAcceleration(cx));
+  EXPECT_EQ(selected, 1);
+  // Standing still reads -1 g: no acceleration once the offset is gone.
+  EXPECT_NEAR(session.view.AccelerometerOffset, 0.0f, 1e-3);
+  EXPECT_FLOAT_EQ(session.trial.Acceleration[7], 1.25f);
+  EXPECT_FALSE(session.view.ZeroingInProgress);
+}
+
 TEST_F(CollectionTest, AnAccelerometerCollectionDecodesItsReadingsAndIntegratesThem) {
   session.settings.AccelInput = true;
   Attach(accel, sim::UnitModel::Accelerometer, sim::ProfileKind::Still, 0.0);

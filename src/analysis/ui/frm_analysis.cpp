@@ -330,6 +330,8 @@ void FrmAnalysis::ConnectControls() {
   connect(cmdCollect_, &QPushButton::clicked, this, &FrmAnalysis::cmdCollect_Click);
   connect(cmdZeroDisp_, &QPushButton::clicked, this, &FrmAnalysis::cmdZeroDisp_Click);
   connect(cmdZeroForce_, &QPushButton::clicked, this, &FrmAnalysis::cmdZeroForce_Click);
+  connect(CommandZeroAcceleration_, &QPushButton::clicked, this,
+          &FrmAnalysis::CommandZeroAcceleration_Click);
   connect(cmdLoadFile_, &QPushButton::clicked, this, &FrmAnalysis::OpenFileCommand);
   connect(cmdSaveData_, &QPushButton::clicked, this, [this] { SaveCommand(1); });
 
@@ -363,7 +365,7 @@ void FrmAnalysis::ApplySettings() {
   const bool wasAccel =
       CheckCalculateFromAcceleration_->isVisible() || CheckCalculateFromAcceleration_->isChecked();
   CheckCalculateFromAcceleration_->setVisible(accel);
-  CommandZeroAcceleration_->setVisible(false);  // the accelerometer zeroing is not offered yet
+  CommandZeroAcceleration_->setVisible(accel);
   if (accel && !CheckCalculateFromAcceleration_->isChecked()) {
     CheckCalculateFromAcceleration_->setChecked(true);
     CheckCalculateFromDisplacement_->setChecked(false);
@@ -624,7 +626,10 @@ void FrmAnalysis::InstallCollectionHooks() {
   h.showTrial = [this] { ShowNewTrial(); };
   h.realtimePlot = [this] { LoadAndPlot(); };
   h.selectChannel = [this](ZeroChannel channel) {
-    (channel == ZeroChannel::Force ? optForce_ : optDist_)->setChecked(true);
+    (channel == ZeroChannel::Force          ? optForce_
+     : channel == ZeroChannel::Acceleration ? optAccel_
+                                            : optDist_)
+        ->setChecked(true);
   };
 }
 
@@ -648,6 +653,7 @@ void FrmAnalysis::ApplyCollectionState() {
   cmdCollect_->setEnabled(c.startStopEnabled);
   cmdZeroDisp_->setEnabled(c.zeroDisplacementEnabled && !busy);
   cmdZeroForce_->setEnabled(c.zeroForceEnabled && !busy && session_.settings.RecordForce);
+  CommandZeroAcceleration_->setEnabled(c.zeroDisplacementEnabled && !busy);
   CommandSetMass_->setEnabled(session_.settings.RecordForce && !busy);
   TextTrialNumber_->setText(QString::fromStdString(ShortNumericText(c.trialNumber)));
   for (QWidget* w : std::initializer_list<QWidget*>{
@@ -711,6 +717,13 @@ void FrmAnalysis::cmdZeroDisp_Click() {
 void FrmAnalysis::cmdZeroForce_Click() {
   if (Busy()) return;
   ZeroForce(Collection());
+  LoadAndPlot();
+  UpdateValues();
+}
+
+void FrmAnalysis::CommandZeroAcceleration_Click() {
+  if (Busy()) return;
+  ZeroAcceleration(Collection());
   LoadAndPlot();
   UpdateValues();
 }

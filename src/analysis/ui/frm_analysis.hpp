@@ -99,6 +99,7 @@ class FrmAnalysis : public QWidget {
   void cmdCollect_Click();
   void cmdZeroDisp_Click();
   void cmdZeroForce_Click();
+  void CommandZeroAcceleration_Click();
   void TextEndPoint_Apply();
   void txtMass_Apply();
   void CommandSetMass_Click();
