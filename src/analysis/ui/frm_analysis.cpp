@@ -436,7 +436,12 @@ void FrmAnalysis::LoadAndPlot() {
   lblPoint1_->setText(word);
   lblPoint2_->setText(word);
   const SettingsRecord& s = session_.settings;
-  graph_->SetChannel(ShownChannelArray(session_.trial, Channel()), s.samples, s.frequency,
+  // While a collection runs, only the samples that have arrived are drawn:
+  // the trace grows from the left instead of dropping to the zeros ahead.
+  const std::int32_t drawn = session_.collection.collecting
+                                 ? std::min(s.samples, session_.trial.SampleCount)
+                                 : s.samples;
+  graph_->SetChannel(ShownChannelArray(session_.trial, Channel()), drawn, s.frequency,
                      ChannelUnit(Channel()));
   RefreshGraph();
 }
