@@ -131,7 +131,7 @@ bool ReadDataLines(LineCursor& lines, std::string_view path, bool withForce, std
       BadLine(r, path, lineNumber, "is not a number");
       return false;
     }
-    bool decimalComma = *q == ',' && MaybeDecimalComma(p, q, end);
+    bool decimalComma = MaybeDecimalComma(p, q, end);
     p = q;
     if (withForce) {
       while (p < end && IsBlank(*p)) ++p;
@@ -148,7 +148,7 @@ bool ReadDataLines(LineCursor& lines, std::string_view path, bool withForce, std
         BadLine(r, path, lineNumber, "is not a number");
         return false;
       }
-      decimalComma = decimalComma || (*q == ',' && MaybeDecimalComma(p, q, end));
+      decimalComma = decimalComma || MaybeDecimalComma(p, q, end);
       p = q;
     }
     // A line with more numbers than it holds values, one of them cut at a
