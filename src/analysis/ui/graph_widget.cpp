@@ -2,6 +2,8 @@
 
 #include <qcustomplot.h>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSvgGenerator>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QToolTip>
@@ -207,11 +209,12 @@ void GraphWidget::ShowContextMenu(const QPoint& where) {
 }
 
 void GraphWidget::SaveGraphAs() {
-  // Pictures as PNG or PDF: this build has no SVG writer.
-  QString path = QFileDialog::getSaveFileName(this, "Save graph as", QString(),
-                                              "PNG image (*.png);;PDF document (*.pdf)");
+  QString path = QFileDialog::getSaveFileName(
+      this, "Save graph as", QString(),
+      "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
   if (path.isEmpty()) return;
-  if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".pdf", Qt::CaseInsensitive)) {
+  if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".pdf", Qt::CaseInsensitive) &&
+      !path.endsWith(".svg", Qt::CaseInsensitive)) {
     path += ".png";
   }
   if (!SaveGraph(path)) {
@@ -221,6 +224,18 @@ void GraphWidget::SaveGraphAs() {
 
 bool GraphWidget::SaveGraph(const QString& path) {
   if (path.endsWith(".pdf", Qt::CaseInsensitive)) return plot_->savePdf(path);
+  if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+    // A drawing the size of the graph on screen, its lines kept as lines.
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(plot_->size());
+    svg.setViewBox(plot_->rect());
+    svg.setTitle("Torvane Measurement System graph");
+    QCPPainter painter;
+    if (!painter.begin(&svg)) return false;
+    plot_->toPainter(&painter, plot_->width(), plot_->height());
+    return painter.end() && QFileInfo(path).size() > 0;
+  }
   return plot_->savePng(path);
 }
 

@@ -136,7 +136,13 @@ class FrmAnalysisTest : public QObject {
     Find<QRadioButton>(w.form, "optForce")->click();
     QCOMPARE(Text(w.form, "lblPoint1"), QString("force"));
     QCOMPARE(w.form->Graph()->Plot()->yAxis->label(), QString("N"));
-    w.form->grab().save(QDir::tempPath() + "/frm_analysis.png");
+    // "Save graph as": a picture, a drawing and a document.
+    TempDir dir;
+    for (const char* name : {"g.png", "g.svg", "g.pdf"}) {
+      QVERIFY(w.form->Graph()->SaveGraph(QString::fromStdString(dir.File(name))));
+      QVERIFY(!ReadText(dir.File(name)).empty());
+    }
+    QVERIFY(ReadText(dir.File("g.svg")).find("<svg") != std::string::npos);
   }
 
   void MarkersZoomAndScrollKeepToTheTrial() {
