@@ -18,10 +18,10 @@
 #include "shell/spreadsheet_app.hpp"
 #include "shell/status_reporting.hpp"
 #include "shell/subsystem_hooks.hpp"
+#include "squads/squad_table.hpp"
 #include "trial/analysis_view.hpp"
 #include "trial/status_log.hpp"
 #include "trial/trial_data_set.hpp"
-#include "squads/squad_table.hpp"
 
 namespace torvane {
 
@@ -66,11 +66,11 @@ struct Session {
   SessionStatusSink status;
 
   // Shell state of the running program.
-  bool DemoMode = false;        // no interface unit is used (never stored)
-  bool ModernWindows = true;    // always: this platform has no old family
-  std::string ExcelVersion;     // version text of the results workbook writer; empty = absent
+  bool DemoMode = false;      // no interface unit is used (never stored)
+  bool ModernWindows = true;  // always: this platform has no old family
+  std::string ExcelVersion;   // version text of the results workbook writer; empty = absent
   std::int16_t MaxInterfaceFrequency = 600;
-  float BrakePercent = 0;       // brake level currently applied
+  float BrakePercent = 0;          // brake level currently applied
   bool DataFolderCreated = false;  // this run laid out the data folder from the sample files
 
   // The results worksheet shared by batch rows and training summaries.
@@ -87,5 +87,16 @@ struct Session {
 
   CollectionState collection;  // the collection session (Start/Stop, zeroing readings)
 };
+
+// A collection or a zeroing reading is filling the trial: nothing else may
+// change it until it ends (opening, Next, the edits, the duration box).
+inline bool TrialInUse(const Session& session) {
+  return session.collection.phase != CollectionPhase::Idle || session.view.ZeroingInProgress;
+}
+
+// What a window says when it refuses to change the trial in use.
+inline constexpr const char* kTrialInUseTitle = "Trial in use";
+inline constexpr const char* kTrialInUseMessage =
+    "The trial cannot be changed while a collection or a zeroing reading runs.";
 
 }  // namespace torvane

@@ -60,6 +60,10 @@ void TrialEditCommand::undo() {
 
 bool PushTrialEdit(QUndoStack& stack, Session& session, const QString& text, unsigned parts,
                    TrialEditCommand::Edit edit, TrialEditCommand::Changed changed) {
+  if (TrialInUse(session)) {
+    session.dialogs().ShowMessage(MessageIcon::Exclamation, kTrialInUseTitle, kTrialInUseMessage);
+    return false;
+  }
   auto done = std::make_shared<bool>(false);
   auto* command = new TrialEditCommand(
       session, text, parts, [done, edit = std::move(edit)] { return *done = edit(); },

@@ -400,7 +400,7 @@ bool FrmAnalysis::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool FrmAnalysis::Busy() const {
-  return session_.collection.phase != CollectionPhase::Idle || session_.view.ZeroingInProgress;
+  return TrialInUse(session_);
 }
 
 ShownChannel FrmAnalysis::Channel() const {
@@ -438,9 +438,8 @@ void FrmAnalysis::LoadAndPlot() {
   const SettingsRecord& s = session_.settings;
   // While a collection runs, only the samples that have arrived are drawn:
   // the trace grows from the left instead of dropping to the zeros ahead.
-  const std::int32_t drawn = session_.collection.collecting
-                                 ? std::min(s.samples, session_.trial.SampleCount)
-                                 : s.samples;
+  const std::int32_t drawn =
+      session_.collection.collecting ? std::min(s.samples, session_.trial.SampleCount) : s.samples;
   graph_->SetChannel(ShownChannelArray(session_.trial, Channel()), drawn, s.frequency,
                      ChannelUnit(Channel()));
   RefreshGraph();

@@ -303,6 +303,10 @@ void FrmProcess::ListFilesToAnalyse_Click(int row) {
 }
 
 void FrmProcess::CommandNextFile_Click() {
+  if (TrialInUse(session_)) {
+    session_.dialogs().ShowMessage(MessageIcon::Exclamation, kTrialInUseTitle, kTrialInUseMessage);
+    return;
+  }
   const int index = list_.CurrentFileIndex;
   const NextFileResult r = CommandNextFile(
       BatchContextOf(session_), list_, Mode(),

@@ -117,6 +117,14 @@ class EditDialogsTest : public QObject {
     QSignalSpy changed(&window, &FormGraphOptions::dataChanged);
     const TrialState original(s);
 
+    // While a collection fills the trial, no edit touches it.
+    s.collection.phase = CollectionPhase::Collecting;
+    Click(&window, "CommandCrop");
+    QVERIFY(TrialState(s) == original);
+    QCOMPARE(program.dialogs.shown.back().title, std::string(kTrialInUseTitle));
+    QCOMPARE(stack.count(), 0);
+    s.collection.phase = CollectionPhase::Idle;
+
     Click(&window, "CommandCrop");
     QCOMPARE(s.settings.samples, 100);
     QCOMPARE(s.trial.Force[0], original.f[100]);
