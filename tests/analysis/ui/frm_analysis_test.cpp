@@ -255,7 +255,7 @@ class FrmAnalysisTest : public QObject {
     w.session.collection.phase = CollectionPhase::Idle;
   }
 
-  void SaveThenOpenGivesTheSameTrial() {
+  void SaveThenOpenGivesTheSameTrialAndExportWritesIt() {
     Window w;
     QVERIFY(w.form->OpenFile(kTestTrial));
     const std::vector<float> force(w.session.trial.Force.begin(),
@@ -270,6 +270,11 @@ class FrmAnalysisTest : public QObject {
     for (std::size_t i = 0; i < force.size(); i += 97) {
       QVERIFY(std::abs(w.session.trial.Force[i] - force[i]) < 1e-3f);
     }
+    // File → Export Data writes the export file of the trial in memory.
+    const std::string exported = w.machine.DataFolder() + "/round.csv";
+    w.program.dialogs.paths = {exported};
+    w.program.form.findChild<QAction*>("mnuFileExport")->trigger();
+    QCOMPARE(ReadText(exported).rfind("QLX Data Export File\r\n", 0), 0u);
   }
 
   void OpeningKeepsTheStoredRealTimePlotChoice() {
