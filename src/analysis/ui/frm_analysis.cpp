@@ -711,25 +711,22 @@ void FrmAnalysis::cmdCollect_Click() {
   StartOrStopCollection(Collection());
 }
 
+// The three zero buttons: a reading, then the trial on screen shown again.
+void FrmAnalysis::RunZeroReading(bool (*reading)(const CollectionContext&)) {
+  if (Busy()) return;
+  reading(Collection());
+  LoadAndPlot();
+  UpdateValues();
+}
+
 void FrmAnalysis::cmdZeroDisp_Click() {
-  if (Busy()) return;
-  ZeroDisplacement(Collection());
-  LoadAndPlot();
-  UpdateValues();
+  RunZeroReading(ZeroDisplacement);
 }
-
 void FrmAnalysis::cmdZeroForce_Click() {
-  if (Busy()) return;
-  ZeroForce(Collection());
-  LoadAndPlot();
-  UpdateValues();
+  RunZeroReading(ZeroForce);
 }
-
 void FrmAnalysis::CommandZeroAcceleration_Click() {
-  if (Busy()) return;
-  ZeroAcceleration(Collection());
-  LoadAndPlot();
-  UpdateValues();
+  RunZeroReading(ZeroAcceleration);
 }
 
 // ---- Files ----------------------------------------------------------------

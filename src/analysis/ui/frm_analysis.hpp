@@ -100,6 +100,7 @@ class FrmAnalysis : public QWidget {
   void cmdZeroDisp_Click();
   void cmdZeroForce_Click();
   void CommandZeroAcceleration_Click();
+  void RunZeroReading(bool (*reading)(const CollectionContext&));
   void TextEndPoint_Apply();
   void txtMass_Apply();
   void CommandSetMass_Click();
