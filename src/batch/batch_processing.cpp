@@ -166,10 +166,6 @@ void ToggleAllResultsVariables(ResultsOutput& output, ResultsSelection& selectio
   selection.CommandDeSelectAllCaption = tick ? "De-Select All" : "Select All";
 }
 
-std::string ResultsWorkbookPath(const SettingsRecord& settings) {
-  return JoinPath(settings.ProgramDataDirectory, kResultsWorkbookName);
-}
-
 namespace {
 
 bool SaveRowOf(const BatchContext& batch, const SquadMember& athlete, const ResultsTicks& ticked,

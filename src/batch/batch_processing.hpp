@@ -20,9 +20,6 @@ namespace torvane {
 // The window's list holds at most this many names (FilesToAnalyse 0 … 500).
 inline constexpr std::size_t kFilesToAnalyseSize = 501;
 
-inline constexpr const char* kCannotSaveTitle = "Cannot Save to Excel";
-inline constexpr const char* kCannotSaveMessage =
-    "Output to Excel option not selected or Excel not available on this computer system";
 inline constexpr const char* kNoFileToProcessMessage = "There is no trial file to process.";
 
 // The trial files of a folder (every "*.qlx", in any letter case), names
@@ -129,11 +126,6 @@ inline constexpr const char* kResultsWindowTitle = "Results of Data Processing";
 bool SaveBatchResultsRow(const BatchContext& batch, const BatchFileList& list,
                          const ResultsTicks& ticked, const ResultsTexts& texts,
                          const std::string& workbookPath);
-
-// The results workbook that every saved row is written to: "QLXResults.xlsx"
-// in the program data folder.
-inline constexpr const char* kResultsWorkbookName = "QLXResults.xlsx";
-std::string ResultsWorkbookPath(const SettingsRecord& settings);
 
 // "&Save" (cmdSaveResults): when results output is on, adds the row of the
 // trial in memory and its current athlete to the results worksheet and

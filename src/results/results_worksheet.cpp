@@ -10,6 +10,7 @@
 
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
+#include "common/paths.hpp"
 #include "common/text_file.hpp"
 
 namespace torvane {
@@ -132,12 +133,16 @@ std::string ResultsWorksheet::Text(int row, int column) const {
   return cell ? cell->text : std::string();
 }
 
+std::string ResultsWorkbookPath(const SettingsRecord& settings) {
+  return JoinPath(settings.ProgramDataDirectory, kResultsWorkbookName);
+}
+
 void WriteResultsRow(ResultsOutput& output, const ResultsRowIdentity& identity,
                      const ResultsTicks& ticked, const ResultsTexts& texts,
                      const LocalDateTime& today) {
   ResultsWorksheet& sheet = output.sheet;
   constexpr int kLastStyledColumn = 40;  // "AO"
-  if (output.ResultsLayoutChanged) {
+  if (output.ResultsLayoutChanged || output.lastBlock == ResultsBlock::Training) {
     ++output.ResultsRow;
     sheet.SetText(output.ResultsRow, 0,
                   "Torvane Measurement System Data Analysis on " + LongDateText(today));
@@ -153,6 +158,7 @@ void WriteResultsRow(ResultsOutput& output, const ResultsRowIdentity& identity,
     }
     sheet.SetItalic(row, 0, kLastStyledColumn);
     output.ResultsLayoutChanged = false;
+    output.lastBlock = ResultsBlock::Batch;
     ++output.ResultsRow;
   }
   const int r = output.ResultsRow;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/clock.hpp"
+#include "config/settings_record.hpp"
 #include "results/results_variables.hpp"
 
 namespace torvane {
@@ -78,13 +79,30 @@ class ResultsWorksheet {
   std::map<int, std::vector<Slot>> rows_;
 };
 
-// The row counter and layout flag shared by batch rows and training summaries.
+// Which kind of rows the header block written last heads.
+enum class ResultsBlock { None, Batch, Training };
+
+// The row counter shared by batch rows and training summaries. Each kind of
+// row starts its own header block when the block above is of the other
+// kind, so no row stands under another kind's headings; batch rows also
+// start one when the ticked variables changed (ResultsLayoutChanged).
 struct ResultsOutput {
   ResultsWorksheet sheet;
   // 32-bit: a batch of more than 32 767 rows must not wrap round.
   std::int32_t ResultsRow = 0;
   bool ResultsLayoutChanged = true;
+  ResultsBlock lastBlock = ResultsBlock::None;
 };
+
+// The results workbook that every saved row is written to: "QLXResults.xlsx"
+// in the program data folder.
+inline constexpr const char* kResultsWorkbookName = "QLXResults.xlsx";
+std::string ResultsWorkbookPath(const SettingsRecord& settings);
+
+// Said when a row is to be saved while spreadsheet output is off.
+inline constexpr const char* kCannotSaveTitle = "Cannot Save to Excel";
+inline constexpr const char* kCannotSaveMessage =
+    "Output to Excel option not selected or Excel not available on this computer system";
 
 // What one results row carries besides the variables' texts.
 struct ResultsRowIdentity {

@@ -22,6 +22,7 @@
 #include "trial/analysis_view.hpp"
 #include "trial/status_log.hpp"
 #include "trial/trial_data_set.hpp"
+#include "training/training_mode.hpp"
 
 namespace torvane {
 
@@ -86,6 +87,7 @@ struct Session {
   MainMenuState mainMenu;
 
   CollectionState collection;  // the collection session (Start/Stop, zeroing readings)
+  TrainingState training;      // training mode: the set, its analysis and the window's modes
 };
 
 // A collection or a zeroing reading is filling the trial: nothing else may
