@@ -12,10 +12,11 @@ void RepetitionSet::EnsureIndex(std::int32_t index) {
   const auto size = static_cast<std::size_t>(index) + 1;
   if (RepMaxHeight.size() >= size) return;
   // Grown in steps, so a long set does not reallocate on every repetition.
-  const std::size_t room = std::max<std::size_t>(size, RepMaxHeight.capacity() * 2);
+  const bool grow = size > RepMaxHeight.capacity();
+  const std::size_t room = std::max<std::size_t>({size, RepMaxHeight.capacity() * 2, 64});
   for (std::vector<float>* array :
        {&RepMaxHeight, &RepMinHeight, &RepContactTime, &RepPeakVelocity, &RepPower, &RepWork}) {
-    array->reserve(room);
+    if (grow) array->reserve(room);
     array->resize(size, 0.0f);
   }
 }
