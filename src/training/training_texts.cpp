@@ -13,7 +13,7 @@ std::array<std::string, kRepetitionGridColumns> RepetitionGridHeadings(bool flig
 std::array<double, kRepetitionGridColumns> RepetitionGridValues(const RepetitionSet& set,
                                                                 std::int32_t repetition) {
   const auto i = static_cast<std::size_t>(repetition - 1);
-  if (repetition < 1 || i >= set.RepMaxHeight.size()) return {};
+  if (repetition < 1 || repetition > set.RepCount || i >= set.RepMaxHeight.size()) return {};
   return {static_cast<double>(repetition),
           set.RepMaxHeight[i],
           set.RepMinHeight[i],
@@ -60,7 +60,9 @@ std::string ChartTitle(PlotVariable variable, bool flightPhase) {
 std::optional<float> PlottedValue(const RepetitionSet& set, PlotVariable variable,
                                   std::int32_t repetition) {
   const auto i = static_cast<std::size_t>(repetition - 1);
-  if (repetition < 1 || i >= set.RepMaxHeight.size()) return std::nullopt;
+  if (repetition < 1 || repetition > set.RepCount || i >= set.RepMaxHeight.size()) {
+    return std::nullopt;
+  }
   switch (variable) {
     case PlotVariable::MaxHeight:
       return set.RepMaxHeight[i];
