@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all bootstrap build run demo test test-core test-sanitize bench long-collection fuzz format clean
+.PHONY: all bootstrap build run demo test test-core test-sanitize bench long-collection long-training fuzz format clean
 
 all: build
 
@@ -39,6 +39,10 @@ bench: build
 # Ten-minute collections from the simulator (not part of bench: they take 20 minutes).
 long-collection: build
 	@scripts/long-collection $(BUILD)
+
+# A ten-minute training set in the desktop program under a virtual display.
+long-training: build
+	@scripts/long-training $(BUILD)
 
 fuzz: bootstrap
 	@scripts/fuzz $(FUZZ_BUILD)

@@ -39,6 +39,12 @@ void Say(const TrainingContext& cx, MessageIcon icon, std::string_view title,
   cx.collection.dialogs.ShowMessage(icon, title, text);
 }
 
+// The status log notes how many repetitions a recorded set counted.
+void LogSetEnd(const TrainingContext& cx) {
+  cx.collection.status.AddStatusMessage(
+      "Training set ended with " + std::to_string(cx.training.set().RepCount) + " repetitions");
+}
+
 void StartTraining(const TrainingContext& cx) {
   TrainingState& t = cx.training;
   CollectionState& c = cx.collection.collection;
@@ -83,6 +89,7 @@ void StopTraining(const TrainingContext& cx) {
   Notify(cx);
   // Only a running collection is stopped: a press never starts one.
   if (c.StopsCollection()) StartOrStopCollection(cx.collection);
+  LogSetEnd(cx);
 }
 
 void SendBrakeLevel(const TrainingContext& cx, float level) {
@@ -168,6 +175,7 @@ void TrainingCollectionTick(const TrainingContext& cx) {
     Notify(cx);
   }
   AnalyseTrainerData(cx);
+  if (ended) LogSetEnd(cx);
 }
 
 void AnalyseTrainerData(const TrainingContext& cx) {

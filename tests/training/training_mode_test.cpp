@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "acquisition/collection_session.hpp"
 #include "common/paths.hpp"
 #include "link/link_fixture.hpp"
@@ -94,6 +96,7 @@ TEST_F(TrainingModeTest, ASetRecordedFromTheSquattingUnitFillsRowsWithFeedbackAn
     EXPECT_TRUE(feedback[i].over);
   }
   EXPECT_EQ(tr.summary.repetitions, 4);
+  EXPECT_NE(std::find(log.begin(), log.end(), "Training set ended with 4 repetitions"), log.end());
   EXPECT_EQ(feedbackWindow, (std::vector<bool>{true, false}));
   EXPECT_TRUE(tr.effectiveRate.has_value());
   EXPECT_EQ(session.collection.processedCount, 1);
