@@ -11,8 +11,10 @@ void RepetitionSet::EnsureIndex(std::int32_t index) {
   if (index < 0) return;
   const auto size = static_cast<std::size_t>(index) + 1;
   if (RepMaxHeight.size() >= size) return;
-  // Grown in steps, so a long set does not reallocate on every repetition.
-  const std::size_t room = std::max<std::size_t>(size, RepMaxHeight.capacity() * 2);
+  // Grown in doubling steps, so a long set does not reallocate on every
+  // repetition; room is added only when the arrays are full.
+  const std::size_t capacity = RepMaxHeight.capacity();
+  const std::size_t room = capacity >= size ? capacity : std::max<std::size_t>(size, capacity * 2);
   for (std::vector<float>* array :
        {&RepMaxHeight, &RepMinHeight, &RepContactTime, &RepPeakVelocity, &RepPower, &RepWork}) {
     array->reserve(room);
