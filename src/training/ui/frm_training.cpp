@@ -68,6 +68,11 @@ QString Q(const std::string& text) {
   return QString::fromStdString(text);
 }
 
+// A number as typed in a box ("0.55", "80").
+QString BoxNumber(float value) {
+  return QString::number(static_cast<double>(value), 'g', 7);
+}
+
 QLabel* Readout(const char* name, const QString& text) {
   auto* label = Named(new QLabel(text), name);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -164,6 +169,7 @@ void FrmTraining::BuildControls() {
   QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
   ticker->setTickStep(1.0);
   ticker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+  ticker->setTickCount(12);
   Graph1_->xAxis->setTicker(ticker);
   Graph1_->xAxis->setLabel("Repetition");
 
@@ -339,12 +345,11 @@ void FrmTraining::ApplySettings() {
   const SettingsRecord& s = session_.settings;
   updatingBoxes_ = true;
   if (!txtWeight_->hasFocus()) {
-    txtWeight_->setText(Q(ShortNumericText(static_cast<double>(s.weight))));
+    txtWeight_->setText(BoxNumber(s.weight));
     txtWeight_->setStyleSheet({});
     txtWeight_->setToolTip({});
   }
-  if (!txtThreshold_->hasFocus())
-    txtThreshold_->setText(Q(ShortNumericText(static_cast<double>(s.FeedbackThreshold))));
+  if (!txtThreshold_->hasFocus()) txtThreshold_->setText(BoxNumber(s.FeedbackThreshold));
   chkShowFeedback_->setChecked(s.showfeedback);
   chkBrakeOn_->setChecked(s.BrakeOnUp);
   const int rows = s.maxreps > 0 ? s.maxreps : kDefaultGridRows;
@@ -556,7 +561,7 @@ void FrmTraining::txtThreshold_Apply() {
   SetFeedbackThreshold(Context(), txtThreshold_->text().toStdString());
   const float after = session_.settings.FeedbackThreshold;
   updatingBoxes_ = true;
-  txtThreshold_->setText(Q(ShortNumericText(static_cast<double>(after))));
+  txtThreshold_->setText(BoxNumber(after));
   updatingBoxes_ = false;
   if (after != before) SaveSettings(session_.settings);
 }
