@@ -12,6 +12,7 @@
 #include "shell/ui/main_form.hpp"
 #include "shell/ui/qt_platform.hpp"
 #include "torvane_version.hpp"
+#include "training/ui/frm_training.hpp"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   torvane::InstallSubsystemHooks(session);
   torvane::MainForm mainForm(session);
   torvane::FrmAnalysis* analysis = torvane::InstallAnalysisWindow(session, mainForm);
+  torvane::InstallTrainingWindow(session, mainForm);
 
   // The command line names one trial file (a name with blanks may come in pieces).
   QStringList arguments = QApplication::arguments();
