@@ -107,8 +107,8 @@ TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const st
   return run;
 }
 
-TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
-                            const AnalyseOptions& options, TrialFileReader* reader) {
+TrialRun ReadPipelineTrial(Session& session, const SettingsRecord& base, const std::string& file,
+                           const AnalyseOptions& options, TrialFileReader* reader) {
   TrialRun run;
   session.settings = base;
   // Nothing of the previous file may reach this one: not its phases (a run
@@ -140,7 +140,15 @@ TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const 
   }
   if (!(s.weight > 0.0f)) s.weight = 10.0f;
   if (options.mass) s.weight = static_cast<float>(*options.mass);
+  run.ok = true;
+  return run;
+}
 
+TrialRun StartTrialPipeline(Session& session, const SettingsRecord& base, const std::string& file,
+                            const AnalyseOptions& options, TrialFileReader* reader) {
+  TrialRun run = ReadPipelineTrial(session, base, file, options, reader);
+  if (!run.ok) return run;
+  SettingsRecord& s = session.settings;
   if (s.forceFc >= 1.0f) {
     LowPassFilter(s.samples, session.trial.Force, static_cast<float>(s.frequency), s.forceFc);
   }

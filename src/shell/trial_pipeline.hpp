@@ -102,6 +102,13 @@ TrialRun RunTrialPipeline(Session& session, const SettingsRecord& base, const st
                           const AnalyseOptions& options, const AfterDerivation& after = {},
                           TrialFileReader* reader = nullptr);
 
+// The first step of RunTrialPipeline alone: the settings from `base`, the
+// file read and refused as RunTrialPipeline refuses it, the mass rule and
+// --mass; the trial stays as the file holds it (nothing filtered, no range,
+// no derivation). The training analysis reads trials this way.
+TrialRun ReadPipelineTrial(Session& session, const SettingsRecord& base, const std::string& file,
+                           const AnalyseOptions& options, TrialFileReader* reader = nullptr);
+
 // RunTrialPipeline in two steps, for a caller that works on several trials
 // side by side: StartTrialPipeline does everything before the mass and
 // ReCalculate (and refuses what RunTrialPipeline refuses), and, when it

@@ -62,9 +62,29 @@ def data_lines(disp, force):
     return "".join(line + "\r\n" for line in out)
 
 
-def write(name, text):
-    with open(os.path.join(HERE, "trials", name), "w", newline="") as f:
+def write(name, text, folder="trials"):
+    os.makedirs(os.path.join(HERE, folder), exist_ok=True)
+    with open(os.path.join(HERE, folder, name), "w", newline="") as f:
         f.write(text)
+
+
+def lifts(fs, heights):
+    """Displacement of lifts from a bar zeroed at the bottom: up, hold, down, rest."""
+    disp = []
+
+    def move(seconds, a, b):
+        n = int(seconds * fs)
+        for i in range(n):
+            u = i / n
+            disp.append(a + (b - a) * u * u * u * (10 - 15 * u + 6 * u * u))
+
+    move(0.5, 0.0, 0.0)
+    for h in heights:
+        move(0.8, 0.0, h)
+        move(0.3, h, h)
+        move(1.0, h, 0.0)
+        move(0.4, 0.0, 0.0)
+    return disp
 
 
 def main():
@@ -96,6 +116,11 @@ def main():
     write("f_demo_250hz.qlx", "\r\n".join(lines[:2]) + "\r\n" +
           lines[2].replace("500,", "250,", 1) + "\r\n" +
           "".join(line + "\r\n" for line in lines[3 + 700:3 + 1950:2]))
+    # Three lifts of falling height for the training mode's repetitions
+    # (kept apart from trials/, which the batch runs take whole).
+    write("lifts_v2.qlx", '"QLX Data File Version 2"\r\n"2026-03-14 10:02:45"\r\n'
+          '250,0,82.5,"G9","Cleo","Marsh",82.5\r\n' +
+          data_lines(lifts(250, [0.62, 0.55, 0.48]), None), folder="reps")
 
 
 if __name__ == "__main__":
