@@ -54,7 +54,12 @@ class TrainingModeTest : public ::testing::Test, public LinkFixture {
     session.settings.DispInt = static_cast<float>(standing) - 0.45f / 0.009f;
   }
 
-  TrainingContext Cx() { return TrainingContextOf(session); }
+  // The demonstration set is looked for in the test's folder only.
+  TrainingContext Cx() {
+    TrainingContext cx = TrainingContextOf(session);
+    cx.demoFolders = {dir.path()};
+    return cx;
+  }
 
   bool RunUntilCollectionEnds(std::uint32_t limitMs) {
     return WaitUntil(loop, loop, limitMs, [this] { return !session.collection.collecting; });
@@ -206,6 +211,7 @@ TEST_F(TrainingModeTest, TheSummaryIsWrittenOnlyWithSpreadsheetOutputAndSaysWhyN
 TEST_F(TrainingModeTest, TheDemonstrationReplaysTheSetOneRepetitionASecond) {
   session.DemoMode = true;
   StartOrStopTraining(Cx());
+  ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown.back().text,
             "The demonstration set train.dat was not found in " + dir.path() + ".");
   RepetitionSet demo;
