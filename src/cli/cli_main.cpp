@@ -14,6 +14,8 @@ constexpr std::string_view kUsage =
     "  batch DIR -o OUT.xlsx|OUT.csv     one results row per trial file of a folder\n"
     "  identify --model M --port PATH    find an interface unit and print its identity\n"
     "  record --model M --port PATH --duration S -o TRIAL.qlx   record one trial\n"
+    "  reading --model M --port PATH [--seconds S] [--channel displacement|force]\n"
+    "                                    a calibration reading: mean raw count and value\n"
     "Settings: --config PATH, --set KEY=VALUE (repeatable).\n";
 
 }  // namespace
@@ -30,6 +32,7 @@ int Main(Args args, Io& io) {
   if (command == "batch") return RunBatch(rest, io);
   if (command == "identify") return RunIdentify(rest, io);
   if (command == "record") return RunRecord(rest, io);
+  if (command == "reading") return RunReading(rest, io);
   io.err << "torvane-cli: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }
