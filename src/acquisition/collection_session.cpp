@@ -136,7 +136,7 @@ void StartCollection(const CollectionContext& cx) {
   const SampleSource& source = SelectedSampleSource(s, cx.demoMode);
   const std::int32_t divider = FitFrequencyToSource(cx, source);
   const double wanted = (c.ZeroRequestedByTraining || zeroing)
-                            ? 2.0 * s.frequency
+                            ? RoundHalfEven(c.readingSeconds * s.frequency)
                             : RoundHalfEven(c.durationSeconds * s.frequency);
   if (!(wanted < static_cast<double>(kMaximumSamples))) {
     cx.dialogs.ShowMessage(MessageIcon::Critical, kMaximumSamplesTitle, kMaximumSamplesMessage);

@@ -68,6 +68,36 @@ bool ZeroAcceleration(const CollectionContext& cx);
 // stays.
 void CancelZeroReading(const CollectionContext& cx);
 
+// A reading of mean raw counts for calibration: the same two-second (or
+// `seconds`) collection as a zeroing, with the channel's calibration at
+// slope 1 and offset 0, but the offset is left as it was. Refused, with
+// nothing run, when RawReadingRefusal gives a reason; it ends at most 5 s
+// after its seconds, and CancelZeroReading ends it at once.
+enum class ReadingOutcome { Refused, Complete, Incomplete, Cancelled };
+struct RawReading {
+  ReadingOutcome outcome = ReadingOutcome::Refused;
+  double meanCount = 0;      // the mean raw count shown by the read-out (Complete only)
+  std::int32_t samples = 0;  // the samples the reading gathered
+};
+RawReading TakeRawReading(const CollectionContext& cx, ZeroChannel channel, double seconds = 2.0);
+// Why a reading of `channel` cannot run now (one of the texts below), or
+// empty: demonstration mode and "no unit" have no stream to read, the
+// accelerometer measures neither displacement nor force, and a running
+// collection owns the stream.
+std::string RawReadingRefusal(const CollectionContext& cx, ZeroChannel channel);
+
+inline constexpr const char* kReadingRefusedInDemonstration =
+    "No reading can be taken in demonstration mode: connect an interface unit and restart the "
+    "program.";
+inline constexpr const char* kReadingRefusedWithoutUnit =
+    "No reading can be taken: no interface unit is selected. Select and connect one in the "
+    "configuration.";
+inline constexpr const char* kReadingRefusedForInput =
+    "No reading can be taken: the accelerometer is the input, and it measures neither position "
+    "nor force.";
+inline constexpr const char* kReadingRefusedWhileCollecting =
+    "No reading can be taken while a collection or another reading runs.";
+
 inline constexpr const char* kZeroReadingIncomplete =
     "The zeroing reading did not complete: the unit sent too few samples. The offset is "
     "unchanged.";

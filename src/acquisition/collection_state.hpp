@@ -88,6 +88,8 @@ struct CollectionState {
   bool ZeroRequestedByTraining = false;
   // The user cancelled the zeroing reading that runs.
   bool zeroCancelRequested = false;
+  // The length of a zeroing or calibration reading, in seconds.
+  double readingSeconds = 2.0;
   bool TrainingRecording = false;
 
   // A collection runs (from the source's start to its finishing tick).

@@ -8,6 +8,7 @@
 #include "acquisition/collection_session.hpp"
 #include "acquisition/sample_sources.hpp"
 #include "common/number_text.hpp"
+#include "trial/status_log.hpp"
 
 namespace torvane {
 
@@ -25,12 +26,22 @@ void EnableControls(const CollectionContext& cx, bool enabled) {
   if (c.hooks.stateChanged) c.hooks.stateChanged();
 }
 
-bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
+// How one reading ran. The calibration it used is back in place.
+struct ReadingRun {
+  bool full = false;
+  bool cancelled = false;
+  std::optional<double> mean;
+  std::int32_t samples = 0;
+};
+
+// A reading of `seconds` with the channel's calibration at slope 1 and
+// offset 0 (the accelerometer's offset at 0): the mean is in raw counts
+// (for the accelerometer, in m/s² without offset). Every setting the
+// reading changes, and the trial on screen, are put back.
+ReadingRun RunReading(const CollectionContext& cx, ZeroChannel channel, double seconds) {
   CollectionState& c = cx.collection;
   SettingsRecord& s = cx.settings;
-  if (!SelectedSampleSource(s, cx.demoMode).live) return false;
   InstallCollectionHandlers(cx);
-  if (c.collecting) return false;  // a collection runs: the button is disabled then
 
   // The reading fills the trial arrays: the trial on screen is kept aside
   // and put back afterwards.
@@ -55,14 +66,19 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
   // The processing of the reading sets the mass from its (raw) force: the
   // athlete's mass is not what a zeroing measures.
   const float keptWeight = s.weight;
+  // A force reading needs the force in the frames, recorded or not.
+  const bool keptRecordForce = s.RecordForce;
+  const double keptSeconds = c.readingSeconds;
   slope = 1.0f;
   offset = 0.0f;
-  s.samples = 2 * s.frequency;
+  if (force) s.RecordForce = true;
+  c.readingSeconds = seconds;
+  s.samples = static_cast<std::int32_t>(RoundHalfEven(seconds * s.frequency));
 
   StartOrStopCollection(cx);
-  const std::uint32_t limit =
-      static_cast<std::uint32_t>(std::max(s.samples, 0) / std::max(s.frequency, 1)) * 1000 +
-      kZeroReadingSlackMs;
+  const std::uint32_t limit = static_cast<std::uint32_t>(std::ceil(std::max(s.samples, 0) * 1000.0 /
+                                                                   std::max(s.frequency, 1))) +
+                              kZeroReadingSlackMs;
   const bool complete = WaitUntil(cx.clock, cx.pump, limit, [&] {
     return cx.trial.SampleCount >= s.samples || !c.collecting || c.zeroCancelRequested;
   });
@@ -72,34 +88,64 @@ bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
     c.CollectionStopRequested = true;
   }
   MonitorCollection(cx);
-  const bool cancelled = c.zeroCancelRequested;
-  const bool full = complete && !cancelled && !c.unitLost && cx.trial.SampleCount >= wanted;
-  const std::optional<double> mean = ShownMean(cx.view, s.samples,
-                                               accel   ? cx.trial.Acceleration
-                                               : force ? cx.trial.Force
-                                                       : cx.trial.Displacement);
+  ReadingRun run;
+  run.cancelled = c.zeroCancelRequested;
+  run.full = complete && !run.cancelled && !c.unitLost && cx.trial.SampleCount >= wanted;
+  run.samples = cx.trial.SampleCount;
+  run.mean = ShownMean(cx.view, s.samples,
+                       accel   ? cx.trial.Acceleration
+                       : force ? cx.trial.Force
+                               : cx.trial.Displacement);
 
   slope = keptSlope;
   s.samples = keptSamples;
   s.frequency = keptFrequency;
   s.weight = keptWeight;
-  const float newOffset = full && mean ? static_cast<float>(*mean) : keptOffset;
-  if (!full) {
-    cx.status.AddStatusMessage(
-        std::string(accel   ? "Acceleration"
-                    : force ? "Force"
-                            : "Displacement") +
-        (cancelled ? " zeroing reading cancelled" : " zeroing reading did not complete") +
-        "; the offset is unchanged");
-  }
+  s.RecordForce = keptRecordForce;
+  c.readingSeconds = keptSeconds;
   cx.trial = keptTrial;
   cx.view = keptView;
-  offset = newOffset;  // after the view: the accelerometer's offset is kept with it
+  offset = keptOffset;  // after the view: the accelerometer's offset is kept with it
   c.zeroCancelRequested = false;
 
   EnableControls(cx, true);
   cx.view.ZeroingInProgress = false;
-  if (!full && !cancelled) {
+  return run;
+}
+
+const char* ChannelNoun(ZeroChannel channel) {
+  switch (channel) {
+    case ZeroChannel::Force:
+      return "Force";
+    case ZeroChannel::Acceleration:
+      return "Acceleration";
+    case ZeroChannel::Displacement:
+      break;
+  }
+  return "Displacement";
+}
+
+bool ZeroReading(const CollectionContext& cx, ZeroChannel channel) {
+  CollectionState& c = cx.collection;
+  if (!SelectedSampleSource(cx.settings, cx.demoMode).live) return false;
+  if (c.collecting) return false;  // a collection runs: the button is disabled then
+
+  const ReadingRun run = RunReading(cx, channel, 2.0);
+  const bool force = channel == ZeroChannel::Force;
+  const bool accel = channel == ZeroChannel::Acceleration;
+  float& offset = accel   ? cx.view.AccelerometerOffset
+                  : force ? cx.settings.ForceInt
+                          : cx.settings.DispInt;
+  if (run.full && run.mean) {
+    offset = static_cast<float>(*run.mean);
+  } else {
+    cx.status.AddStatusMessage(
+        std::string(ChannelNoun(channel)) +
+        (run.cancelled ? " zeroing reading cancelled" : " zeroing reading did not complete") +
+        "; the offset is unchanged");
+  }
+  const bool full = run.full && run.mean.has_value();
+  if (!full && !run.cancelled) {
     cx.dialogs.ShowMessage(MessageIcon::Exclamation, "", kZeroReadingIncomplete);
   }
   if (!force && c.ZeroRequestedByTraining) {
@@ -142,6 +188,36 @@ bool ZeroForce(const CollectionContext& cx) {
 
 bool ZeroAcceleration(const CollectionContext& cx) {
   return ZeroReading(cx, ZeroChannel::Acceleration);
+}
+
+std::string RawReadingRefusal(const CollectionContext& cx, ZeroChannel channel) {
+  const SampleSource& source = SelectedSampleSource(cx.settings, cx.demoMode);
+  if (!source.live) return kReadingRefusedInDemonstration;
+  if (source.id == CollectionSource::None) return kReadingRefusedWithoutUnit;
+  if (source.measuresAcceleration && channel != ZeroChannel::Acceleration) {
+    return kReadingRefusedForInput;
+  }
+  if (cx.collection.collecting || cx.collection.phase != CollectionPhase::Idle ||
+      cx.view.ZeroingInProgress) {
+    return kReadingRefusedWhileCollecting;
+  }
+  return {};
+}
+
+RawReading TakeRawReading(const CollectionContext& cx, ZeroChannel channel, double seconds) {
+  RawReading reading;
+  if (!(seconds > 0) || !RawReadingRefusal(cx, channel).empty()) return reading;
+  const ReadingRun run = RunReading(cx, channel, seconds);
+  reading.samples = run.samples;
+  if (run.cancelled) {
+    reading.outcome = ReadingOutcome::Cancelled;
+  } else if (!run.full || !run.mean) {
+    reading.outcome = ReadingOutcome::Incomplete;
+  } else {
+    reading.outcome = ReadingOutcome::Complete;
+    reading.meanCount = *run.mean;
+  }
+  return reading;
 }
 
 }  // namespace torvane

@@ -16,6 +16,8 @@ constexpr std::string_view kUsage =
     "  record --model M --port PATH --duration S -o TRIAL.qlx   record one trial\n"
     "  reps TRIAL [options]              the training mode's repetitions of a trial\n"
     "                                    ('reps --help' for its options)\n"
+    "  reading --model M --port PATH [--seconds S] [--channel displacement|force]\n"
+    "                                    a calibration reading: mean raw count and value\n"
     "Settings: --config PATH, --set KEY=VALUE (repeatable).\n";
 
 }  // namespace
@@ -33,6 +35,7 @@ int Main(Args args, Io& io) {
   if (command == "identify") return RunIdentify(rest, io);
   if (command == "record") return RunRecord(rest, io);
   if (command == "reps") return RunReps(rest, io);
+  if (command == "reading") return RunReading(rest, io);
   io.err << "torvane-cli: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

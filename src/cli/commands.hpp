@@ -23,6 +23,7 @@ int RunBatch(Args args, Io& io);
 int RunIdentify(Args args, Io& io);
 int RunRecord(Args args, Io& io);
 int RunReps(Args args, Io& io);
+int RunReading(Args args, Io& io);
 
 // Dispatches on the first argument.
 int Main(Args args, Io& io);

@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 
 #include "analysis/ui/frm_scale_offset_data.hpp"
+#include "calibration/ui/calibration_windows.hpp"
 #include "config/ui/frm_config.hpp"
 #include "config/ui/frm_first_time.hpp"
 #include "shell/help_pages.hpp"
@@ -137,7 +138,22 @@ void MainForm::mnuHelpAbout_Click() {
 }
 
 FrmConfig* MainForm::ConfigWindow() {
-  if (config_ == nullptr) config_ = new FrmConfig(session_, this);
+  if (config_ == nullptr) {
+    config_ = new FrmConfig(session_, this);
+    // The calibration windows open modally over the configuration window,
+    // whose calibration boxes show what was accepted.
+    const CalibrationDocumentOpener opener = [this](const QUrl& url) {
+      return opener_ && opener_(url);
+    };
+    const auto calibrate = [this](auto* window) {
+      window->setAttribute(Qt::WA_DeleteOnClose);
+      window->exec();
+      config_->LoadControls();
+    };
+    config_->SetCalibrationCommands(
+        [this, calibrate, opener] { calibrate(new FrmCalibrate(session_, opener, config_)); },
+        [this, calibrate, opener] { calibrate(new FrmCalForce(session_, opener, config_)); });
+  }
   return config_;
 }
 
