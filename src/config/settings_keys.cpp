@@ -232,6 +232,8 @@ const SettingKey kKeys[] = {
         .Range(1)
         .Defaults("1", "1")
         .Window(kDataCollection, "ComboAccelerometerCommsPort"),
+    // The accelerometer port's flow control: 0 none, 1 XON/XOFF, 2 RTS/CTS.
+    Key(kCollection, "accelflowcontrol", &R::accelflowcontrol).Range(0, 2).Defaults("0", "0"),
     Key(kProcessing, "dispFc", &R::dispFc)
         .Range(0)
         .Defaults("0.0", "0")

@@ -35,6 +35,7 @@ struct SettingsRecord {
   bool RecordForce = false;
   bool AccelInput = false;
   std::int16_t accelcomportnum = 0;
+  std::int16_t accelflowcontrol = 0;  // 0 none, 1 XON/XOFF, 2 RTS/CTS
 
   // [Data Processing]
   float dispFc = 0;

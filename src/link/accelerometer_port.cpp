@@ -42,6 +42,17 @@ std::string Drain(const LinkContext& ctx, bool keep) {
 
 }  // namespace
 
+FlowControl AccelerometerFlowControl(std::int16_t setting) {
+  switch (setting) {
+    case kAccelFlowXonXoff:
+      return FlowControl::XonXoff;
+    case kAccelFlowRtsCts:
+      return FlowControl::RtsCts;
+    default:
+      return FlowControl::None;
+  }
+}
+
 bool OpenAccelerometerPort(const LinkContext& ctx) {
   AccelLinkState& a = ctx.link.accel;
   if (a.port->IsOpen()) return false;
@@ -54,10 +65,12 @@ bool OpenAccelerometerPort(const LinkContext& ctx) {
                       PortStatus::Failed(PortErrorKind::NoDevice));
     return false;
   }
-  // The further setting of the port, value 2, is taken as "modem lines
-  // raised while open": DTR held high, which some sensors draw power from
-  // (a port without modem lines takes this as done).
-  PortStatus status = a.port->Open(path, *ParseSerialSettings(kAccelerometerSettings));
+  // DTR is held high while the port is open: some sensors draw power from
+  // it (a port without modem lines takes this as done). Flow control is a
+  // setting, none unless the sensor asks for it.
+  SerialSettings settings = *ParseSerialSettings(kAccelerometerSettings);
+  settings.flow = AccelerometerFlowControl(ctx.settings.accelflowcontrol);
+  PortStatus status = a.port->Open(path, settings);
   if (status.ok()) status = a.port->SetDtr(true);
   if (!status.ok()) {
     a.port->Close();
@@ -84,7 +97,10 @@ PortResult StartStopAccelerometer(const LinkContext& ctx, bool start) {
   AccelLinkState& a = ctx.link.accel;
   if (!a.port->IsOpen()) OpenAccelerometerPort(ctx);
   const bool open = a.port->IsOpen();
-  WriteAccelerometer(ctx, "1");
+  if (open && a.AccelStreaming != start) {
+    WriteAccelerometer(ctx, std::string_view(&kAccelerometerSwitch, 1));
+    a.AccelStreaming = start;
+  }
   if (start) {
     ctx.link.CollectStartTicks = static_cast<std::uint32_t>(ctx.clock.Milliseconds());
     a.AccelStreamText.clear();

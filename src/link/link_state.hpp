@@ -78,6 +78,9 @@ struct AccelLinkState {
   std::string Settings;
   std::string AccelStreamText;
   std::int32_t AccelSearchStart = 1;
+  // The stream as last switched by a "1" sent from here: the command only
+  // toggles, so whoever sends it next must know which way it goes.
+  bool AccelStreaming = false;
 };
 
 struct LinkState {

@@ -56,6 +56,7 @@ TEST_F(SettingsTest, FreshFileListsKeysInReadingOrderAndSaveAddsTheRestAtSection
       "FirstTimeVistaCompatibleRun ShowSystemStatus "
       "[Data Collection] samples frequency measurementdelay forcechannels comportnum baudrate "
       "ZRA6Input ZRA6PlusInput ZRA7Input RecordForce AccelInput accelcomportnum "
+      "accelflowcontrol "
       "[Data Processing] dispFc velocFc accelFc forceFc RFDepoch repthreshold weight flightthres "
       "DispCalSlope DispInt ForceCalSlope ForceInt "
       "[Folders and Files] CalibrationLogFile SquadFileName "

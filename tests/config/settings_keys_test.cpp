@@ -56,6 +56,7 @@ const Expected kExpected[] = {
     {"Data Collection", "RecordForce", "false", "true", "RecordForce", "0"},
     {"Data Collection", "AccelInput", "false", "false"},
     {"Data Collection", "accelcomportnum", "1", "1"},
+    {"Data Collection", "accelflowcontrol", "0", "0"},
     {"Data Processing", "dispFc", "0.0", "0", "dispFc", "0.0"},
     {"Data Processing", "velocFc", "16.0", "16", "velocFc", "16.0"},
     {"Data Processing", "accelFc", "10.0", "10", "accelFc", "10.0"},

@@ -14,8 +14,11 @@
 #include <QStatusBar>
 #include <QUndoStack>
 
+#include "acquisition/ui/frm_ad_values.hpp"
 #include "analysis/ui/edit_commands.hpp"
 #include "analysis/ui/form_digital_display.hpp"
+#include "link/ui/form_accelerometer.hpp"
+#include "link/ui/frm_serial_interface.hpp"
 #include "results/ui/frm_process.hpp"
 #include "shell/help_pages.hpp"
 #include "shell/main_menu_state.hpp"
@@ -45,7 +48,7 @@ const char* const kOwnEntries[] = {
     "mnuFileExit",       "mnuLiveSystemStatus", "mnuConfigure",    "mnuToolsPerformance",
     "mnuScaleAndOffset", "mnuArrange",          "mnuCascade",      "mnuGettingStarted",
     "mnuHelpContents",   "mnuWebSupport",       "mnuSystemReport", "mnuVersionInfo",
-    "mnuHelpAbout",
+    "mnuHelpAbout",      "mnuToolsViewAnalog",  "mnuToolsSerial",
 };
 
 }  // namespace
@@ -92,6 +95,10 @@ MainForm::MainForm(Session& session, QWidget* parent)
   RegisterChildWindow(ChildWindow::DigitalDisplay, digitalWindow);
   connect(Entry("mnuDigitalDisplay"), &QAction::toggled, digitalDisplay,
           &FormDigitalDisplay::SetDisplayOn);
+  auto* accelerometerWindow = new ToolSubWindow(new FormAccelerometer(session_));
+  accelerometerWindow->setObjectName("FormAccelerometerWindow");
+  accelerometerWindow->resize(FormAccelerometer::LoadSize());
+  RegisterChildWindow(ChildWindow::Accelerometer, accelerometerWindow);
 
   // A desktop session that ends the program without closing its window
   // still releases the workbook and the unit.
@@ -189,6 +196,9 @@ void MainForm::BuildMenus() {
   connect(Entry("mnuConfigure"), &QAction::triggered, this, &MainForm::mnuConfigure_Click);
   connect(Entry("mnuScaleAndOffset"), &QAction::triggered, this,
           &MainForm::mnuScaleAndOffset_Click);
+  connect(Entry("mnuToolsViewAnalog"), &QAction::triggered, this,
+          &MainForm::mnuToolsViewAnalog_Click);
+  connect(Entry("mnuToolsSerial"), &QAction::triggered, this, &MainForm::mnuToolsSerial_Click);
   connect(Entry("mnuArrange"), &QAction::triggered, this, &MainForm::ArrangeChildWindows);
   connect(Entry("mnuCascade"), &QAction::triggered, this, &MainForm::CascadeChildWindows);
   connect(Entry("mnuGettingStarted"), &QAction::triggered, this,

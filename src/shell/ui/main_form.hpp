@@ -95,6 +95,10 @@ class MainForm : public QMainWindow {
   void mnuFileExit_Click();
   void mnuConfigure_Click();
   void mnuScaleAndOffset_Click();
+  void mnuToolsViewAnalog_Click();
+  void mnuToolsSerial_Click();
+  // Shows a tool window of the Tools menu, creating it on first use.
+  void ShowToolWindow(QMdiSubWindow*& frame, const std::function<QWidget*()>& make);
   void mnuWebSupport_Click();
   void mnuSystemReport_Click();
   void mnuHelpAbout_Click();
@@ -108,6 +112,8 @@ class MainForm : public QMainWindow {
   FrmScaleOffsetData* scaleOffset_ = nullptr;
   FrmProcess* process_ = nullptr;
   FormDigitalDisplay* digitalDisplay_ = nullptr;
+  QMdiSubWindow* analogInputs_ = nullptr;
+  QMdiSubWindow* serialInterface_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;
   std::map<ChildWindow, QString> viewEntries_;
   std::map<QString, QAction*> entries_;

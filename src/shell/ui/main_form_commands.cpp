@@ -6,16 +6,19 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "acquisition/ui/frm_ad_values.hpp"
 #include "analysis/ui/frm_scale_offset_data.hpp"
 #include "calibration/ui/calibration_windows.hpp"
 #include "config/ui/frm_config.hpp"
 #include "config/ui/frm_first_time.hpp"
+#include "link/ui/frm_serial_interface.hpp"
 #include "shell/help_pages.hpp"
 #include "shell/operational_report.hpp"
 #include "shell/session.hpp"
 #include "shell/ui/about_box.hpp"
 #include "shell/ui/form_system_status.hpp"
 #include "shell/ui/main_form.hpp"
+#include "shell/ui/tool_sub_window.hpp"
 
 namespace torvane {
 
@@ -174,6 +177,27 @@ void MainForm::mnuScaleAndOffset_Click() {
   window->show();
   window->raise();
   window->activateWindow();
+}
+
+void MainForm::ShowToolWindow(QMdiSubWindow*& frame, const std::function<QWidget*()>& make) {
+  if (frame == nullptr) {
+    QWidget* content = make();
+    frame = new ToolSubWindow(content);
+    frame->setObjectName(content->objectName() + "Window");
+    mdiArea_->addSubWindow(frame);
+    frame->resize(frame->sizeHint());
+  }
+  frame->show();
+  frame->raise();
+  mdiArea_->setActiveSubWindow(frame);
+}
+
+void MainForm::mnuToolsViewAnalog_Click() {
+  ShowToolWindow(analogInputs_, [this] { return new FrmADValues(session_); });
+}
+
+void MainForm::mnuToolsSerial_Click() {
+  ShowToolWindow(serialInterface_, [this] { return new FrmSerialInterface(session_); });
 }
 
 void MainForm::mnuFileExit_Click() {
