@@ -14,6 +14,7 @@ constexpr std::string_view kUsage =
     "  batch DIR -o OUT.xlsx|OUT.csv     one results row per trial file of a folder\n"
     "  identify --model M --port PATH    find an interface unit and print its identity\n"
     "  record --model M --port PATH --duration S -o TRIAL.qlx   record one trial\n"
+    "  squad FILE [--json]               the athletes of a squad workbook (.xlsx .ods .xls .csv)\n"
     "Settings: --config PATH, --set KEY=VALUE (repeatable).\n";
 
 }  // namespace
@@ -30,6 +31,7 @@ int Main(Args args, Io& io) {
   if (command == "batch") return RunBatch(rest, io);
   if (command == "identify") return RunIdentify(rest, io);
   if (command == "record") return RunRecord(rest, io);
+  if (command == "squad") return RunSquad(rest, io);
   io.err << "torvane-cli: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

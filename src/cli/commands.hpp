@@ -22,6 +22,7 @@ int RunExport(Args args, Io& io);
 int RunBatch(Args args, Io& io);
 int RunIdentify(Args args, Io& io);
 int RunRecord(Args args, Io& io);
+int RunSquad(Args args, Io& io);
 
 // Dispatches on the first argument.
 int Main(Args args, Io& io);

@@ -52,7 +52,7 @@ OpenTrialResult OpenTrialFile(const TrialFileContext& files, const std::string& 
               (s.RecordForce ? "Force recorded" : "Force calculated"));
       break;
     case kFileKindVersion2: {
-      const SquadMember& athlete = files.squad.Current();
+      const SquadMember& athlete = files.trial.Athlete.value_or(SquadMember{});
       opened.squadSearchText = athlete.Id + " - " + athlete.FirstName + " " + athlete.LastName;
       break;
     }
