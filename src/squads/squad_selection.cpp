@@ -98,6 +98,10 @@ std::string AthletePanelText(const SquadTable& squad) {
   return AthleteListLine(squad.Current());
 }
 
+std::string AthleteSearchText(const SquadMember& athlete) {
+  return athlete.Id + " - " + athlete.FirstName + " " + athlete.LastName;
+}
+
 int FindAthlete(const SquadTable& squad, std::string_view text) {
   if (text.empty()) return 0;
   const std::string wanted = Lower(text);

@@ -49,6 +49,10 @@ std::string AthleteCountLabel(const SquadTable& squad);
 // Info" while none is selected.
 std::string AthletePanelText(const SquadTable& squad);
 
+// "Id - FirstName LastName": what the squad window searches for to show
+// the athlete of a trial file just opened.
+std::string AthleteSearchText(const SquadMember& athlete);
+
 // The 1-based index of the first athlete whose list line holds `text`,
 // ignoring case; 0 when none does or the text is empty.
 int FindAthlete(const SquadTable& squad, std::string_view text);

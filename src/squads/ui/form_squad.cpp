@@ -171,6 +171,15 @@ void FormSquad::TimerUpdateSquadWindow_Timer() {
     return;
   }
   if (ReloadSquadIfChanged(SquadContextOf(session_), loaded_)) RefreshAthleteList();
+  const TrialDataSet& trial = session_.trial;
+  const std::string text = trial.Athlete && NamesAnAthlete(*trial.Athlete)
+                               ? AthleteSearchText(*trial.Athlete)
+                               : std::string();
+  const std::string seen = trial.DataFileName + '\n' + text;
+  if (seen == trialSeen_) return;
+  trialSeen_ = seen;
+  // A search without a match keeps the selected athlete.
+  if (!text.empty()) search_->setText(Q(text));
 }
 
 }  // namespace torvane

@@ -4,7 +4,8 @@
 // (shown in the status bar's athlete panel). "Edit Squad File" opens the
 // workbook in the desktop's spreadsheet program and becomes "Refresh Squad
 // List", which reads it again; a workbook saved again is also noticed by
-// the window's once-a-second check.
+// the window's once-a-second check, which also looks for the athlete of a
+// trial file just opened in the list.
 
 #include <QWidget>
 #include <functional>
@@ -59,6 +60,9 @@ class FormSquad : public QWidget {
   Session& session_;
   DocumentOpener opener_;
   SquadFileStamp loaded_;
+  // The trial file and athlete last shown: a trial file opened since then
+  // has its athlete searched for, as though typed in the search box.
+  std::string trialSeen_;
   bool listed_ = false;
   QPushButton* select_ = nullptr;
   QPushButton* edit_ = nullptr;

@@ -63,6 +63,18 @@ class FormSquadTest : public QObject {
     list->setCurrentRow(0);
     QCOMPARE(program.session.squad.Current().LastName, std::string("Lee"));
     window->grab().save(QDir::tempPath() + "/form_squad.png");
+    // A trial file opened names its athlete: the list shows it when it is in
+    // the squad, and keeps the selection when it is not.
+    program.session.trial.DataFileName = "a.qlx";
+    program.session.trial.Athlete = SquadMember{"9", "Cy", "Leeds", 0.5f};
+    QMetaObject::invokeMethod(window, "TimerUpdateSquadWindow_Timer");
+    QCOMPARE(list->currentRow(), 2);
+    QCOMPARE(search->text(), QString("9 - Cy Leeds"));
+    program.session.trial.DataFileName = "b.qlx";
+    program.session.trial.Athlete = SquadMember{"40", "Not", "Here", 0};
+    QMetaObject::invokeMethod(window, "TimerUpdateSquadWindow_Timer");
+    QCOMPARE(list->currentRow(), 2);
+    list->setCurrentRow(0);
 
     // Edit opens the workbook on the desktop; Refresh reads it again.
     auto* edit = window->findChild<QPushButton*>("CommandEditSquadFile");
