@@ -1,6 +1,6 @@
 #pragma once
-// The athletes of the squad and the one selected: every trial file, training
-// file and results row carries the selected athlete's identity.
+// The athletes of the squad and the one selected: every new trial file, training file and
+// results row carries the selected athlete's identity (an opened trial keeps its own).
 
 #include <array>
 #include <cstdint>
