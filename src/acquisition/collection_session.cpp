@@ -70,6 +70,7 @@ void FinishCollection(const CollectionContext& cx) {
   }
   if (c.tmrCheckStatus) c.tmrCheckStatus->Stop();
   cx.trial.CollectionDateTime = DateTimeText(cx.clock.Now());
+  cx.trial.Athlete.reset();  // a new trial goes with the selected athlete
   RunTrainingHook(cx);
   c.TrainingRecording = false;
   if (!c.unitLost && source.gatherAfterStop) source.gather(cx);  // kept, not decoded

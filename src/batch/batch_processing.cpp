@@ -84,10 +84,6 @@ TrialResults ProcessLoadedTrial(TrialDataSet& trial, SettingsRecord& settings, A
   return results;
 }
 
-bool NamesAnAthlete(const SquadMember& member) {
-  return !member.Id.empty() || !member.FirstName.empty() || !member.LastName.empty();
-}
-
 CalculationMode AutoCalculationMode(const TrialDataSet& trial, const SettingsRecord& settings) {
   CalculationMode mode;
   if (!settings.RecordForce) return mode;
@@ -115,11 +111,8 @@ NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
   }
   const std::string path =
       JoinPath(list.folder, list.FilesToAnalyse[static_cast<std::size_t>(index)]);
-  // The reader puts a file's athlete in place of the selected one; the
-  // selection belongs to the squad window and stays, and the file's athlete
-  // goes with the file's rows.
-  SquadMember& current = batch.files.squad.Current();
-  const SquadMember selected = current;
+  // The file's athlete goes with the file's rows; the selection belongs to
+  // the squad window.
   const OpenTrialResult opened = OpenTrialFile(batch.files, path);
   list.LabelFileCount = FileCountLabel(index + 1, list.FileCount);
   if (index < list.FileCount - 1) ++list.CurrentFileIndex;
@@ -130,8 +123,8 @@ NextFileResult CommandNextFile(const BatchContext& batch, BatchFileList& list,
   list.refusedFile.clear();
   list.loadedFile = batch.files.trial.DataFileName;
   list.fileAthlete.reset();
-  if (opened.kind == kFileKindVersion2 && NamesAnAthlete(current)) list.fileAthlete = current;
-  current = selected;
+  const std::optional<SquadMember>& fileAthlete = batch.files.trial.Athlete;
+  if (fileAthlete && NamesAnAthlete(*fileAthlete)) list.fileAthlete = *fileAthlete;
   r.results = ProcessLoadedTrial(
       batch.files.trial, batch.files.settings, batch.view,
       mode.value_or(AutoCalculationMode(batch.files.trial, batch.files.settings)), options);
@@ -193,7 +186,8 @@ bool SaveRowOf(const BatchContext& batch, const SquadMember& athlete, const Resu
 
 bool SaveResultsRow(const BatchContext& batch, const ResultsTicks& ticked,
                     const ResultsTexts& texts, const std::string& workbookPath) {
-  return SaveRowOf(batch, batch.files.squad.Current(), ticked, texts, workbookPath);
+  return SaveRowOf(batch, AthleteOfTrial(batch.files.trial, batch.files.squad), ticked, texts,
+                   workbookPath);
 }
 
 bool SaveBatchResultsRow(const BatchContext& batch, const BatchFileList& list,

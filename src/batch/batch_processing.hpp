@@ -70,9 +70,6 @@ struct NextFileResult {
   TrialResults results;
 };
 
-// A member with an identity: an Id or a name.
-bool NamesAnAthlete(const SquadMember& member);
-
 // The calculation mode of a trial when no analysis window lends its boxes:
 // from displacement and force when force was recorded and the displacement
 // moves, from force alone when it stands still (a force platform alone),

@@ -18,6 +18,7 @@ constexpr std::string_view kUsage =
     "                                    ('reps --help' for its options)\n"
     "  reading --model M --port PATH [--seconds S] [--channel displacement|force]\n"
     "                                    a calibration reading: mean raw count and value\n"
+    "  squad FILE [--json]               the athletes of a squad workbook (.xlsx .ods .xls .csv)\n"
     "Settings: --config PATH, --set KEY=VALUE (repeatable).\n";
 
 }  // namespace
@@ -36,6 +37,7 @@ int Main(Args args, Io& io) {
   if (command == "record") return RunRecord(rest, io);
   if (command == "reps") return RunReps(rest, io);
   if (command == "reading") return RunReading(rest, io);
+  if (command == "squad") return RunSquad(rest, io);
   io.err << "torvane-cli: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -24,6 +24,7 @@ int RunIdentify(Args args, Io& io);
 int RunRecord(Args args, Io& io);
 int RunReps(Args args, Io& io);
 int RunReading(Args args, Io& io);
+int RunSquad(Args args, Io& io);
 
 // Dispatches on the first argument.
 int Main(Args args, Io& io);

@@ -139,7 +139,7 @@ void RestoreDefaults(const ConfigContext& context) {
   SettingsRecord& s = context.settings;
   RestoreDefaultSettings(s);
   FindDataFolders(context);
-  // The defaults name files of the data folder ("/Squad.xls"); they are
+  // The defaults name files of the data folder ("/Squad.xlsx"); they are
   // rooted in the folder just found, not in the root of the file system.
   if (!s.ProgramDataDirectory.empty()) {
     for (const SettingKey& k : SettingKeys()) {

@@ -55,7 +55,7 @@ struct Row {
       r.restore = restore;
     });
   }
-  // The same for a file of the program data folder ("/Squad.xls").
+  // The same for a file of the program data folder ("/Squad.xlsx").
   constexpr Row InDataFolder(const char* missing, const char* restore) const {
     return Defaults(missing, restore).With([](SettingKey& r) {
       r.missingKind = SettingDefault::InDataFolder;
@@ -316,7 +316,7 @@ const SettingKey kKeys[] = {
         .InDataFolder("/QLXCalibration.log", "/QLXCalibration.log")
         .Window(kFileLocations, "txtCalibrationLogFile"),
     Key(kFolders, "SquadFileName", &R::SquadFileName)
-        .InDataFolder("/Squad.xls", "/Squad.xls")
+        .InDataFolder("/Squad.xlsx", "/Squad.xlsx")
         .Report("Squad file name                      "),
     // Written on every save; nothing reads it.
     SaveOnlyKey(kFolders, "VistaCompatible", "false"),

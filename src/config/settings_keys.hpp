@@ -43,7 +43,7 @@ enum class SettingRead {
 // What a `missing` text stands for.
 enum class SettingDefault {
   Text,          // the text as it stands
-  InDataFolder,  // a file of the program data folder: the folder + the text ("/Squad.xls")
+  InDataFolder,  // a file of the program data folder: the folder + the text ("/Squad.xlsx")
   ProgramData,   // the current ProgramDataDirectory (the text is empty)
 };
 

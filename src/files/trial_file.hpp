@@ -74,8 +74,8 @@ TrialReadResult ParseTrialFile(std::string_view bytes, std::string_view path);
 // Reads the file and, when it can be read, makes it the trial in memory:
 // the arrays are dimensioned for the data lines + 1000 (an import keeps the
 // arrays unless it needs more room), and samples, frequency, weight,
-// RecordForce, CollectionDateTime, FileKind, DataFileName and (version 2) the
-// athlete at CurrentAthlete are replaced. A refused file changes nothing.
+// RecordForce, CollectionDateTime, FileKind, DataFileName and the trial's Athlete
+// (version 2; none otherwise) are replaced, never the squad. A refused file changes nothing.
 // No dialog is shown: OpenTrialFile does that.
 TrialReadResult ReadTrialFile(const TrialFileContext& files, const std::string& path);
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the trial file commands (open, save, close, export) work on: the trial
-// in memory, the settings that describe it, the squad whose current athlete a
-// version 2 file names, and the services the commands ask or report through.
+// in memory, the settings that describe it, the squad whose selected athlete a collected
+// trial's file names, and the services the commands ask or report through.
 
 #include <functional>
 

@@ -5,6 +5,7 @@
 #include "common/number_text.hpp"
 #include "common/paths.hpp"
 #include "files/trial_file.hpp"
+#include "squads/squad_selection.hpp"
 #include "torvane_version.hpp"
 
 namespace torvane {
@@ -52,8 +53,7 @@ OpenTrialResult OpenTrialFile(const TrialFileContext& files, const std::string& 
               (s.RecordForce ? "Force recorded" : "Force calculated"));
       break;
     case kFileKindVersion2: {
-      const SquadMember& athlete = files.squad.Current();
-      opened.squadSearchText = athlete.Id + " - " + athlete.FirstName + " " + athlete.LastName;
+      opened.squadSearchText = AthleteSearchText(files.trial.Athlete.value_or(SquadMember{}));
       break;
     }
     default:

@@ -336,7 +336,8 @@ std::size_t TakeTrial(const TrialFileContext& files, const ParsedTrialFile& t,
   // A file without a date (an import, a headerless file) leaves none: the
   // date of the previous trial does not belong to this one.
   trial.CollectionDateTime = t.collectionDateTime;
-  if (t.athlete) files.squad.Current() = *t.athlete;
+  // The file's athlete goes with the trial; the squad table is the squad's.
+  trial.Athlete = t.athlete;
   trial.FileKind = t.kind;
   trial.DataFileName = path;
   return usedPoints;

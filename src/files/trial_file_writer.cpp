@@ -106,7 +106,8 @@ SaveOutcome SaveTrialFile(const TrialFileContext& files, std::int16_t mode,
     request.title = "Save As";
     request.filter = kSaveDialogFilter;
     request.initialFolder = files.settings.DataDirectory;
-    request.initialName = DefaultTrialFileName(files.squad.Current(), files.clock.Now(), parts);
+    request.initialName =
+        DefaultTrialFileName(AthleteOfTrial(trial, files.squad), files.clock.Now(), parts);
     const std::optional<std::string> chosen =
         ChooseSavePath(files.dialogs, request, "Overwrite existing data file");
     if (!chosen) return SaveOutcome::Cancelled;
@@ -114,8 +115,8 @@ SaveOutcome SaveTrialFile(const TrialFileContext& files, std::int16_t mode,
   }
   // Written beside the file and renamed into place: a failed write (disk
   // full, folder gone) leaves the previous file whole.
-  const std::string failure =
-      WriteFileReplacing(path, TrialFileText(trial, files.settings, files.squad.Current()));
+  const std::string failure = WriteFileReplacing(
+      path, TrialFileText(trial, files.settings, AthleteOfTrial(trial, files.squad)));
   if (!failure.empty()) {
     const std::string message =
         "The trial could not be saved to \"" + path + "\": " + failure + ".";
@@ -135,6 +136,7 @@ void CloseTrialFile(const TrialFileContext& files, const TrialNameParts& parts) 
   if (answer == DialogAnswer::Yes) SaveTrialFile(files, 0, parts);
   ClearTrialData(files.trial, files.settings.samples);
   files.trial.DataFileName.clear();
+  files.trial.Athlete.reset();
 }
 
 }  // namespace torvane

@@ -17,7 +17,7 @@ void Keep(const Session& session, TrialAnalysis& analysis, BatchFileOutcome& out
     outcome.error = std::move(analysis.run.error);
     return;
   }
-  outcome.identity = ResultsRowIdentityOf(session.squad.Current(), session.settings, session.trial);
+  outcome.identity = ResultsRowIdentityOf(AthleteOfTrial(session.trial, session.squad), session.settings, session.trial);
   outcome.texts = std::move(analysis.results.texts);
 }
 

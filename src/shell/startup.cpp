@@ -173,12 +173,9 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
   Log(session, "Displaying windows");
   Log(session, "Loading Squad list");
 
-  if (s.exceloutput) {  // 27
-    if (windows.ShowSquadWindow) windows.ShowSquadWindow();
-  } else {
-    // The squad list comes with spreadsheet output.
-    SetMenuEntryEnabled(session, "mnuSquad", false);
-  }
+  // 27: the squad window reads the workbook itself, so it serves with
+  // spreadsheet output off too; it opens at start with spreadsheet output.
+  if (s.exceloutput && windows.ShowSquadWindow) windows.ShowSquadWindow();
   if (windows.ArrangeWindows) windows.ArrangeWindows();  // 28
   if (windows.LoadVisualFeedbackWindow) windows.LoadVisualFeedbackWindow();
 

@@ -125,10 +125,6 @@ TrialRun ReadPipelineTrial(Session& session, const SettingsRecord& base, const s
         read.status == TrialReadStatus::Unreadable ? read.message : file + ": " + read.message;
     return run;
   }
-  // A file that names nobody goes with the athlete the options name.
-  if (NamesAnAthlete(options.athlete) && !NamesAnAthlete(session.squad.Current())) {
-    session.squad.Current() = options.athlete;
-  }
   SettingsRecord& s = session.settings;
   if (read.trial.displacement.size() < 2) {
     run.error = file + ": fewer than two data lines";

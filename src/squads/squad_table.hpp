@@ -1,20 +1,16 @@
 #pragma once
-// The athletes of the squad and the one selected: every trial file, training
-// file and results row carries the selected athlete's identity.
+// The athletes of the squad and the one selected: every new trial file, training file and
+// results row carries the selected athlete's identity (an opened trial keeps its own).
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace torvane {
+#include "trial/athlete.hpp"
+#include "trial/trial_data_set.hpp"
 
-struct SquadMember {
-  std::string Id;
-  std::string FirstName;
-  std::string LastName;
-  float BodyMass = 0;
-};
+namespace torvane {
 
 // Entries 0 … 10000; athletes occupy 1 … SquadCount, entry 0 stands for the
 // current athlete until one is selected.
@@ -30,5 +26,10 @@ struct SquadTable {
   SquadMember& Current();
   const SquadMember& Current() const;
 };
+
+// The athlete a trial goes with: the one its file named, for a trial opened
+// from a file that names someone; else the selected athlete. Opening a trial
+// never writes into the squad table.
+const SquadMember& AthleteOfTrial(const TrialDataSet& trial, const SquadTable& squad);
 
 }  // namespace torvane

@@ -4,8 +4,11 @@
 // `RecordForce` are settings too and live in the SettingsRecord.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "trial/athlete.hpp"
 
 namespace torvane {
 
@@ -48,6 +51,9 @@ struct TrialDataSet {
   std::string DataFileName;
   std::string CollectionDateTime;
   std::int16_t FileKind = kFileKindNone;
+  // The athlete a version 2 file named, for a trial opened from one. A
+  // collected trial has none: it goes with the athlete selected in the squad.
+  std::optional<SquadMember> Athlete;
 
   // The upper bound of the per-sample arrays (N + 2), -1 before the first
   // DimensionDataArrays.

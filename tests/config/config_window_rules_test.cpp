@@ -137,7 +137,7 @@ TEST_F(ConfigRules, RestoreDefaultsFindsTheFoldersAgainAndRootsTheFilesInThem) {
   EXPECT_EQ(s.weight, 80.0f);
   EXPECT_TRUE(s.ZRA7Input);
   EXPECT_EQ(s.ProgramDataDirectory, dir.path());
-  EXPECT_EQ(s.SquadFileName, dir.path() + "/Squad.xls");
+  EXPECT_EQ(s.SquadFileName, dir.path() + "/Squad.xlsx");
   EXPECT_EQ(s.oversoundfile, dir.path() + "/over.wav");
   EXPECT_EQ(s.CalibrationLogFile, dir.path() + "/QLXCalibration.log");
   EXPECT_EQ(t.dialogs.shown.back().title, "Complete reset to default settings");

@@ -77,7 +77,7 @@ TEST_F(SettingsTest, FreshFileListsKeysInReadingOrderAndSaveAddsTheRestAtSection
   EXPECT_EQ(Value("Data Processing", "DispCalSlope"), ".009");
   EXPECT_EQ(Value("Data Processing", "weight"), "80");
   EXPECT_EQ(Value("Folders and Files", "VistaCompatible"), "false");
-  EXPECT_EQ(Value("Folders and Files", "SquadFileName"), dir.path() + "/data/Squad.xls");
+  EXPECT_EQ(Value("Folders and Files", "SquadFileName"), dir.path() + "/data/Squad.xlsx");
   for (const char* line :
        {"samples= 1000\r\n", "measurementdelay= 0\r\n", "brakeabovezero=false\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line;

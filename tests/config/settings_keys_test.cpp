@@ -72,7 +72,7 @@ const Expected kExpected[] = {
     {"Folders and Files", "ProgramDataDirectory", " ", nullptr},
     {"Folders and Files", "DataDirectory", kPD, nullptr},
     {"Folders and Files", "CalibrationLogFile", "{PD}/QLXCalibration.log", "/QLXCalibration.log"},
-    {"Folders and Files", "SquadFileName", "{PD}/Squad.xls", "/Squad.xls"},
+    {"Folders and Files", "SquadFileName", "{PD}/Squad.xlsx", "/Squad.xlsx"},
     {"Folders and Files", "VistaCompatible", nullptr, nullptr},
     {"Training Mode", "oversoundfile", "{PD}/over.wav", "/over.wav"},
     {"Training Mode", "undersoundfile", "{PD}/under.wav", "/under.wav"},

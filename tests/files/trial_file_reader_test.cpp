@@ -69,7 +69,7 @@ struct ReaderTest : ::testing::Test {
   TestSession t;
 };
 
-TEST_F(ReaderTest, Version2StoresTheAthleteAtTheCurrentEntry) {
+TEST_F(ReaderTest, Version2KeepsItsAthleteWithTheTrialNotInTheSquadTable) {
   const std::string path =
       Write("v2.qlx",
             Lines({"\"QLX Data File Version 2\"", "\"2026-01-02 10:00:00\"",
@@ -89,10 +89,21 @@ TEST_F(ReaderTest, Version2StoresTheAthleteAtTheCurrentEntry) {
   EXPECT_EQ(s.trial.Force[1], 701.5f);
   EXPECT_EQ(s.trial.Force[3], 703.0f);
   EXPECT_EQ(s.trial.Force[4], 0.0f);
-  const SquadMember& athlete = s.squad.SquadMembers[1];
+  ASSERT_TRUE(s.trial.Athlete.has_value());
+  const SquadMember& athlete = *s.trial.Athlete;
   EXPECT_EQ(std::tie(athlete.Id, athlete.FirstName, athlete.LastName, athlete.BodyMass),
             std::tuple("12", "Jo, Ann", "Smith", 71.25f));
+  // The squad's entry stays the squad's; the trial and its results name the file's athlete.
+  EXPECT_EQ(s.squad.SquadMembers[1].FirstName, "Old");
   EXPECT_TRUE(s.squad.SquadMembers[0].Id.empty());
+  EXPECT_EQ(&AthleteOfTrial(s.trial, s.squad), &*s.trial.Athlete);
+  // Saved again, the file keeps its athlete; closed, the next trial names the selected one.
+  ASSERT_EQ(SaveTrialFile(TrialFileContextOf(t.session), 0), SaveOutcome::Saved);
+  EXPECT_NE(testing::ReadText(path).find("\"12\",\"Jo, Ann\",\"Smith\""), std::string::npos);
+  t.dialogs.answers.push_back(DialogAnswer::No);
+  CloseTrialFile(TrialFileContextOf(t.session));
+  EXPECT_FALSE(s.trial.Athlete.has_value());
+  EXPECT_EQ(AthleteOfTrial(s.trial, s.squad).FirstName, "Old");
 }
 
 TEST_F(ReaderTest, Version1LeavesTheSquadAndReportsTheTrial) {

@@ -101,7 +101,9 @@ TEST(SaveTrialFile, RoundTripKeepsTheTrialToFourAndFiveDecimals) {
             std::tuple(1000, 500, 80.5f, true));
   EXPECT_EQ(r.session.trial.FileKind, kFileKindVersion2);
   EXPECT_EQ(r.session.trial.CollectionDateTime, "2026-01-15 10:30:00");
-  const SquadMember& athlete = r.session.squad.SquadMembers[5];
+  // The file's athlete goes with the trial read, not into the squad's entry 5.
+  EXPECT_TRUE(r.session.squad.SquadMembers[5].Id.empty());
+  const SquadMember& athlete = AthleteOfTrial(r.session.trial, r.session.squad);
   EXPECT_EQ(std::tie(athlete.Id, athlete.LastName, athlete.BodyMass),
             std::tuple("7", "Lee", 79.5f));
   for (int i = 0; i <= 1000; ++i) {

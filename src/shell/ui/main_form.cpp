@@ -26,6 +26,7 @@
 #include "shell/ui/form_system_status.hpp"
 #include "shell/ui/product_icon.hpp"
 #include "shell/ui/tool_sub_window.hpp"
+#include "squads/ui/form_squad.hpp"
 #include "torvane_version.hpp"
 
 namespace torvane {
@@ -99,6 +100,13 @@ MainForm::MainForm(Session& session, QWidget* parent)
   accelerometerWindow->setObjectName("FormAccelerometerWindow");
   accelerometerWindow->resize(FormAccelerometer::LoadSize());
   RegisterChildWindow(ChildWindow::Accelerometer, accelerometerWindow);
+  // The squad window reads its workbook when it is first shown.
+  squad_ = new FormSquad(session_);
+  squad_->SetDocumentOpener(opener_);
+  auto* squadWindow = new ToolSubWindow(squad_);
+  squadWindow->setObjectName("FormSquadWindow");
+  squadWindow->resize(FormSquad::LoadSize());
+  RegisterChildWindow(ChildWindow::Squad, squadWindow);
 
   // A desktop session that ends the program without closing its window
   // still releases the workbook and the unit.
@@ -279,6 +287,7 @@ void MainForm::SetMenuCommand(const QString& entryName, std::function<void()> co
 
 void MainForm::SetDocumentOpener(DocumentOpener opener) {
   process_->SetDocumentOpener(opener);
+  squad_->SetDocumentOpener(opener);
   opener_ = std::move(opener);
 }
 

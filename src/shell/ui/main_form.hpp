@@ -29,6 +29,7 @@ class FrmConfig;
 class FrmScaleOffsetData;
 class FrmProcess;
 class FormDigitalDisplay;
+class FormSquad;
 class ToolSubWindow;
 
 // Opens a document or page in the desktop's viewer; false when it could not.
@@ -60,6 +61,7 @@ class MainForm : public QMainWindow {
   FormSystemStatus* StatusForm() const { return statusForm_; }
   FrmProcess* ResultsWindow() const { return process_; }
   FormDigitalDisplay* DigitalDisplay() const { return digitalDisplay_; }
+  FormSquad* SquadWindow() const { return squad_; }
   // The configuration window, created on first use.
   FrmConfig* ConfigWindow();
   // The one undo stack of the program: every edit of the trial goes on it,
@@ -114,6 +116,7 @@ class MainForm : public QMainWindow {
   FormDigitalDisplay* digitalDisplay_ = nullptr;
   QMdiSubWindow* analogInputs_ = nullptr;
   QMdiSubWindow* serialInterface_ = nullptr;
+  FormSquad* squad_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;
   std::map<ChildWindow, QString> viewEntries_;
   std::map<QString, QAction*> entries_;

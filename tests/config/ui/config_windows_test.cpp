@@ -209,7 +209,7 @@ class ConfigWindowsTest : public QObject {
     QCOMPARE(ReadIniValue("Data Collection", "ZRA7Input", "", f.machine.ConfigPath()),
              std::string("true"));
     QCOMPARE(ReadIniValue("Folders and Files", "SquadFileName", "", f.machine.ConfigPath()),
-             f.machine.DataFolder() + "/Squad.xls");
+             f.machine.DataFolder() + "/Squad.xlsx");
   }
 
   void firstRunOkStoresTheCom3Choice() {

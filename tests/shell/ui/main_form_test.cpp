@@ -67,7 +67,10 @@ class MainFormTest : public QObject {
     const QString log =
         program.form.StatusForm()->findChild<QPlainTextEdit*>("TextStatus")->toPlainText();
     QVERIFY(log.contains("Program Data Folder is " + QString::fromStdString(machine.DataFolder())));
-    QVERIFY(log.endsWith("Loading Squad list\n"));
+    QVERIFY(log.contains("Loading Squad list\n"));
+    // The sample squad of the data folder is read at once.
+    QVERIFY(log.endsWith("Squad file loaded and number =  10\n"));
+    QCOMPARE(Panel(program.form, 8), QString("1 - Ann Lee -  61.5"));
   }
 
   void theMenuTreeCarriesTheSystemsNamesAndCaptions() {
