@@ -375,15 +375,16 @@ int RunReps(Args args, Io& io) {
 
   const SetSummary summary = SummariseSet(analysis.set);
   if (options.summary) {
-    const auto row = TrainingWorksheetRow(summary, session.squad.Current(), s.weight);
+    const auto row =
+        TrainingWorksheetRow(summary, AthleteOfTrial(session.trial, session.squad), s.weight);
     out += options.base.json ? SummaryJson(summary, row) : SummaryTable(summary, row);
   }
   io.out << out;
 
   if (options.trainingFile) {
     const LocalDateTime now = options.now.value_or(session.clock().Now());
-    const std::string text =
-        TrainingFileText(analysis.set, session.squad.Current(), s.weight, options.flight, now);
+    const std::string text = TrainingFileText(
+        analysis.set, AthleteOfTrial(session.trial, session.squad), s.weight, options.flight, now);
     if (*options.trainingFile == "-") {
       io.out.write(text.data(), static_cast<std::streamsize>(text.size()));
     } else if (const std::string failure = WriteFileReplacing(*options.trainingFile, text);

@@ -64,6 +64,7 @@ void StartTraining(const TrainingContext& cx) {
   t.phase = TrainingPhase::Recording;
   t.stopRequested = false;
   StartRepetitionAnalysis(t.analysis);
+  t.setAthlete.reset();
   t.effectiveRate.reset();
   t.previousCallMs = 0;
   SetCleared(cx);
@@ -98,8 +99,8 @@ void SendBrakeLevel(const TrainingContext& cx, float level) {
   if (cx.collection.updateStatusBar) cx.collection.updateStatusBar();
 }
 
-// The athlete a loaded set names: the squad's entry when the squad holds
-// that athlete, else the stand-in entry 0.
+// The squad's selection follows a loaded set's athlete when the squad holds
+// them; the table itself is never written.
 void SelectLoadedAthlete(SquadTable& squad, const SquadMember& athlete) {
   const int count = std::min<int>(squad.SquadCount, kSquadTableSize - 1);
   for (int i = 1; i <= count; ++i) {
@@ -109,11 +110,6 @@ void SelectLoadedAthlete(SquadTable& squad, const SquadMember& athlete) {
       return;
     }
   }
-  squad.CurrentAthlete = 0;
-  SquadMember& standIn = squad.SquadMembers[0];
-  standIn.Id = athlete.Id;
-  standIn.FirstName = athlete.FirstName;
-  standIn.LastName = athlete.LastName;
 }
 
 std::optional<TrainingFileContents> ReadTrainingFile(const TrainingContext& cx,
@@ -134,6 +130,11 @@ std::optional<TrainingFileContents> ReadTrainingFile(const TrainingContext& cx,
 }
 
 }  // namespace
+
+const SquadMember& TrainingSetAthlete(const TrainingContext& cx) {
+  const std::optional<SquadMember>& own = cx.training.setAthlete;
+  return own && NamesAnAthlete(*own) ? *own : cx.squad.Current();
+}
 
 RepetitionSettings RepetitionSettingsOf(const SettingsRecord& s, bool flightPhase) {
   RepetitionSettings r;
@@ -212,6 +213,7 @@ void ShowRepetition(const TrainingContext& cx, std::int32_t repetition) {
 void NewTrainingSet(const TrainingContext& cx) {
   if (cx.training.phase == TrainingPhase::Demonstrating) return;
   ClearRepetitionSet(cx.training.analysis);
+  cx.training.setAthlete.reset();
   SetCleared(cx);
   Notify(cx);
 }
@@ -267,7 +269,7 @@ bool SaveTrainingSet(const TrainingContext& cx) {
   request.initialName = kTrainingFileInitialName;
   const std::optional<std::string> path = cx.collection.dialogs.ChooseFileToSave(request);
   if (!path || path->empty()) return false;  // cancelled: nothing is written
-  const std::string text = TrainingFileText(cx.training.set(), cx.squad.Current(), s.weight,
+  const std::string text = TrainingFileText(cx.training.set(), TrainingSetAthlete(cx), s.weight,
                                             cx.training.FlightPhaseMode, cx.collection.clock.Now());
   const std::string failure = WriteFileReplacing(*path, text);
   if (!failure.empty()) {
@@ -304,6 +306,7 @@ bool LoadTrainingFile(const TrainingContext& cx, const std::string& path) {
   if (!file) return false;
   StartRepetitionAnalysis(t.analysis);
   SetCleared(cx);
+  t.setAthlete = file->athlete;
   if (file->athlete) SelectLoadedAthlete(cx.squad, *file->athlete);
   if (file->weight) cx.collection.settings.weight = *file->weight;
   const std::int32_t count = file->set.RepCount;
@@ -332,7 +335,7 @@ bool SaveTrainingSummary(const TrainingContext& cx) {
     return false;
   }
   ResultsOutput before = cx.results;
-  WriteTrainingSummaryRow(cx.results, cx.training.summary, cx.squad.Current(), s.weight,
+  WriteTrainingSummaryRow(cx.results, cx.training.summary, TrainingSetAthlete(cx), s.weight,
                           cx.collection.clock.Now());
   const std::string path = ResultsWorkbookPath(s);
   const std::string failure = SaveResultsWorksheet(cx.results.sheet, path);
@@ -369,6 +372,7 @@ void ReplayTrainingDemo(const TrainingContext& cx) {
   t.phase = TrainingPhase::Demonstrating;
   t.stopRequested = false;
   StartRepetitionAnalysis(t.analysis);
+  t.setAthlete.reset();
   SetCleared(cx);
   Notify(cx);
   const SettingsRecord& s = cx.collection.settings;

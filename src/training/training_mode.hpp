@@ -55,6 +55,9 @@ struct TrainingState {
   std::uint64_t previousCallMs = 0;
   SetSummary summary;
   bool stopRequested = false;  // Stop pressed during the demonstration replay
+  // The athlete a set loaded from a file names, when it names someone; a
+  // set recorded here goes with the athlete selected in the squad.
+  std::optional<SquadMember> setAthlete;
   TrainingHooks hooks;
 
   const RepetitionSet& set() const { return analysis.set; }
@@ -76,6 +79,10 @@ inline constexpr const char* kTrainingBusyMessage =
     "it has ended.";
 inline constexpr const char* kTrainingLoadWhileRecording =
     "A set cannot be loaded while training records. Stop it first.";
+
+// The athlete the set in the window goes with: the one its training file
+// named, for a loaded set; else the athlete selected in the squad.
+const SquadMember& TrainingSetAthlete(const TrainingContext& cx);
 
 // What the analysis reads of the settings and the window's mode.
 RepetitionSettings RepetitionSettingsOf(const SettingsRecord& settings, bool flightPhase);
@@ -119,7 +126,9 @@ void SetFeedbackThreshold(const TrainingContext& cx, std::string_view text);
 // is cancelled. True when a file was written.
 bool SaveTrainingSet(const TrainingContext& cx);
 // Load Set: the open dialog, then the file into the set (grid, chart with
-// one feedback per repetition, summary), its athlete and mass restored; a
+// one feedback per repetition, summary), its athlete and mass restored: the
+// set keeps the athlete its file names, and the squad's selection moves to
+// that athlete when the squad holds them (no squad entry is written). A
 // file that is not a training file, or is malformed, loads nothing.
 bool LoadTrainingSet(const TrainingContext& cx);
 // Loads the training file at `path` (Load Set without the dialog).

@@ -189,12 +189,22 @@ TEST_F(TrainingModeTest, ASavedSetLoadsBackWithItsAthleteAndMassAfterClearingThe
   EXPECT_EQ(message.title, "Training Data");
   EXPECT_EQ(message.text.rfind("QLX Training File for Ann Lee ID: 7 3 reps completed on ", 0), 0u);
 
-  // An athlete the squad does not hold stands in entry 0.
+  // An athlete the squad does not hold stays with the set: the selection
+  // and every entry of the squad are left as they were, and the set saved
+  // again still names its own athlete.
   session.squad.SquadCount = 1;
+  session.squad.CurrentAthlete = 1;
   dialogs.paths.push_back(path);
   ASSERT_TRUE(LoadTrainingSet(Cx()));
-  EXPECT_EQ(session.squad.CurrentAthlete, 0);
-  EXPECT_EQ(session.squad.Current().LastName, "Lee");
+  EXPECT_EQ(session.squad.CurrentAthlete, 1);
+  EXPECT_EQ(session.squad.SquadMembers[0].LastName, "");
+  EXPECT_EQ(TrainingSetAthlete(Cx()).LastName, "Lee");
+  const std::string again = JoinPath(dir.path(), "again.dat");
+  dialogs.paths.push_back(again);
+  ASSERT_TRUE(SaveTrainingSet(Cx()));
+  EXPECT_EQ(ReadText(again).rfind("QLX Training File for Ann Lee ID: 7\r\n", 0), 0u);
+  NewTrainingSet(Cx());  // a new set goes with the selected athlete
+  EXPECT_EQ(TrainingSetAthlete(Cx()).LastName, "Ek");
 }
 
 TEST_F(TrainingModeTest, TheSummaryIsWrittenOnlyWithSpreadsheetOutputAndSaysWhyNot) {

@@ -522,9 +522,10 @@ void FrmTraining::cmdPrint_Click() {
 
 bool FrmTraining::PrintSet(QPrinter& printer) {
   const TrainingState& t = session_.training;
-  return PrintTrainingLines(printer, TrainingPrintLines(t.set(), session_.squad.Current(),
-                                                        session_.settings.weight, t.FlightPhaseMode,
-                                                        session_.clock().Now())) > 0;
+  return PrintTrainingLines(
+             printer, TrainingPrintLines(t.set(), TrainingSetAthlete(TrainingContextOf(session_)),
+                                         session_.settings.weight, t.FlightPhaseMode,
+                                         session_.clock().Now())) > 0;
 }
 
 void FrmTraining::CommandSaveSummary_Click() {
