@@ -49,7 +49,7 @@ const char* const kOwnEntries[] = {
     "mnuFileExit",       "mnuLiveSystemStatus", "mnuConfigure",    "mnuToolsPerformance",
     "mnuScaleAndOffset", "mnuArrange",          "mnuCascade",      "mnuGettingStarted",
     "mnuHelpContents",   "mnuWebSupport",       "mnuSystemReport", "mnuVersionInfo",
-    "mnuHelpAbout",      "mnuToolsViewAnalog",  "mnuToolsSerial",
+    "mnuHelpAbout",      "mnuToolsViewAnalog",  "mnuToolsSerial",  "mnuToolsDebug",
 };
 
 }  // namespace
@@ -207,6 +207,7 @@ void MainForm::BuildMenus() {
   connect(Entry("mnuToolsViewAnalog"), &QAction::triggered, this,
           &MainForm::mnuToolsViewAnalog_Click);
   connect(Entry("mnuToolsSerial"), &QAction::triggered, this, &MainForm::mnuToolsSerial_Click);
+  connect(Entry("mnuToolsDebug"), &QAction::triggered, this, &MainForm::mnuToolsDebug_Click);
   connect(Entry("mnuArrange"), &QAction::triggered, this, &MainForm::ArrangeChildWindows);
   connect(Entry("mnuCascade"), &QAction::triggered, this, &MainForm::CascadeChildWindows);
   connect(Entry("mnuGettingStarted"), &QAction::triggered, this,

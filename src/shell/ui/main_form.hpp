@@ -98,6 +98,7 @@ class MainForm : public QMainWindow {
   void mnuConfigure_Click();
   void mnuScaleAndOffset_Click();
   void mnuToolsViewAnalog_Click();
+  void mnuToolsDebug_Click();
   void mnuToolsSerial_Click();
   // Shows a tool window of the Tools menu, creating it on first use.
   void ShowToolWindow(QMdiSubWindow*& frame, const std::function<QWidget*()>& make);
@@ -115,6 +116,7 @@ class MainForm : public QMainWindow {
   FrmProcess* process_ = nullptr;
   FormDigitalDisplay* digitalDisplay_ = nullptr;
   QMdiSubWindow* analogInputs_ = nullptr;
+  QMdiSubWindow* debug_ = nullptr;
   QMdiSubWindow* serialInterface_ = nullptr;
   FormSquad* squad_ = nullptr;
   std::map<ChildWindow, QMdiSubWindow*> childWindows_;

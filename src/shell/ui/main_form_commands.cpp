@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "acquisition/ui/form_debug.hpp"
 #include "acquisition/ui/frm_ad_values.hpp"
 #include "analysis/ui/frm_scale_offset_data.hpp"
 #include "calibration/ui/calibration_windows.hpp"
@@ -198,6 +199,10 @@ void MainForm::mnuToolsViewAnalog_Click() {
 
 void MainForm::mnuToolsSerial_Click() {
   ShowToolWindow(serialInterface_, [this] { return new FrmSerialInterface(session_); });
+}
+
+void MainForm::mnuToolsDebug_Click() {
+  ShowToolWindow(debug_, [this] { return new FormDebug(session_); });
 }
 
 void MainForm::mnuFileExit_Click() {
