@@ -252,6 +252,7 @@ std::string AnalogValueText(const std::optional<std::int32_t>& value) {
 
 std::string AnalogStatusText(const AnalogInputs& in) {
   if (in.paused) return "Readings pause while a collection or a zeroing reading runs.";
+  if (in.pausedForSerialTest) return "Readings pause while the serial test window is open.";
   if (in.model == InterfaceModel::None) return "No interface unit is selected.";
   if (in.lastStatus == ReadingStatus::PortClosed) {
     return "The interface unit's port cannot be opened.";
@@ -266,7 +267,10 @@ void AnalogInputsTick(const LinkContext& ctx, AnalogInputs& in, bool trialInUse)
   if (in.inTick) return;
   in.inTick = true;
   in.paused = trialInUse;
-  if (trialInUse) {
+  in.pausedForSerialTest =
+      in.model == InterfaceModel::Zra6 && ctx.link.serial.serialTestWindows > 0;
+  if (in.pausedForSerialTest && in.channelAsked) EndZra6Request(ctx, in);
+  if (trialInUse || in.pausedForSerialTest) {
     in.channelAsked.reset();
     in.streaming = false;
     in.streamText.clear();

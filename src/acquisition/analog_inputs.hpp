@@ -76,6 +76,7 @@ struct AnalogInputs {
   ReadingStatus lastStatus = ReadingStatus::Value;
   // A collection or zeroing reading holds the unit: nothing is read.
   bool paused = false;
+  bool pausedForSerialTest = false;  // the ZRA6's port is the serial test window's
   // A tick runs: a tick that comes meanwhile returns at once.
   bool inTick = false;
 };

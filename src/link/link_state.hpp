@@ -69,6 +69,9 @@ struct SerialLinkState {
   std::int32_t StreamSearchStart = 1;
   // A ZRA6+ stream has been started and not yet stopped.
   bool Zra6PlusStreaming = false;
+  // Serial test windows shown: a byte sent by hand and the reply read later
+  // belong to the user, so the analog-input readings leave the port alone.
+  std::int32_t serialTestWindows = 0;
 };
 
 // The accelerometer's serial port and its stream text.

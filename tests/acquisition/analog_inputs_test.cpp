@@ -134,6 +134,15 @@ TEST_F(AnalogInputsTest, AnAnsweringZra6FillsEveryRowInATickAndAPausedTickSendsN
   TickFor(300, true);
   EXPECT_EQ(serial->TakeWritten(), "");
   EXPECT_EQ(AnalogStatusText(in), "Readings pause while a collection or a zeroing reading runs.");
+  // The serial test window owns the port while it is open: a byte sent by
+  // hand and its reply are not taken by the readings.
+  session.link.serial.serialTestWindows = 1;
+  TickFor(300);
+  EXPECT_EQ(serial->TakeWritten(), "");
+  EXPECT_EQ(AnalogStatusText(in), "Readings pause while the serial test window is open.");
+  session.link.serial.serialTestWindows = 0;
+  TickFor(100);
+  EXPECT_NE(serial->TakeWritten(), "");
 }
 
 TEST_F(AnalogInputsTest, AZra6PlusStreamsChannelsZeroToThreeUntilTheWindowCloses) {

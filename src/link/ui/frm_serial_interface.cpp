@@ -81,6 +81,7 @@ FrmSerialInterface::~FrmSerialInterface() {
 
 void FrmSerialInterface::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  ++session_.link.serial.serialTestWindows;
   timerSerial_->Start(kTimerSerialMs);
   // The identity is asked once the window is on the screen: it takes a second.
   if (!queried_) QTimer::singleShot(0, this, &FrmSerialInterface::QuerySystemInformation);
@@ -89,6 +90,7 @@ void FrmSerialInterface::showEvent(QShowEvent* event) {
 
 void FrmSerialInterface::hideEvent(QHideEvent* event) {
   timerSerial_->Stop();
+  --session_.link.serial.serialTestWindows;
   QWidget::hideEvent(event);
 }
 
