@@ -1,6 +1,7 @@
 #include "shell/ui/frm_help.hpp"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -110,7 +111,7 @@ FrmHelp::FrmHelp(QWidget* parent) : QWidget(parent, Qt::Window) {
   key(QKeySequence(Qt::Key_Escape), &QWidget::close);
 
   const QFontMetrics metrics = fontMetrics();
-  resize(metrics.averageCharWidth() * 110, metrics.height() * 42);
+  resize(metrics.averageCharWidth() * 130, metrics.height() * 44);
 }
 
 void FrmHelp::ShowPage(const QUrl& url) {
@@ -119,6 +120,11 @@ void FrmHelp::ShowPage(const QUrl& url) {
     if (url.hasFragment()) txtPage_->scrollToAnchor(url.fragment());
     return;
   }
+  // The pages' own style sheet (help.css beside them), which the page
+  // browser does not fetch by itself: tables with their rules, the notes.
+  QFile css(QFileInfo(url.toLocalFile()).absoluteDir().filePath("help.css"));
+  txtPage_->document()->setDefaultStyleSheet(
+      css.open(QIODevice::ReadOnly) ? QString::fromUtf8(css.readAll()) : QString());
   txtPage_->setSource(url);
 }
 

@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QSettings>
@@ -109,6 +110,11 @@ MainForm::MainForm(Session& session, QWidget* parent)
   QApplication::setWindowIcon(windowIcon());
   mdiArea_ = new QMdiArea(this);
   mdiArea_->setObjectName("MDIClient");
+  // A child window larger than the area (the analysis window at a large
+  // scale factor) is scrolled to, rather than making the main window wider
+  // and taller than the screen.
+  mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdiArea_);
   undoStack_ = new QUndoStack(this);
 
@@ -375,15 +381,38 @@ void MainForm::SaveWindowPlace() const {
   place.setValue("MainForm/geometry", saveGeometry());
 }
 
+namespace {
+
+// A status-bar panel: as wide as its text when there is room; when the
+// window is narrower than all the texts (a large scale factor on a small
+// screen), the panels give way and a cut text ends in an ellipsis rather
+// than running under its neighbour.
+class StatusPanelLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect room = contentsRect();
+    painter.drawText(room, static_cast<int>(alignment()),
+                     fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+  }
+};
+
+}  // namespace
+
 void MainForm::BuildStatusBar() {
   statusBar()->setObjectName("StatusBar1");
   statusBar()->setSizeGripEnabled(true);
   for (int number = 1; number <= 8; ++number) {
-    auto* panel = new QLabel(this);
+    auto* panel = new StatusPanelLabel(this);
     panel->setObjectName(QString("StatusPanel%1").arg(number));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setContentsMargins(4, 0, 4, 0);
-    // Each panel is as wide as its text; the athlete's takes what is left.
+    panel->setMinimumWidth(panel->fontMetrics().averageCharWidth() * 6);
+    // Each panel asks for the width of its text; the athlete's takes what is left.
     statusBar()->addWidget(panel, number == 8 ? 1 : 0);
     panels_[static_cast<std::size_t>(number - 1)] = panel;
   }
@@ -396,8 +425,6 @@ void MainForm::UpdateStatusPanels() {
     QLabel* label = panels_[static_cast<std::size_t>(number - 1)];
     label->setText(QString::fromStdString(panel.text));
     label->setToolTip(QString::fromStdString(panel.toolTip));
-    // Every panel shows its whole text.
-    label->setMinimumWidth(std::max(60, label->sizeHint().width()));
   }
 }
 
