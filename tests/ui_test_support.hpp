@@ -25,6 +25,7 @@ class Machine {
   Machine() {
     qputenv("TORVANE_DATA_DIR", (dir_.path() + "/data").toUtf8());
     qputenv("XDG_DATA_HOME", (dir_.path() + "/xdg").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (dir_.path() + "/config").toUtf8());
     qputenv("TORVANE_TEMPLATE_DIR", TORVANE_SOURCE_DATA_DIR);
   }
   std::string DataFolder() const { return (dir_.path() + "/data").toStdString(); }

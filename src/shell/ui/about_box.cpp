@@ -1,6 +1,7 @@
 #include "shell/ui/about_box.hpp"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include "shell/platform_name.hpp"
 #include "shell/session.hpp"
 #include "shell/spreadsheet_app.hpp"
+#include "shell/ui/product_icon.hpp"
 #include "torvane_version.hpp"
 
 namespace torvane {
@@ -26,14 +28,16 @@ QString VersionText() {
 QString UnitText(const Session& session) {
   const SettingsRecord& s = session.settings;
   if (session.DemoMode) return "Demonstration mode: no interface unit is used";
-  if (s.ZRA7Input && !QString::fromStdString(session.link.zra7.Zra7FirmwareVersion).trimmed().isEmpty()) {
+  if (s.ZRA7Input &&
+      !QString::fromStdString(session.link.zra7.Zra7FirmwareVersion).trimmed().isEmpty()) {
     return QString("ZRA7 firmware %1, serial number %2")
         .arg(QString::fromStdString(session.link.zra7.Zra7FirmwareVersion).trimmed(),
              QString::fromStdString(session.link.zra7.Zra7SerialNumber).trimmed());
   }
   if ((s.ZRA6Input || s.ZRA6PlusInput) && !session.link.serial.UnitVersion.empty()) {
     return QString("%1 %2, serial number %3")
-        .arg(s.ZRA6Input ? "ZRA6" : "ZRA6+", QString::fromStdString(session.link.serial.UnitVersion),
+        .arg(s.ZRA6Input ? "ZRA6" : "ZRA6+",
+             QString::fromStdString(session.link.serial.UnitVersion),
              QString::fromStdString(session.link.serial.UnitSerialNumber));
   }
   return "No interface unit found";
@@ -44,6 +48,11 @@ QString UnitText(const Session& session) {
 FrmAbout::FrmAbout(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmAbout");
   setWindowTitle(QString("About ") + kProductTitle);
+  setWindowIcon(ProductIcon());
+  auto* icon = new QLabel(this);
+  icon->setObjectName("imgIcon");
+  icon->setPixmap(ProductIcon().pixmap(QSize(64, 64), devicePixelRatioF()));
+  icon->setAlignment(Qt::AlignTop);
   auto* title = new QLabel(kProductTitle, this);
   title->setObjectName("lblTitle");
   QFont big = title->font();
@@ -56,6 +65,12 @@ FrmAbout::FrmAbout(Session& session, QWidget* parent) : QDialog(parent), session
   description->setObjectName("lblDescription");
   auto* unit = new QLabel(UnitText(session_), this);
   unit->setObjectName("lblModel");
+  auto* licence = new QLabel(
+      "Free software under the GNU General Public License, version 3 or (at your option) any "
+      "later version (GPL-3.0-or-later). It comes with no warranty.",
+      this);
+  licence->setObjectName("lblLicence");
+  licence->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   QPushButton* sysInfo = buttons->addButton("&System Info...", QDialogButtonBox::ActionRole);
   sysInfo->setObjectName("cmdSysInfo");
@@ -63,16 +78,25 @@ FrmAbout::FrmAbout(Session& session, QWidget* parent) : QDialog(parent), session
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(sysInfo, &QPushButton::clicked, this, &FrmAbout::cmdSysInfo_Click);
 
+  auto* text = new QVBoxLayout;
+  text->setSpacing(8);
+  text->addWidget(title);
+  text->addWidget(version);
+  text->addWidget(description);
+  text->addSpacing(8);
+  text->addWidget(unit);
+  text->addWidget(licence);
+  auto* top = new QHBoxLayout;
+  top->setSpacing(18);
+  top->addWidget(icon, 0, Qt::AlignTop);
+  top->addLayout(text, 1);
   auto* layout = new QVBoxLayout(this);
-  layout->setSpacing(8);
   layout->setContentsMargins(24, 20, 24, 16);
-  layout->addWidget(title);
-  layout->addWidget(version);
-  layout->addWidget(description);
-  layout->addSpacing(8);
-  layout->addWidget(unit);
+  layout->addLayout(top);
   layout->addSpacing(12);
   layout->addWidget(buttons);
+  // The licence wraps at the title's width, not at a narrow default.
+  licence->setMinimumWidth(title->sizeHint().width());
 }
 
 void FrmAbout::cmdSysInfo_Click() {

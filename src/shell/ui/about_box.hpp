@@ -1,5 +1,5 @@
 #pragma once
-// The about window: the product's title and version, the interface unit
+// The about window: the program's icon, title, version and licence, the unit
 // found, and a button that starts the platform's system information tool.
 
 #include <QDialog>

@@ -2,16 +2,24 @@
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QUndoStack>
 
 #include "acquisition/ui/frm_ad_values.hpp"
@@ -26,6 +34,7 @@
 #include "shell/ui/form_system_status.hpp"
 #include "shell/ui/product_icon.hpp"
 #include "shell/ui/tool_sub_window.hpp"
+#include "shell/ui/window_centring.hpp"
 #include "squads/ui/form_squad.hpp"
 #include "torvane_version.hpp"
 
@@ -43,6 +52,43 @@ const std::pair<const char*, ChildWindow> kViewEntries[] = {
     {"mnuAccelerometer", ChildWindow::Accelerometer},
     {"mnuLiveSystemStatus", ChildWindow::Status},
 };
+
+// The keys of the commands a desktop user tries first (Undo, Ctrl+Z, is the
+// Edit menu's own).
+const std::pair<const char*, QKeyCombination> kShortcuts[] = {
+    {"mnuFileOpen", Qt::CTRL | Qt::Key_O},
+    {"mnuSave", Qt::CTRL | Qt::Key_S},
+    {"mnuSaveAs", Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+    {"mnuFileExport", Qt::CTRL | Qt::Key_E},
+    {"mnuFileExit", Qt::CTRL | Qt::Key_Q},
+    {"mnuHelpContents", QKeyCombination(Qt::Key_F1)},
+};
+
+// The toolbar: the menu's own entries (so they are enabled and ticked
+// together), with a short caption, an icon of the desktop's theme or our
+// own, and a tip. A null entry is a separator; "actCollect" is the
+// analysis window's Start.
+struct ToolbarEntry {
+  const char* entry;
+  const char* caption;
+  const char* themeIcon;
+  const char* bundledIcon;
+  const char* tip;
+};
+const ToolbarEntry kToolbar[] = {
+    {"mnuFileOpen", "Open", "document-open", "open", "Open a trial file (Ctrl+O)"},
+    {"mnuSave", "Save", "document-save", "save", "Save the trial (Ctrl+S)"},
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"actCollect", "Collect", "media-record", "collect",
+     "Start (or stop) a collection in the analysis window"},
+    {"mnuAnalyse", "Analyse", "", "analyse", "Show or hide the collect and analyse window"},
+    {"mnuProcess", "Results", "x-office-spreadsheet", "results",
+     "Show or hide the results (batch processing) window"},
+    {"mnuTraining", "Training", "", "training", "Show or hide the training window"},
+    {"mnuSquad", "Squad", "system-users", "squad", "Show or hide the squad window"},
+};
+
+constexpr const char* kEmptyWorkspaceText = "Open a trial (Ctrl+O) or record one (Collect)";
 
 // Entries this window serves itself; the others wait for their subsystems.
 const char* const kOwnEntries[] = {
@@ -64,11 +110,20 @@ MainForm::MainForm(Session& session, QWidget* parent)
   QApplication::setWindowIcon(windowIcon());
   mdiArea_ = new QMdiArea(this);
   mdiArea_->setObjectName("MDIClient");
+  // A child window larger than the area (the analysis window at a large
+  // scale factor) is scrolled to, rather than making the main window wider
+  // and taller than the screen.
+  mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdiArea_);
   undoStack_ = new QUndoStack(this);
 
   BuildMenus();
+  BuildShortcuts();
+  BuildToolBar();
+  BuildEmptyWorkspace();
   BuildStatusBar();
+  new WindowCentring(this);
 
   // The status window exists from the start (it collects the start-up
   // messages) and is only shown and hidden afterwards.
@@ -112,6 +167,7 @@ MainForm::MainForm(Session& session, QWidget* parent)
   // still releases the workbook and the unit.
   connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
     if (shutDown_) return;
+    SaveWindowPlace();
     RunShutdown(session_);
     shutDown_ = true;
   });
@@ -131,6 +187,7 @@ MainForm::MainForm(Session& session, QWidget* parent)
   } else {
     resize(1200, 800);
   }
+  RestoreWindowPlace();
 }
 
 MainForm::~MainForm() = default;
@@ -224,15 +281,140 @@ void MainForm::BuildMenus() {
   for (const char* name : kOwnEntries) MakeAvailable(name);
 }
 
+void MainForm::BuildShortcuts() {
+  for (const auto& [name, keys] : kShortcuts) Entry(name)->setShortcut(QKeySequence(keys));
+}
+
+void MainForm::BuildToolBar() {
+  toolBar_ = addToolBar("Main toolbar");
+  toolBar_->setObjectName("tbrMain");
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  toolBar_->setIconSize(QSize(24, 24));
+  toolBar_->setMovable(false);
+  collect_ = new QAction("&Collect", this);
+  collect_->setObjectName("actCollect");
+  collect_->setEnabled(false);
+  entries_["actCollect"] = collect_;
+  connect(collect_, &QAction::triggered, this, [this] {
+    ShowChildWindow(ChildWindow::Analysis);
+    if (auto* button = qobject_cast<QAbstractButton*>(collectButton_.data())) {
+      if (button->isEnabled()) button->click();
+    }
+  });
+  for (const ToolbarEntry& item : kToolbar) {
+    if (item.entry == nullptr) {
+      toolBar_->addSeparator();
+      continue;
+    }
+    QAction* action = Entry(item.entry);
+    action->setIconText(item.caption);
+    action->setIcon(ActionIcon(item.themeIcon, item.bundledIcon));
+    action->setToolTip(item.tip);
+    toolBar_->addAction(action);
+    toolBar_->widgetForAction(action)->setObjectName(QString("tbr") + item.caption);
+  }
+}
+
+void MainForm::ConnectCollect(QMdiSubWindow* analysisWindow) {
+  auto* button = analysisWindow->findChild<QAbstractButton*>("cmdCollect");
+  if (button == nullptr) return;
+  collectButton_ = button;
+  button->installEventFilter(this);
+  collect_->setEnabled(button->isEnabled());
+}
+
+void MainForm::BuildEmptyWorkspace() {
+  emptyWorkspace_ = new QLabel(kEmptyWorkspaceText, mdiArea_->viewport());
+  emptyWorkspace_->setObjectName("lblEmptyWorkspace");
+  emptyWorkspace_->setAlignment(Qt::AlignCenter);
+  emptyWorkspace_->setWordWrap(true);
+  emptyWorkspace_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  QFont font = emptyWorkspace_->font();
+  font.setPointSizeF(font.pointSizeF() * 1.4);
+  emptyWorkspace_->setFont(font);
+  QPalette palette = emptyWorkspace_->palette();
+  palette.setColor(QPalette::WindowText, palette.color(QPalette::Disabled, QPalette::WindowText));
+  emptyWorkspace_->setPalette(palette);
+  // The child windows come and go inside the area's viewport.
+  mdiArea_->viewport()->installEventFilter(this);
+}
+
+void MainForm::UpdateEmptyWorkspace() {
+  const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+  const bool empty = std::none_of(windows.begin(), windows.end(),
+                                  [](const QMdiSubWindow* w) { return !w->isHidden(); });
+  emptyWorkspace_->setGeometry(mdiArea_->viewport()->rect());
+  emptyWorkspace_->setVisible(empty);
+  emptyWorkspace_->lower();
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == collectButton_ && type == QEvent::EnabledChange) {
+    collect_->setEnabled(collectButton_->isEnabled());
+  } else if (emptyWorkspace_ != nullptr && watched == mdiArea_->viewport()) {
+    if (type == QEvent::ChildAdded || type == QEvent::ChildPolished) {
+      QObject* child = static_cast<QChildEvent*>(event)->child();
+      if (qobject_cast<QMdiSubWindow*>(child) != nullptr) child->installEventFilter(this);
+      UpdateEmptyWorkspace();
+    } else if (type == QEvent::Resize || type == QEvent::ChildRemoved) {
+      UpdateEmptyWorkspace();
+    }
+  } else if ((type == QEvent::Show || type == QEvent::Hide) &&
+             qobject_cast<QMdiSubWindow*>(watched) != nullptr && emptyWorkspace_ != nullptr) {
+    UpdateEmptyWorkspace();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+QString MainForm::WindowPlaceFile() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         "/torvane/desktop.conf";
+}
+
+void MainForm::RestoreWindowPlace() {
+  const QSettings place(WindowPlaceFile(), QSettings::IniFormat);
+  restoreGeometry(place.value("MainForm/geometry").toByteArray());
+}
+
+void MainForm::SaveWindowPlace() const {
+  QSettings place(WindowPlaceFile(), QSettings::IniFormat);
+  place.setValue("MainForm/geometry", saveGeometry());
+}
+
+namespace {
+
+// A status-bar panel: as wide as its text when there is room; when the
+// window is narrower than all the texts (a large scale factor on a small
+// screen), the panels give way and a cut text ends in an ellipsis rather
+// than running under its neighbour.
+class StatusPanelLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect room = contentsRect();
+    painter.drawText(room, static_cast<int>(alignment()),
+                     fontMetrics().elidedText(text(), Qt::ElideRight, room.width()));
+  }
+};
+
+}  // namespace
+
 void MainForm::BuildStatusBar() {
   statusBar()->setObjectName("StatusBar1");
   statusBar()->setSizeGripEnabled(true);
   for (int number = 1; number <= 8; ++number) {
-    auto* panel = new QLabel(this);
+    auto* panel = new StatusPanelLabel(this);
     panel->setObjectName(QString("StatusPanel%1").arg(number));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setContentsMargins(4, 0, 4, 0);
-    statusBar()->addWidget(panel, number == 1 || number == 8 ? 2 : 1);
+    panel->setMinimumWidth(panel->fontMetrics().averageCharWidth() * 6);
+    // Each panel asks for the width of its text; the athlete's takes what is left.
+    statusBar()->addWidget(panel, number == 8 ? 1 : 0);
     panels_[static_cast<std::size_t>(number - 1)] = panel;
   }
   UpdateStatusPanels();
@@ -244,8 +426,6 @@ void MainForm::UpdateStatusPanels() {
     QLabel* label = panels_[static_cast<std::size_t>(number - 1)];
     label->setText(QString::fromStdString(panel.text));
     label->setToolTip(QString::fromStdString(panel.toolTip));
-    // Every panel shows its whole text.
-    label->setMinimumWidth(std::max(60, label->sizeHint().width()));
   }
 }
 
@@ -271,6 +451,7 @@ void MainForm::RegisterChildWindow(ChildWindow role, QMdiSubWindow* window) {
   if (window->mdiArea() != mdiArea_) mdiArea_->addSubWindow(window);
   window->hide();
   childWindows_[role] = window;
+  if (role == ChildWindow::Analysis) ConnectCollect(window);
   if (auto* tool = qobject_cast<ToolSubWindow*>(window)) {
     connect(tool, &ToolSubWindow::ClosedFromFrame, this, [this, role] {
       if (QAction* entry = Entry(viewEntries_[role])) entry->setChecked(false);

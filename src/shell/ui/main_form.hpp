@@ -1,11 +1,12 @@
 #pragma once
 // The main window "Torvane Measurement System": a multiple-document frame
 // with the menus that open and close the tool windows, run the file
-// commands, open the help pages and write the operational report, and a
-// status bar of eight panels. Its load and unload are the program's
-// start-up and shutdown, which live in the core.
+// commands, open the help pages and write the operational report, a
+// toolbar of the main commands, and a status bar of eight panels. Its load and unload are the
+// program's start-up and shutdown, which live in the core.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QUrl>
 #include <array>
 #include <functional>
@@ -19,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QToolBar;
 class QUndoStack;
 
 namespace torvane {
@@ -26,6 +28,7 @@ namespace torvane {
 struct Session;
 class FormSystemStatus;
 class FrmConfig;
+class FrmHelp;
 class FrmScaleOffsetData;
 class FrmProcess;
 class FormDigitalDisplay;
@@ -72,14 +75,31 @@ class MainForm : public QMainWindow {
 
   void ArrangeChildWindows();
   void CascadeChildWindows();
-  // Opens a help page of the "QLXHelp" folder; false when it could not be shown.
+  // Opens a help page of the "QLXHelp" folder in the help window; false when
+  // the page is not there.
   bool OpenHelpPage(const char* relativePath, const QString& anchor = {});
+  // The help window, created on first use.
+  FrmHelp* HelpWindow();
+
+  // Where the main window's size and place are kept between runs: the
+  // user's own configuration folder, not the shared data folder.
+  static QString WindowPlaceFile();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenus();
+  void BuildShortcuts();
+  void BuildToolBar();
+  void BuildEmptyWorkspace();
+  void UpdateEmptyWorkspace();
+  // Collect presses the analysis window's Start (or Stop) button and is
+  // enabled with it.
+  void ConnectCollect(QMdiSubWindow* analysisWindow);
+  void RestoreWindowPlace();
+  void SaveWindowPlace() const;
   void BuildStatusBar();
   QMenu* AddMenu(const char* name, const char* caption);
   QAction* AddEntry(QMenu* menu, const char* name, const char* caption);
@@ -92,6 +112,7 @@ class MainForm : public QMainWindow {
   std::map<ChildWindow, TwipSize> ChildWindowSizes() const;
   void PlaceChildWindows(const std::vector<Placement>& placements);
   bool OpenDocument(const QUrl& url, const QString& what);
+  void ShowInHelpWindow(const QUrl& url);
   bool ShowFirstRunWindow();
 
   void mnuFileExit_Click();
@@ -111,6 +132,11 @@ class MainForm : public QMainWindow {
   FormSystemStatus* statusForm_ = nullptr;
   ToolSubWindow* statusWindow_ = nullptr;
   FrmConfig* config_ = nullptr;
+  QPointer<FrmHelp> help_;
+  QToolBar* toolBar_ = nullptr;
+  QAction* collect_ = nullptr;
+  QPointer<QWidget> collectButton_;
+  QLabel* emptyWorkspace_ = nullptr;
   QUndoStack* undoStack_ = nullptr;
   FrmScaleOffsetData* scaleOffset_ = nullptr;
   FrmProcess* process_ = nullptr;

@@ -2,6 +2,7 @@
 // pages, the operational report, the about box, and closing the program.
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +19,7 @@
 #include "shell/session.hpp"
 #include "shell/ui/about_box.hpp"
 #include "shell/ui/form_system_status.hpp"
+#include "shell/ui/frm_help.hpp"
 #include "shell/ui/main_form.hpp"
 #include "shell/ui/tool_sub_window.hpp"
 
@@ -98,8 +100,32 @@ void MainForm::CascadeChildWindows() {
                                       ChildWindowSizes(), session_.settings.ShowSystemStatus));
 }
 
+FrmHelp* MainForm::HelpWindow() {
+  if (help_ == nullptr) help_ = new FrmHelp(this);
+  // Help asked for from a modal window (the first-run window) must not be
+  // blocked by it: it opens over that window, and goes with it.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (owner == nullptr) owner = this;
+  if (help_->parentWidget() != owner) help_->setParent(owner, Qt::Window);
+  return help_;
+}
+
+void MainForm::ShowInHelpWindow(const QUrl& url) {
+  FrmHelp* help = HelpWindow();
+  help->ShowPage(url);
+  help->show();
+  help->raise();
+  help->activateWindow();
+}
+
+// A local page or text the desktop has no viewer for is shown in the help
+// window.
 bool MainForm::OpenDocument(const QUrl& url, const QString& what) {
   if (opener_ && opener_(url)) return true;
+  if (url.isLocalFile()) {
+    ShowInHelpWindow(url);
+    return true;
+  }
   session_.dialogs().ShowMessage(
       MessageIcon::Exclamation, "",
       (what + " could not be shown: no program on this desktop opens " + url.toString())
@@ -107,6 +133,8 @@ bool MainForm::OpenDocument(const QUrl& url, const QString& what) {
   return false;
 }
 
+// The program's own pages open in its help window, which searches them and
+// needs no browser.
 bool MainForm::OpenHelpPage(const char* relativePath, const QString& anchor) {
   const std::string path = HelpPagePath(session_, relativePath);
   if (path.empty()) {
@@ -117,7 +145,8 @@ bool MainForm::OpenHelpPage(const char* relativePath, const QString& anchor) {
   }
   QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
   if (!anchor.isEmpty()) url.setFragment(anchor);
-  return OpenDocument(url, "The help page");
+  ShowInHelpWindow(url);
+  return true;
 }
 
 void MainForm::mnuWebSupport_Click() {
@@ -216,6 +245,7 @@ void MainForm::closeEvent(QCloseEvent* event) {
       event->ignore();
       return;
     }
+    SaveWindowPlace();
     RunShutdown(session_);
     shutDown_ = true;
   }

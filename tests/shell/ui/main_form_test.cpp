@@ -1,10 +1,13 @@
 // The main window on the offscreen platform: start-up as the program runs
-// it, the menu tree, the window toggles and placements, the report and the
-// help pages, and closing.
+// it, the menu tree, toolbar and keys, the window toggles and placements,
+// the report and the help window, and closing.
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,10 +18,15 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "config/ini_file.hpp"
+#include "shell/help_pages.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/ui/form_system_status.hpp"
+#include "shell/ui/frm_help.hpp"
 #include "shell/ui/tool_sub_window.hpp"
 #include "ui_test_support.hpp"
 
@@ -184,20 +192,168 @@ class MainFormTest : public QObject {
              machine.DataFolder() + "/QLXSystemReport.txt");
   }
 
-  void theHelpEntriesOpenTheirPages() {
+  void theHelpPagesOpenInTheHelpWindowFromTheDataFolderOnly() {
     Machine machine;
     Program program;
-    for (const char* name :
-         {"mnuGettingStarted", "mnuHelpContents", "mnuVersionInfo", "mnuWebSupport"}) {
-      Entry(program.form, name)->trigger();
+    WhenModalOpens("frmFirstTime",
+                   [](QWidget* window) { window->findChild<QPushButton*>("OKButton")->click(); });
+    program.Start();
+    const QString help = QString::fromStdString(machine.DataFolder()) + "/QLXHelp/";
+    FrmHelp* window = program.form.HelpWindow();
+    const std::pair<const char*, const char*> pages[] = {
+        {"mnuGettingStarted", "QLXGettingStarted.htm"},
+        {"mnuHelpContents", "QLXHelp.htm"},
+        {"mnuVersionInfo", "updates.htm"},
+        {"mnuWebSupport", "QLXHelp.htm"}};
+    for (const auto& [entry, page] : pages) {
+      Entry(program.form, entry)->trigger();
+      QVERIFY(window->isVisible());
+      QCOMPARE(window->CurrentPage().toLocalFile(), help + page);
     }
-    QCOMPARE(program.opened.size(), std::size_t{4});
-    QVERIFY(program.opened[0].toLocalFile().endsWith("/QLXHelp/QLXGettingStarted.htm"));
-    QVERIFY(program.opened[1].toLocalFile().endsWith("/QLXHelp/QLXHelp.htm"));
-    QVERIFY(program.opened[2].toLocalFile().endsWith("/QLXHelp/updates.htm"));
-    QCOMPARE(program.opened[3].fragment(), QString("support"));
-    for (const QUrl& url : program.opened) QVERIFY(FileExists(url.toLocalFile().toStdString()));
-    QVERIFY(program.dialogs.shown.empty());
+    // Back and forward go through the pages shown.
+    window->findChild<QToolButton*>("cmdBack")->click();
+    QCOMPARE(window->CurrentPage().toLocalFile(), help + "updates.htm");
+    window->findChild<QToolButton*>("cmdForward")->click();
+    QCOMPARE(window->CurrentPage().toLocalFile(), help + "QLXHelp.htm");
+    // A search lists the pages that hold the text; a click shows one.
+    auto* search = window->findChild<QLineEdit*>("txtSearch");
+    search->setText("calibration");
+    emit search->returnPressed();
+    auto* found = window->findChild<QListWidget*>("lstPages");
+    QVERIFY(found->isVisibleTo(window) && found->count() >= 1);
+    emit found->itemClicked(found->item(0));
+    QVERIFY(window->findChild<QTextBrowser*>("txtPage")->textCursor().hasSelection());
+    // The desktop's viewer is not asked, and a page missing from the data
+    // folder is not taken from the sample files the program was built with.
+    QVERIFY(program.opened.empty());
+    QVERIFY(QFile::remove(help + "updates.htm"));
+    QVERIFY(!program.form.OpenHelpPage(kUpdatesPage));
+    QCOMPARE(program.dialogs.shown.size(), std::size_t{1});
+  }
+
+  void aReportTheDesktopCannotShowOpensInTheHelpWindow() {
+    Machine machine;
+    machine.WriteConfig("", "");
+    Program program;
+    program.Start();
+    program.form.SetDocumentOpener([](const QUrl&) { return false; });
+    const std::size_t messages = program.dialogs.shown.size();
+    Entry(program.form, "mnuSystemReport")->trigger();
+    QCOMPARE(program.form.HelpWindow()->CurrentPage().toLocalFile().toStdString(),
+             machine.DataFolder() + "/QLXSystemReport.txt");
+    QCOMPARE(program.dialogs.shown.size(), messages);
+  }
+
+  void theStandardKeysRunTheirEntries() {
+    Machine machine;
+    machine.WriteConfig("", "");
+    QDir(QString::fromStdString(machine.DataFolder())).mkdir("QLXHelp");
+    QVERIFY(QFile::copy(TORVANE_SOURCE_DATA_DIR "/QLXHelp/QLXHelp.htm",
+                        QString::fromStdString(machine.DataFolder()) + "/QLXHelp/QLXHelp.htm"));
+    Program program;
+    program.Start();
+    QStringList ran;
+    for (const char* name : {"mnuFileOpen", "mnuSave", "mnuSaveAs", "mnuFileExport"}) {
+      program.form.SetMenuCommand(name, [&ran, name] { ran << name; });
+    }
+    program.form.show();
+    program.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.form));
+    QTest::keyClick(&program.form, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(&program.form, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(&program.form, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(&program.form, Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(ran, (QStringList{"mnuFileOpen", "mnuSave", "mnuSaveAs", "mnuFileExport"}));
+    QCOMPARE(Entry(program.form, "mnuEditUndo")->shortcut(), QKeySequence("Ctrl+Z"));
+    QTest::keyClick(&program.form, Qt::Key_F1);
+    QVERIFY(program.form.HelpWindow()->CurrentPage().toLocalFile().endsWith("/QLXHelp.htm"));
+    program.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.form));
+    QTest::keyClick(&program.form, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!program.form.isVisible());
+  }
+
+  void theToolbarCarriesTheMenusOwnEntries() {
+    Machine machine;
+    Program program;
+    auto* toolbar = program.form.findChild<QToolBar*>("tbrMain");
+    QStringList names;
+    for (QAction* a : toolbar->actions()) {
+      if (!a->isSeparator()) names << a->objectName();
+    }
+    QCOMPARE(names, (QStringList{"mnuFileOpen", "mnuSave", "actCollect", "mnuAnalyse", "mnuProcess",
+                                 "mnuTraining", "mnuSquad"}));
+    QCOMPARE(Entry(program.form, "mnuProcess")->iconText(), QString("Results"));
+    for (QAction* a : toolbar->actions()) QVERIFY(a->isSeparator() || !a->icon().isNull());
+    // Enabled and ticked with the menu entry.
+    auto* training = toolbar->widgetForAction(Entry(program.form, "mnuTraining"));
+    QVERIFY(!training->isEnabled());
+    auto* window = new ToolSubWindow(new QWidget);
+    program.form.RegisterChildWindow(ChildWindow::Training, window);
+    QVERIFY(training->isEnabled());
+    qobject_cast<QToolButton*>(training)->click();
+    QVERIFY(!window->isHidden());
+    QVERIFY(Entry(program.form, "mnuTraining")->isChecked());
+    // Collect is the analysis window's Start button, enabled with it.
+    auto* analysis = new QWidget;
+    auto* start = new QPushButton("&Start", analysis);
+    start->setObjectName("cmdCollect");
+    start->setEnabled(false);
+    int presses = 0;
+    connect(start, &QPushButton::clicked, [&presses] { ++presses; });
+    program.form.RegisterChildWindow(ChildWindow::Analysis, new ToolSubWindow(analysis));
+    QAction* collect = Entry(program.form, "actCollect");
+    QVERIFY(!collect->isEnabled());
+    start->setEnabled(true);
+    QVERIFY(collect->isEnabled());
+    collect->trigger();
+    QCOMPARE(presses, 1);
+    QVERIFY(!program.form.ChildWindowOf(ChildWindow::Analysis)->isHidden());
+  }
+
+  void theEmptyWorkspaceSaysWhatToDoUntilAWindowIsShown() {
+    Machine machine;
+    Program program;
+    program.form.show();
+    auto* hint = program.form.findChild<QLabel*>("lblEmptyWorkspace");
+    QCOMPARE(hint->text(), QString("Open a trial (Ctrl+O) or record one (Collect)"));
+    QVERIFY(hint->isVisible());
+    QAction* status = Entry(program.form, "mnuLiveSystemStatus");
+    status->trigger();
+    QVERIFY(!hint->isVisible());
+    status->trigger();
+    QVERIFY(hint->isVisible());
+  }
+
+  void theMainWindowComesBackWhereItWasLeft() {
+    Machine machine;
+    const QRect left(30, 20, 700, 480);
+    {
+      Program program;
+      program.form.show();
+      program.form.setGeometry(left);
+      QVERIFY(program.form.close());
+    }
+    Program program;
+    QCOMPARE(program.form.geometry(), left);
+  }
+
+  void newWindowsOpenCentredOverTheMainWindow() {
+    Machine machine;
+    Program program;
+    program.form.setGeometry(40, 30, 700, 500);
+    program.form.show();
+    QWidget tool(nullptr, Qt::Window);
+    tool.resize(200, 100);
+    tool.show();
+    QVERIFY(
+        (tool.frameGeometry().center() - program.form.frameGeometry().center()).manhattanLength() <=
+        2);
+    // Moved by the user, it is shown again where it was left.
+    tool.hide();
+    tool.move(5, 5);
+    tool.show();
+    QCOMPARE(tool.pos(), QPoint(5, 5));
   }
 
   void closingWithAnUnsavedTrialAsksFirst() {
