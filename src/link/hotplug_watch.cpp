@@ -37,6 +37,17 @@ std::string WatchedDevicePath(const SettingsRecord& settings) {
   return {};
 }
 
+std::string WatchedDeviceChoice(const SettingsRecord& settings) {
+  const InterfaceModel model = SelectedInterfaceModel(settings);
+  const std::string key = UsesUsbLayer(model) ? "USB"
+                          : model == InterfaceModel::Zra6
+                              ? "COM" + std::to_string(settings.comportnum)
+                              : std::string();
+  const auto configured = settings.ports.find(key);
+  return std::string(UnitModelOf(model).name) + " " + key + "=" +
+         (configured == settings.ports.end() ? std::string() : configured->second);
+}
+
 bool DevicePresent(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
@@ -45,14 +56,20 @@ bool DevicePresent(const std::string& path) {
 HotplugWatch::HotplugWatch(LinkContext ctx, HotplugHooks hooks)
     : ctx_(std::move(ctx)), hooks_(std::move(hooks)) {
   if (!hooks_.devicePresent) hooks_.devicePresent = DevicePresent;
+  if (!hooks_.devicePath) hooks_.devicePath = WatchedDevicePath;
+}
+
+void HotplugWatch::TakeStartingPoint() {
+  choice_ = WatchedDeviceChoice(ctx_.settings);
+  path_ = hooks_.devicePath(ctx_.settings);
+  present_.reset();
+  if (!path_.empty()) present_ = hooks_.devicePresent(path_);
 }
 
 HotplugWatch::~HotplugWatch() = default;
 
 void HotplugWatch::Start() {
-  path_ = WatchedDevicePath(ctx_.settings);
-  present_.reset();
-  if (!path_.empty()) present_ = hooks_.devicePresent(path_);
+  TakeStartingPoint();
   if (!timer_) timer_ = ctx_.timers.CreateTimer([this] { CheckNow(); });
   timer_->Start(kHotplugCheckMilliseconds);
 }
@@ -69,15 +86,14 @@ HotplugEvent HotplugWatch::CheckNow() {
   if (reporting_ || (hooks_.busy && hooks_.busy()) || ExchangeRunning(ctx_.link)) {
     return HotplugEvent::None;
   }
-  const std::string path = WatchedDevicePath(ctx_.settings);
-  if (path != path_) {
-    path_ = path;
-    present_.reset();
-    if (!path_.empty()) present_ = hooks_.devicePresent(path_);
+  if (WatchedDeviceChoice(ctx_.settings) != choice_) {
+    TakeStartingPoint();
     return HotplugEvent::None;
   }
-  if (path_.empty() || !present_) return HotplugEvent::None;
+  path_ = hooks_.devicePath(ctx_.settings);
+  if (path_.empty()) return HotplugEvent::None;
   const bool present = hooks_.devicePresent(path_);
+  if (!present_) present_ = present;
   if (present == *present_) return HotplugEvent::None;
   present_ = present;
 

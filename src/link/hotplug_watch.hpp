@@ -30,6 +30,10 @@ struct HotplugHooks {
   // Whether a device node is there; a link counts as the node it names, so a
   // link left behind by a unit that went away counts as absent.
   std::function<bool(const std::string& path)> devicePresent;
+  // The device node of the selected unit now (WatchedDevicePath when unset):
+  // without a configured path it is the first FTDI tty, which may get another
+  // number when the unit comes back.
+  std::function<std::string(const SettingsRecord& settings)> devicePath;
   // A collection or a zeroing reading holds the unit (or no unit is used at
   // all): the watch then looks again later.
   std::function<bool()> busy;
@@ -41,6 +45,11 @@ struct HotplugHooks {
 // The device node of the selected model's unit: the USB layer's device for
 // the ZRA6+ and ZRA7, the serial port for the ZRA6; empty with no model.
 std::string WatchedDevicePath(const SettingsRecord& settings);
+
+// What the settings chose to watch: the model and its configured port. When
+// this changes the watch starts afresh; when only the device path found for
+// it changes, the unit came back under another name.
+std::string WatchedDeviceChoice(const SettingsRecord& settings);
 
 // Whether `path` names a device node that is there now (following links).
 bool DevicePresent(const std::string& path);
@@ -58,8 +67,8 @@ class HotplugWatch {
   void Stop();
   bool Running() const;
 
-  // One look; what the timer runs. A changed device path (another model or
-  // port chosen) starts afresh without a report.
+  // One look; what the timer runs. Another model or port chosen starts
+  // afresh without a report.
   HotplugEvent CheckNow();
 
  private:
@@ -69,6 +78,9 @@ class HotplugWatch {
   LinkContext ctx_;
   HotplugHooks hooks_;
   std::unique_ptr<Timer> timer_;
+  void TakeStartingPoint();
+
+  std::string choice_;
   std::string path_;
   std::optional<bool> present_;
   // Set while the watch reports or connects: the waits inside discovery let

@@ -7,9 +7,11 @@
 namespace torvane {
 
 std::unique_ptr<HotplugWatch> StartHotplugWatch(
-    Session& session, std::function<bool(const std::string&)> devicePresent) {
+    Session& session, std::function<bool(const std::string&)> devicePresent,
+    std::function<std::string(const SettingsRecord&)> devicePath) {
   HotplugHooks hooks{
       .devicePresent = std::move(devicePresent),
+      .devicePath = std::move(devicePath),
       .busy = [&session] { return session.DemoMode || TrialInUse(session); },
       .connect =
           [&session] {

@@ -15,6 +15,7 @@ struct Session;
 // discovery, so that only later changes are reported. In demonstration mode
 // it reports nothing.
 std::unique_ptr<HotplugWatch> StartHotplugWatch(
-    Session& session, std::function<bool(const std::string&)> devicePresent = DevicePresent);
+    Session& session, std::function<bool(const std::string&)> devicePresent = DevicePresent,
+    std::function<std::string(const SettingsRecord&)> devicePath = WatchedDevicePath);
 
 }  // namespace torvane

@@ -116,6 +116,20 @@ TEST_F(HotplugTest, AnotherPortOrModelStartsAfreshAndDemonstrationModeReportsNot
   EXPECT_TRUE(t.dialogs.shown.empty());
 }
 
+TEST_F(HotplugTest, AUnitThatComesBackUnderAnotherTtyNameIsStillSeen) {
+  // No [Ports] path: the first FTDI tty, /dev/ttyUSB0 while none is there.
+  session.settings.ports.erase("USB");
+  std::string tty = "/dev/ttyUSB0";
+  watch = StartHotplugWatch(
+      session, [&](const std::string& path) { return path == tty && nodes[tty]; },
+      [&](const SettingsRecord&) { return tty; });
+  t.dialogs.answers.push_back(DialogAnswer::No);
+  tty = "/dev/ttyUSB1";
+  nodes[tty] = true;
+  loop.Advance(kHotplugCheckMilliseconds);
+  EXPECT_TRUE(Logged("ZRA7 interface unit has been plugged in at /dev/ttyUSB1"));
+}
+
 TEST_F(HotplugTest, AUnitThatAppearsWhileItsPortIsOpenIsLoggedButNotOffered) {
   Start(false);
   session.link.usb.UsbPortIsOpen = true;  // Connect's discovery is talking to it
