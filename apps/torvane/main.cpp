@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "analysis/ui/frm_analysis.hpp"
+#include "shell/hotplug_session.hpp"
 #include "shell/session.hpp"
 #include "shell/startup.hpp"
 #include "shell/subsystem_hooks.hpp"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   analysis->ProgramStarted();
+  // From here on a unit plugged in or pulled out is noticed.
+  const auto hotplug = torvane::StartHotplugWatch(session);
   mainForm.ShowChildWindow(torvane::ChildWindow::Analysis);
   return QApplication::exec();
 }
