@@ -144,7 +144,7 @@ const SettingKey kKeys[] = {
     Key(kMisc, "exceloutput", &R::exceloutput)
         .Defaults("true", "true")
         .Legacy("exceloutput", "False")
-        .Report("Send results to Excel spreadsheet    ")
+        .Report("Send results to a workbook (.xlsx)   ")
         .Window(kGeneral, "CheckExcelOutput"),
     // The eccentric strength test flag was once read from "eccentric strength test"
     // and written to "eccentricstrengthtest", so a value set in the program was
