@@ -122,7 +122,8 @@ TEST_F(StartupTest, TheFirstStartUnderAFreshHomeNamesNoProgramOrSystemOfAnotherP
   std::smatch found;
   EXPECT_FALSE(std::regex_search(log, found, std::regex(R"(\b(Windows|Vista|XP|Excel)\b)")))
       << found.str() << " in:\n"
-      << log;  EXPECT_TRUE(Logged("First run of the Torvane Measurement System with this data folder"));
+      << log;
+  EXPECT_TRUE(Logged("First run of the Torvane Measurement System with this data folder"));
   EXPECT_NE(log.find("libxlsxwriter"), std::string::npos);
 }
 
