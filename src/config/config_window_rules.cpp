@@ -3,6 +3,7 @@
 #include "common/number_text.hpp"
 #include "common/paths.hpp"
 #include "config/data_folders.hpp"
+#include "config/number_boxes.hpp"
 #include "config/settings_io.hpp"
 #include "config/settings_keys.hpp"
 
@@ -49,20 +50,29 @@ BoxCorrection SetSampleFrequency(const SamplingContext& context, std::string_vie
   }
   const std::int32_t previousFrequency = s.frequency;
   const std::int32_t previousSamples = s.samples;
-  const double value = LeadingNumber(text);
   if (s.ZRA7Input) {
     s.frequency = context.maxInterfaceFrequency == 600 ? 600 : 200;
     out.box = FrequencyText(s.frequency);
   } else {
-    // A ZRA6 or ZRA6+ samples at up to 500 Hz; without a unit (demonstration)
-    // stored trials of up to 1000 Hz can be analysed.
-    const double limit = (s.ZRA6Input || s.ZRA6PlusInput) ? 500 : 1000;
-    if (value >= 0 && value <= limit) {
-      s.frequency = ToInt32(value);
-    } else {
-      s.frequency = 500;
-      out.box = "500";
+    // Text, 0 and more than the unit can do are refused; so is a frequency
+    // whose half would not be above every filter cut-off.
+    const NumberRange range = FrequencyRange(s);
+    const std::optional<double> value = StrictNumber(text);
+    std::string refusal;
+    if (!value || !InRange(range, *value)) {
+      refusal = RefusalText("Sampling Frequency", range, text, FrequencyText(s.frequency));
+    } else if (const SettingKey* cutOff = CutOffAboveHalf(s, *value)) {
+      refusal = std::string("Sampling Frequency must be more than twice the ") +
+                cutOff->boxCaption + " of " + NumberBoxText(s, *cutOff) + " Hz. \"" +
+                std::string(text) + "\" is not accepted; the previous value " +
+                FrequencyText(s.frequency) + " Hz is kept.";
     }
+    if (!refusal.empty()) {
+      context.dialogs.ShowMessage(MessageIcon::Exclamation, kRefusalTitle, refusal);
+      out.box = FrequencyText(s.frequency);
+      return out;
+    }
+    s.frequency = ToInt32(*value);
   }
   const double samples = RoundHalfEven(durationSeconds * s.frequency);
   if (samples >= static_cast<double>(kMaximumSamples)) {
@@ -84,7 +94,19 @@ BoxCorrection SetSampleFrequency(const SamplingContext& context, std::string_vie
 BoxCorrection SetTrialDuration(const SamplingContext& context, std::string_view text) {
   SettingsRecord& s = context.settings;
   BoxCorrection out;
-  const double samples = RoundHalfEven(LeadingNumber(text) * s.frequency);
+  const std::optional<double> seconds = StrictNumber(text);
+  if (!seconds || !(*seconds > 0) || RoundHalfEven(*seconds * s.frequency) < 1) {
+    NumberRange range;
+    range.least = 0;
+    range.leastExcluded = true;
+    range.unit = "s";
+    range.why = "at least one sample";
+    context.dialogs.ShowMessage(MessageIcon::Exclamation, kRefusalTitle,
+                                RefusalText("Sample Period", range, text, DurationText(s)));
+    out.box = DurationText(s);
+    return out;
+  }
+  const double samples = RoundHalfEven(*seconds * s.frequency);
   if (samples >= static_cast<double>(kMaximumSamples)) {
     ShowSizeExceeded(context.dialogs);
     out.box = DurationText(s);
@@ -98,27 +120,12 @@ BoxCorrection SetTrialDuration(const SamplingContext& context, std::string_view 
 }
 
 bool SetWeight(SettingsRecord& settings, UserDialogs& dialogs, std::string_view text) {
-  const double value = LeadingNumber(text);
-  if (value <= 0) {
-    dialogs.ShowMessage(MessageIcon::Critical, "Error entering weight",
-                        "Weight entered must be greater than zero kilograms");
-    return false;
-  }
-  settings.weight = static_cast<float>(value);
-  return true;
+  return !EnterNumberSetting(settings, dialogs, *FindSettingKey("weight"), text);
 }
 
-std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, std::string_view text) {
-  const double value = LeadingNumber(text);
-  if (value > 100) {
-    settings.BrakeLevel = 100;
-  } else if (value < 0) {
-    settings.BrakeLevel = 0;
-  } else {
-    settings.BrakeLevel = static_cast<float>(value);
-    return std::nullopt;
-  }
-  return ShortNumericText(static_cast<double>(settings.BrakeLevel));
+std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, UserDialogs& dialogs,
+                                                std::string_view text) {
+  return EnterNumberSetting(settings, dialogs, *FindSettingKey("BrakeLevel"), text);
 }
 
 void ChooseInterface(SettingsRecord& s, InterfaceModel model) {

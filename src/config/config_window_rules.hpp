@@ -46,19 +46,25 @@ struct SamplingContext {
   std::int16_t maxInterfaceFrequency;  // what the connected ZRA7 can do (600 or less)
 };
 
-// The sample frequency box (txtSampleFrequency). `durationSeconds` is the
-// trial duration the sample count follows (the duration box's value).
+// The sample frequency box (txtSampleFrequency), when its editing is
+// finished: a whole number of hertz the unit can sample at, and more than
+// twice every filter cut-off; anything else is refused with a message and
+// the box shows the previous frequency. `durationSeconds` is the trial
+// duration the sample count follows (the duration box's value).
 BoxCorrection SetSampleFrequency(const SamplingContext& context, std::string_view text,
                                  double durationSeconds);
-// The duration box (txtDuration): the sample count follows. No box
-// correction means the count was taken (the status bar should show it).
+// The duration box (txtDuration), when its editing is finished: a number of
+// seconds above 0 that gives at least one sample; the sample count follows.
+// No box correction means the count was taken (the status bar should show it).
 BoxCorrection SetTrialDuration(const SamplingContext& context, std::string_view text);
-// The mass box (txtWeight), tested when it loses the focus: false when the
-// value was refused (the message is shown; the box should take the focus back).
+// The mass box (txtWeight), when its editing is finished: false when the
+// value was refused (the message is shown; the previous mass stays).
 bool SetWeight(SettingsRecord& settings, UserDialogs& dialogs, std::string_view text);
-// The brake level box (txtBrakeLevel): the level limited to 0 … 100; the
-// corrected text when it was limited.
-std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, std::string_view text);
+// The brake level box (txtBrakeLevel): a level from 0 to 100 %; anything
+// else is refused with a message, and the previous level's text is returned
+// for the box.
+std::optional<std::string> SetBrakeLevelSetting(SettingsRecord& settings, UserDialogs& dialogs,
+                                                std::string_view text);
 
 // Selects one unit (its flag set, the other two cleared) and limits the
 // frequency to what a ZRA6 or ZRA6+ can do.

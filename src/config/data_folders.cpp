@@ -25,6 +25,12 @@ bool HoldsConfig(const std::string& folder) {
   return FileExists(JoinPath(folder, kConfigFileName));
 }
 
+// The folder looked in, for the status log.
+std::string NotFoundText(const std::string& folder) {
+  if (folder.empty()) return std::string("No data folder to look in (HOME is not set)");
+  return std::string("No ") + kConfigFileName + " in " + folder;
+}
+
 }  // namespace
 
 std::vector<std::string> DataFolderCandidates() {
@@ -77,10 +83,10 @@ bool FindDataFolders(const ConfigContext& context) {
   const std::vector<std::string> candidates = DataFolderCandidates();
   s.ProgramDataDirectory = candidates[0];
   if (!HoldsConfig(s.ProgramDataDirectory)) {
-    status.AddStatusMessage("Failed to find usual Vista data folder");
+    status.AddStatusMessage(NotFoundText(s.ProgramDataDirectory));
     s.ProgramDataDirectory = candidates[1];
     if (!HoldsConfig(s.ProgramDataDirectory)) {
-      status.AddStatusMessage("Failed to find usual XP data folder");
+      status.AddStatusMessage(NotFoundText(s.ProgramDataDirectory));
       // A first run on this machine: lay out the data folder from the sample
       // files; the configuration file is written from the defaults later.
       const std::string created = candidates[0];

@@ -6,6 +6,7 @@
 #include "common/paths.hpp"
 #include "config/data_folders.hpp"
 #include "config/ini_file.hpp"
+#include "config/number_boxes.hpp"
 #include "config/settings_keys.hpp"
 
 namespace torvane {
@@ -130,8 +131,15 @@ void SaveSettings(const SettingsRecord& r) {
     for (const bool last : {false, true}) {
       for (std::size_t i = first; i < end; ++i) {
         const SettingKey& k = keys[i];
-        if (k.savedLast == last)
+        if (k.savedLast != last) continue;
+        if (SettingValueValid(r, k)) {
           WriteIniValue(k.section, k.key, SettingFileText(r, k), r.ConfigFilePath);
+        } else if (!LookupIniValue(k.section, k.key, r.ConfigFilePath).found) {
+          // A value the setting cannot mean (a frequency of 0, a cut-off above
+          // half the sampling frequency) never reaches the file: the file
+          // keeps what it held, or gets the key's default.
+          WriteIniValue(k.section, k.key, MissingText(k, r.ProgramDataDirectory), r.ConfigFilePath);
+        }
       }
     }
     first = end;

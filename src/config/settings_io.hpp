@@ -34,6 +34,8 @@ bool SetSettingFromText(SettingsRecord& settings, std::string_view key, std::str
 bool HoldsSettingKeys(const std::string& path);
 
 // Writes every key in the save order (numbers in the short numeric text form).
+// A number the setting cannot mean is not written: the file keeps the value
+// it held (or gets the key's default).
 void SaveSettings(const SettingsRecord& settings);
 
 // The old settings store: "QLXLegacySettings.ini", section [Settings], in

@@ -80,6 +80,13 @@ struct Row {
       r.windowControls = controls;
     });
   }
+  // The number box's name in messages and its unit.
+  constexpr Row Box(const char* caption, const char* unit) const {
+    return With([=](SettingKey& r) {
+      r.boxCaption = caption;
+      r.unit = unit;
+    });
+  }
   // The values the setting can mean (see SettingKey::least).
   constexpr Row Range(double least, double most = kNoLimit) const {
     return With([=](SettingKey& r) {
@@ -144,7 +151,7 @@ const SettingKey kKeys[] = {
     Key(kMisc, "exceloutput", &R::exceloutput)
         .Defaults("true", "true")
         .Legacy("exceloutput", "False")
-        .Report("Send results to Excel spreadsheet    ")
+        .Report("Send results to a workbook (.xlsx)   ")
         .Window(kGeneral, "CheckExcelOutput"),
     // The eccentric strength test flag was once read from "eccentric strength test"
     // and written to "eccentricstrengthtest", so a value set in the program was
@@ -174,6 +181,7 @@ const SettingKey kKeys[] = {
         .Report("Samples                            ")
         .Window(kDataCollection, "txtDuration LabelNumberOfSamples"),
     Key(kCollection, "frequency", &R::frequency)
+        .Box("Sampling Frequency", "Hz")
         .Range(1)
         .Defaults("500", "500")
         .Legacy("frequency", "500")
@@ -235,38 +243,45 @@ const SettingKey kKeys[] = {
     // The accelerometer port's flow control: 0 none, 1 XON/XOFF, 2 RTS/CTS.
     Key(kCollection, "accelflowcontrol", &R::accelflowcontrol).Range(0, 2).Defaults("0", "0"),
     Key(kProcessing, "dispFc", &R::dispFc)
+        .Box("Displacement filter cut-off", "Hz")
         .Range(0)
         .Defaults("0.0", "0")
         .Legacy("dispFc", "0.0")
         .Report("Distance filter cutoff                 ")
         .Window(kFilters, "txtDispFc"),
     Key(kProcessing, "velocFc", &R::velocFc)
+        .Box("Velocity filter cut-off", "Hz")
         .Range(0)
         .Defaults("16.0", "16")
         .Legacy("velocFc", "16.0")
         .Report("Velocity filter cutoff                 ")
         .Window(kFilters, "txtVelocFc"),
     Key(kProcessing, "accelFc", &R::accelFc)
+        .Box("Acceleration filter cut-off", "Hz")
         .Range(0)
         .Defaults("10.0", "10")
         .Legacy("accelFc", "10.0")
         .Report("Acceleration filter cutoff            ")
         .Window(kFilters, "txtAccelFc"),
     Key(kProcessing, "forceFc", &R::forceFc)
+        .Box("Force filter cut-off", "Hz")
         .Range(0)
         .Defaults("0.0", "0")
         .Window(kFilters, "TextForceFc"),
     Key(kProcessing, "RFDepoch", &R::RFDepoch)
+        .Box("mRFD epoch", "ms")
         .Above(0)
         .Defaults("30.0", "30")
         .Window(kGeneral, "TextmRFDEpoch"),
     Key(kProcessing, "repthreshold", &R::repthreshold)
+        .Box("Repetition Threshold", "m")
         .Range(0)
         .Defaults("0.05", "0.05")
         .Legacy("repthreshold", "0.05")
         .Report("Repetition threshold                 ")
         .Window(kGeneral, "txtRepThreshold"),
     Key(kProcessing, "weight", &R::weight)
+        .Box("Mass", "kg")
         .Above(0)
         .Defaults("80", "80")
         .Legacy("weight", "80")
@@ -275,27 +290,32 @@ const SettingKey kKeys[] = {
     // Two defaults: a missing key and "Restore Defaults" give 50, the import of
     // the old store 10 when the old store lacks it.
     Key(kProcessing, "flightthres", &R::flightthres)
+        .Box("Flight threshold", "N")
         .Range(0)
         .Defaults("50", "50")
         .Legacy("flightthres", "10")
         .Report("Flight threshold                     ")
         .Window(kGeneral, "txtFlightThreshold"),
     Key(kProcessing, "DispCalSlope", &R::DispCalSlope)
+        .Box("Position slope", "m/count")
         .Defaults("0.009", "0.009")
         .Legacy("DispCalSlope", "0.009")
         .Report("Distance calibration slope          ")
         .Window(kCalibration, "txtDSlope"),
     Key(kProcessing, "DispInt", &R::DispInt)
+        .Box("Position zero offset", "counts")
         .Defaults("0.0", "0")
         .Legacy("DispInt", "0.0")
         .Report("Distance zero offset (intercept)   ")
         .Window(kCalibration, "txtDInt"),
     Key(kProcessing, "ForceCalSlope", &R::ForceCalSlope)
+        .Box("Force slope", "N/count")
         .Defaults("3.0", "3")
         .Legacy("ForceCalSlope", "3.0")
         .Report("Force calibration slope               ")
         .Window(kCalibration, "txtFSlope"),
     Key(kProcessing, "ForceInt", &R::ForceInt)
+        .Box("Force zero offset", "counts")
         .Defaults("0.0", "0")
         .Legacy("ForceInt", "0.0")
         .Report("Force zero offset (intercept)       ")
@@ -332,6 +352,7 @@ const SettingKey kKeys[] = {
         .Report("Under sound file                      ")
         .Window(kGeneral, "TextSoundFileUnder"),
     Key(kTraining, "FeedbackThreshold", &R::FeedbackThreshold)
+        .Box("Feedback Threshold", "")
         .Range(0)
         .Defaults("2.0", "2")
         .Legacy("FeedbackThreshold", "2.0")
@@ -352,6 +373,7 @@ const SettingKey kKeys[] = {
         .Legacy("showfeedback", "0")
         .Report("Show feedback                        "),
     Key(kBrake, "BrakeLevel", &R::BrakeLevel)
+        .Box("Braking Level", "%")
         .Range(0)
         .Defaults("0.0", "0")
         .Legacy("BrakeLevel", "0.0")

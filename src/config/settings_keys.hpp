@@ -84,6 +84,10 @@ struct SettingKey {
   // The values a number key can mean: from `least` (excluded when
   // `leastExcluded`) to `most`. Checked for values given on the command
   // line; the file keeps its leading-number rule.
+  // The configuration window's number box of this key: its name in messages
+  // and the unit shown beside it (nullptr: no number box).
+  const char* boxCaption = nullptr;
+  const char* unit = nullptr;
   double least = -std::numeric_limits<double>::infinity();
   double most = std::numeric_limits<double>::infinity();
   bool leastExcluded = false;

@@ -38,9 +38,22 @@ bool SetExcelOutput(Session& session, bool ticked) {
   return s.exceloutput;
 }
 
-std::string ConnectInterface(Session& session) {
+bool RunInterfaceDiscovery(Session& session) {
   const bool found = session.hooks.DiscoverInterface && session.hooks.DiscoverInterface();
-  return found ? kConnectionEstablishedText : kNoConnectionText;
+  session.ConnectedInterface =
+      found ? SelectedInterfaceModel(session.settings) : InterfaceModel::None;
+  return found;
+}
+
+std::string ConnectInterface(Session& session) {
+  return RunInterfaceDiscovery(session) ? kConnectionEstablishedText : kNoConnectionText;
+}
+
+std::string ConnectionText(const Session& session) {
+  const InterfaceModel connected = session.ConnectedInterface;
+  return connected != InterfaceModel::None && connected == SelectedInterfaceModel(session.settings)
+             ? kConnectionEstablishedText
+             : kNoConnectionText;
 }
 
 }  // namespace torvane

@@ -20,5 +20,11 @@ bool SetExcelOutput(Session& session, bool ticked);
 // "&Connect" (CommandFindInterface): runs the interface discovery; the
 // connection label's text afterwards.
 std::string ConnectInterface(Session& session);
+// Runs the interface discovery (start-up, "&Connect") and keeps which unit
+// answered; true when one did.
+bool RunInterfaceDiscovery(Session& session);
+// The connection label's text as the link is now: "Connection Established"
+// while the selected unit is the one that last answered, else "No Connection".
+std::string ConnectionText(const Session& session);
 
 }  // namespace torvane

@@ -28,7 +28,19 @@ void SetMenuEntryVisible(Session& session, std::string_view name, bool visible) 
 
 MenuEntryState MenuEntry(const Session& session, std::string_view name) {
   const auto it = session.mainMenu.entries.find(name);
-  return it == session.mainMenu.entries.end() ? MenuEntryState{} : it->second;
+  if (it != session.mainMenu.entries.end()) return it->second;
+  MenuEntryState state;
+  state.enabled = MenuEntryUnavailableReason(name) == nullptr;
+  return state;
+}
+
+const char* MenuEntryUnavailableReason(std::string_view name) {
+  // The timer resolution and the USB latency it tuned on the old platform
+  // are set by the program itself here (the latency timer through sysfs).
+  if (name == "mnuToolsPerformance")
+    return "Nothing to tune on Linux: the program sets the USB latency timer itself, and the "
+           "system's timers need no setting.";
+  return nullptr;
 }
 
 void ApplyInterfaceMenus(Session& session) {

@@ -30,7 +30,11 @@ void SetMenuEntryVisible(Session& session, std::string_view name, bool visible);
 // After a discovery: a USB unit hides "&Test Serial Interface" and shows
 // "&View Analog Inputs".
 void ApplyInterfaceMenus(Session& session);
-// The state of an entry; entries never changed are enabled and visible.
+// The state of an entry; entries never changed are enabled and visible,
+// except those with nothing to do on this platform, which are disabled.
 MenuEntryState MenuEntry(const Session& session, std::string_view name);
+// Why an entry has nothing to do on this platform (its tool tip); nullptr
+// for an entry that has work here.
+const char* MenuEntryUnavailableReason(std::string_view name);
 
 }  // namespace torvane

@@ -8,6 +8,7 @@
 #include "common/text_file.hpp"
 #include "config/settings_keys.hpp"
 #include "shell/session.hpp"
+#include "shell/spreadsheet_app.hpp"
 #include "torvane_version.hpp"
 
 extern char** environ;
@@ -48,6 +49,14 @@ std::string VersionText() {
 
 }  // namespace
 
+bool IsReportedEnvironmentEntry(std::string_view entry) {
+  const std::string_view name = entry.substr(0, entry.find('='));
+  for (std::string_view prefix : {"TORVANE_", "XDG_", "LC_", "QT_"}) {
+    if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix) return true;
+  }
+  return name == "LANG" || name == "DISPLAY" || name == "WAYLAND_DISPLAY";
+}
+
 std::string OperationalReportText(const Session& session,
                                   const std::vector<std::string>& environment) {
   const SettingsRecord& s = session.settings;
@@ -72,7 +81,7 @@ std::string OperationalReportText(const Session& session,
   r.Line("INTERFACE HARDWARE");
   r.Setting(s, "repthreshold");
   r.Item("QLX Software Version              ", VersionText());
-  r.Item("QLX Software Build Date               ", kFileDescription);
+  r.Item("QLX Software Build Date               ", kBuildDate);
   if (s.ZRA6Input) {
     r.Item("Firmware version                  ", session.link.serial.UnitVersion);
     r.Item("Interface serial number          ", session.link.serial.UnitSerialNumber);
@@ -107,7 +116,7 @@ std::string OperationalReportText(const Session& session,
   r.Setting(s, "ProgramDataDirectory");
   r.Setting(s, "SquadFileName");
   r.Setting(s, "exceloutput");
-  r.Item("Version of Excel installed           ", session.ExcelVersion);
+  r.Item("Results workbook writer              ", WorkbookWriterText(session.ExcelVersion));
 
   r.Line("BRAKE SETTINGS");
   r.Setting(s, "BrakeLevel");
@@ -126,8 +135,10 @@ std::string OperationalReportText(const Session& session,
   r.Setting(s, "realtimeplot");
   r.Setting(s, "firsttime");
 
-  r.Line("WINDOWS ENVIRONMENT");
-  for (const std::string& entry : environment) r.Line("\t" + entry);
+  r.Line("ENVIRONMENT");
+  for (const std::string& entry : environment) {
+    if (IsReportedEnvironmentEntry(entry)) r.Line("\t" + entry);
+  }
   r.Line("\t");  // the empty entry that ends the list
   return r.Take();
 }

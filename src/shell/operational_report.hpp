@@ -1,9 +1,10 @@
 #pragma once
 // The operational report "QLXSystemReport.txt": a plain-text snapshot of
-// every setting, the interface unit and the machine's environment that a
-// user can send to support.
+// every setting, the interface unit and the part of the machine's
+// environment that concerns the program, which a user can send to support.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace torvane {
@@ -12,8 +13,15 @@ struct Session;
 
 inline constexpr const char* kOperationalReportFileName = "QLXSystemReport.txt";
 
+// Whether an environment entry ("NAME=value") concerns the program and so
+// goes into the report: TORVANE_*, XDG_*, LANG, LC_*, DISPLAY,
+// WAYLAND_DISPLAY and QT_*. Nothing else (tokens, paths of other programs)
+// leaves the machine in a file meant for support.
+bool IsReportedEnvironmentEntry(std::string_view entry);
+
 // The report's text (UTF-8, CR LF line ends). `environment` holds the
-// process's environment entries ("NAME=value") in the platform's order.
+// process's environment entries ("NAME=value") in the platform's order; the
+// section "ENVIRONMENT" lists those that concern the program.
 std::string OperationalReportText(const Session& session,
                                   const std::vector<std::string>& environment);
 

@@ -39,13 +39,44 @@ std::string PlatformName(std::string_view osRelease, std::string_view kernelName
   return "Failed";
 }
 
-std::string GetWindowsVersionName() {
+std::string OperatingSystemText(std::string_view osRelease, std::string_view kernelName,
+                                std::string_view kernelRelease) {
+  std::string name = OsReleaseValue(osRelease, "PRETTY_NAME");
+  if (name.empty()) name = OsReleaseValue(osRelease, "NAME");
+  std::string kernel(kernelName);
+  if (!kernel.empty() && !kernelRelease.empty()) kernel += " " + std::string(kernelRelease);
+  if (name.empty() && kernel.empty()) return "an operating system that does not name itself";
+  if (kernel.empty()) return name;
+  if (name.empty()) return "kernel " + kernel;
+  return name + ", kernel " + kernel;
+}
+
+namespace {
+
+// This machine's os-release text and uname fields.
+struct MachineNames {
+  std::string osRelease, kernelName, kernelRelease;
+};
+
+MachineNames ThisMachine() {
   FileReadResult osRelease = ReadWholeFile("/etc/os-release", 64 * 1024);
   if (!osRelease.ok) osRelease = ReadWholeFile("/usr/lib/os-release", 64 * 1024);
   struct utsname uts {};
   const bool haveUname = ::uname(&uts) == 0;
-  return PlatformName(osRelease.ok ? osRelease.bytes : std::string(), haveUname ? uts.sysname : "",
-                      haveUname ? uts.release : "");
+  return {osRelease.ok ? osRelease.bytes : std::string(), haveUname ? uts.sysname : "",
+          haveUname ? uts.release : ""};
+}
+
+}  // namespace
+
+std::string OperatingSystemText() {
+  const MachineNames m = ThisMachine();
+  return OperatingSystemText(m.osRelease, m.kernelName, m.kernelRelease);
+}
+
+std::string GetWindowsVersionName() {
+  const MachineNames m = ThisMachine();
+  return PlatformName(m.osRelease, m.kernelName, m.kernelRelease);
 }
 
 bool IsModernPlatform(std::string_view name) {

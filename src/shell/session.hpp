@@ -11,6 +11,7 @@
 #include "acquisition/collection_state.hpp"
 #include "common/clock.hpp"
 #include "common/user_dialogs.hpp"
+#include "config/interface_model.hpp"
 #include "config/settings_record.hpp"
 #include "link/link_state.hpp"
 #include "results/results_worksheet.hpp"
@@ -71,6 +72,9 @@ struct Session {
   bool ModernWindows = true;  // always: this platform has no old family
   std::string ExcelVersion;   // version text of the results workbook writer; empty = absent
   std::int16_t MaxInterfaceFrequency = 600;
+  // The unit the last discovery found (None: none answered), which the
+  // configuration window's connection label shows when it opens.
+  InterfaceModel ConnectedInterface = InterfaceModel::None;
   float BrakePercent = 0;          // brake level currently applied
   bool DataFolderCreated = false;  // this run laid out the data folder from the sample files
 

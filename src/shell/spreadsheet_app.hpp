@@ -17,6 +17,9 @@ struct SpreadsheetApp {
 
 // The workbook writer's version text (empty would mean absent).
 std::string DetectExcel();
+// The workbook writer named with its version ("libxlsxwriter 1.1.4"); empty
+// for an empty version.
+std::string WorkbookWriterText(const std::string& version);
 // Opens the results workbook and logs that it is ready.
 void StartExcel(Session& session);
 // Closes the results workbook.

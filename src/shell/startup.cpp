@@ -6,6 +6,7 @@
 #include "config/data_folders.hpp"
 #include "config/settings_io.hpp"
 #include "shell/config_session.hpp"
+#include "shell/config_window_rules.hpp"
 #include "shell/main_menu_state.hpp"
 #include "shell/platform_name.hpp"
 #include "shell/session.hpp"
@@ -79,8 +80,9 @@ void RepairLoadedSettings(SettingsRecord& s) {
 
 void LimitFrequencyToInterface(Session& session) {
   SettingsRecord& s = session.settings;
+  // Discovery logs "600Hz capable ZRA7 detected" when a ZRA7 answered; a
+  // selected ZRA7 that did not answer is not announced here.
   if (s.ZRA7Input) {
-    Log(session, "600Hz capable ZRA7 detected");
     session.MaxInterfaceFrequency = 600;
     s.frequency = 600;
   }
@@ -100,7 +102,7 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
     ShowCriticalFilesMissing(session);
   }
   if (s.FirstTimeVistaCompatibleRun) {  // 5
-    Log(session, "First time Vista compatible QLX has been run");
+    Log(session, "First run of the Torvane Measurement System with this data folder");
     if (RegistrySettingsExist(s)) {
       Log(session, "Reading existing settings from the registry");
       ImportRegistrySettings(s);
@@ -127,10 +129,9 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
   DimensionDataArrays(session.trial, s.samples);  // 15
   Log(session, "Data arrays have been dimensioned");
 
-  const std::string platform = DetectWindowsFamily(session);  // 16
-  Log(session, "Operating system: " + platform);
+  DetectWindowsFamily(session);  // 16
   if (session.ModernWindows) {
-    Log(session, "Windows XP or Vista or 7 detected");
+    Log(session, "Operating system detected: " + OperatingSystemText());
   } else {
     s.exceloutput = false;
     session.dialogs().ShowMessage(
@@ -147,11 +148,10 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
   }
   if (s.exceloutput) StartExcel(session);  // 18
 
-  if (!session.DemoMode && session.hooks.DiscoverInterface)
-    session.hooks.DiscoverInterface();  // 19
-  s.AccelInput = false;                 // 20
-  LimitFrequencyToInterface(session);   // 21, 22
-  SaveSettings(s);                      // 23
+  if (!session.DemoMode) RunInterfaceDiscovery(session);  // 19
+  s.AccelInput = false;                                   // 20
+  LimitFrequencyToInterface(session);                     // 21, 22
+  SaveSettings(s);                                        // 23
 
   if (session.DemoMode) {  // 24 (the caption stays the product's title)
     SetStatusPanel(session, 1, "Demo/Analysis Mode");
@@ -159,11 +159,12 @@ StartupResult RunStartup(Session& session, const StartupWindows& windows,
   }
   if (s.exceloutput) {  // 25
     if (!session.ExcelApp.running) {
-      Log(session, "There was a problem loading Microsoft Excel");
+      Log(session, "There was a problem opening the results workbook");
       session.dialogs().ShowMessage(MessageIcon::None, "",
                                     "Error encountered: Excel object does not exist");
     } else {
-      Log(session, "Microsoft Excel has been loaded successfully");
+      Log(session, "Results workbook writer " + WorkbookWriterText(session.ExcelVersion) +
+                       " has been loaded successfully");
     }
   }
 

@@ -30,9 +30,19 @@ class ConfigRules : public ::testing::Test {
 
 TEST_F(ConfigRules, FrequencyFollowsTheSelectedUnit) {
   s.ZRA6PlusInput = true;
-  BoxCorrection c = SetSampleFrequency(SamplingContextOf(t.session), "750", 2.0);
-  EXPECT_EQ(s.frequency, 500);
-  EXPECT_EQ(c.box, "500");
+  // More than the unit can do, text and 0 are refused; the previous value stays.
+  for (const char* refused : {"750", "fast", "0", "-3", "250.5"}) {
+    BoxCorrection c = SetSampleFrequency(SamplingContextOf(t.session), refused, 2.0);
+    EXPECT_EQ(s.frequency, 500) << refused;
+    EXPECT_EQ(c.box, "500");
+  }
+  EXPECT_EQ(Msg(t.dialogs.shown.back()),
+            Message(MessageIcon::Exclamation, "Setting not accepted",
+                    "Sampling Frequency must be a whole number from 1 to 500 Hz (a ZRA6 or ZRA6+ "
+                    "samples at up to 500 Hz). \"250.5\" is not accepted; the previous value 500 "
+                    "Hz is kept."));
+  t.dialogs.shown.clear();
+  BoxCorrection c;
   c = SetSampleFrequency(SamplingContextOf(t.session), "250", 2.0);
   EXPECT_EQ(std::tie(s.frequency, s.samples), std::tuple(250, 500));
   EXPECT_FALSE(c.box.has_value());
@@ -43,8 +53,9 @@ TEST_F(ConfigRules, FrequencyFollowsTheSelectedUnit) {
   SetSampleFrequency(SamplingContextOf(t.session), "750", 2.0);
   EXPECT_EQ(std::tie(s.frequency, s.samples), std::tuple(750, 1500));
   c = SetSampleFrequency(SamplingContextOf(t.session), "1001", 2.0);
-  EXPECT_EQ(s.frequency, 500);
-  EXPECT_EQ(c.box, "500");
+  EXPECT_EQ(s.frequency, 750);
+  EXPECT_EQ(c.box, "750");
+  t.dialogs.shown.clear();
 
   t.session.DemoMode = false;
   s.ZRA7Input = true;
@@ -55,6 +66,17 @@ TEST_F(ConfigRules, FrequencyFollowsTheSelectedUnit) {
   SetSampleFrequency(SamplingContextOf(t.session), "100", 2.0);
   EXPECT_EQ(s.frequency, 200);
   EXPECT_TRUE(t.dialogs.shown.empty());
+}
+
+TEST_F(ConfigRules, TheFrequencyStaysAboveTwiceEveryFilterCutOff) {
+  s.velocFc = 16;
+  const BoxCorrection c = SetSampleFrequency(SamplingContextOf(t.session), "32", 2.0);
+  EXPECT_EQ(c.box, "500");
+  EXPECT_EQ(LastMessage(),
+            "Sampling Frequency must be more than twice the Velocity filter cut-off of 16 Hz. "
+            "\"32\" is not accepted; the previous value 500 Hz is kept.");
+  SetSampleFrequency(SamplingContextOf(t.session), "33", 2.0);
+  EXPECT_EQ(s.frequency, 33);
 }
 
 TEST_F(ConfigRules, FrequencyIsNotChangedWhileATrialFileIsOpen) {
@@ -86,7 +108,15 @@ TEST_F(ConfigRules, ASampleCountOfAMillionIsRefusedAndTheOldValuesStay) {
 
 TEST_F(ConfigRules, DurationSetsTheSampleCountAndGrowsTheArraysOnlyWhenNeeded) {
   t.session.trial.Displacement[10] = 2.0f;
-  const BoxCorrection c = SetTrialDuration(SamplingContextOf(t.session), "3.5 s");
+  for (const char* refused : {"-3", "abc", "3.5 s", "0", "0.0001"}) {
+    const BoxCorrection r = SetTrialDuration(SamplingContextOf(t.session), refused);
+    EXPECT_EQ(r.box, "2") << refused;
+    EXPECT_EQ(s.samples, 1000);
+  }
+  EXPECT_EQ(LastMessage(),
+            "Sample Period must be a number above 0 s (at least one sample). \"0.0001\" is not "
+            "accepted; the previous value 2 s is kept.");
+  const BoxCorrection c = SetTrialDuration(SamplingContextOf(t.session), "3.5");
   EXPECT_EQ(s.samples, 1750);
   EXPECT_EQ(c.samplesLabel, "Number of Samples = 1750.0");
   EXPECT_EQ(t.session.trial.Displacement[10], 2.0f);  // still fits: the trial is kept
@@ -100,18 +130,21 @@ TEST_F(ConfigRules, MassMustBeAboveZero) {
   EXPECT_EQ(t.dialogs.shown.back().title, "Error entering weight");
   EXPECT_EQ(LastMessage(), "Weight entered must be greater than zero kilograms");
   EXPECT_FALSE(SetWeight(s, t.dialogs, "heavy"));
+  EXPECT_FALSE(SetWeight(s, t.dialogs, "-70"));
   EXPECT_EQ(s.weight, 80.0f);
-  EXPECT_TRUE(SetWeight(s, t.dialogs, "72.5 kg"));
+  EXPECT_TRUE(SetWeight(s, t.dialogs, "72.5"));
   EXPECT_EQ(s.weight, 72.5f);
 }
 
-TEST_F(ConfigRules, BrakeLevelIsLimitedToAPercentage) {
-  EXPECT_EQ(SetBrakeLevelSetting(s, "150"), " 100");
-  EXPECT_EQ(s.BrakeLevel, 100.0f);
-  EXPECT_EQ(SetBrakeLevelSetting(s, "-5"), " 0");
-  EXPECT_EQ(s.BrakeLevel, 0.0f);
-  EXPECT_EQ(SetBrakeLevelSetting(s, "37.5"), std::nullopt);
+TEST_F(ConfigRules, BrakeLevelIsAPercentage) {
+  EXPECT_EQ(SetBrakeLevelSetting(s, t.dialogs, "37.5"), std::nullopt);
   EXPECT_EQ(s.BrakeLevel, 37.5f);
+  EXPECT_EQ(SetBrakeLevelSetting(s, t.dialogs, "150"), "37.5");
+  EXPECT_EQ(SetBrakeLevelSetting(s, t.dialogs, "-5"), "37.5");
+  EXPECT_EQ(s.BrakeLevel, 37.5f);
+  EXPECT_EQ(LastMessage(),
+            "Braking Level must be a number from 0 to 100 %. \"-5\" is not accepted; the previous "
+            "value 37.5 % is kept.");
 }
 
 TEST_F(ConfigRules, ChoosingAUnitSelectsOnlyItAndSuitsTheControls) {

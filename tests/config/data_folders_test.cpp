@@ -61,8 +61,9 @@ TEST(DataFolders, AFirstRunLaysOutTheFirstFolderFromTheSampleFiles) {
   EXPECT_TRUE(FileExists(dir.path() + "/first/QLXHelp/QLXHelp.htm"));
   EXPECT_TRUE(FileExists(dir.path() + "/first/over.wav"));
   const std::string& log = t.session.statusLog.text;
-  EXPECT_NE(log.find("Failed to find usual Vista data folder"), std::string::npos);
-  EXPECT_NE(log.find("Failed to find usual XP data folder"), std::string::npos);
+  EXPECT_NE(log.find("No QLXConfig.ini in " + dir.path() + "/first\r\n"), std::string::npos);
+  EXPECT_NE(log.find("No QLXConfig.ini in " + dir.path() + "/second/Torvane Measurement System"),
+            std::string::npos);
   EXPECT_NE(
       log.find("Configuration file has NOT been found at " + dir.path() + "/first/QLXConfig.ini"),
       std::string::npos);

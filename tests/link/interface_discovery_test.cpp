@@ -129,6 +129,7 @@ TEST_F(DiscoveryTest, ASilentZra7IsReportedAfterTheWait) {
                     "correctly installed. Try unplugging from the USB port, wait 10 seconds, plug "
                     "back in and try again"));
   EXPECT_EQ(session.settings.frequency, 200);
+  for (const std::string& line : log) EXPECT_EQ(line.find("600Hz"), std::string::npos) << line;
 }
 
 TEST_F(DiscoveryTest, WithSeveralModelsSelectedOnlyTheNewestIsLookedFor) {

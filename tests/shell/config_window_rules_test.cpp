@@ -4,6 +4,7 @@
 
 #include <xlsxwriter.h>
 
+#include "config/config_window_rules.hpp"
 #include "shell/session.hpp"
 #include "test_support.hpp"
 
@@ -58,7 +59,17 @@ TEST_F(ConfigCommands, SpreadsheetOutputNeedsTheWorkbookWriter) {
 TEST_F(ConfigCommands, ConnectingRunsTheDiscovery) {
   EXPECT_EQ(ConnectInterface(t.session), "No Connection");
   t.session.hooks.DiscoverInterface = [] { return true; };
+  t.session.settings.ZRA7Input = true;
   EXPECT_EQ(ConnectInterface(t.session), "Connection Established");
+  // The window opened later shows the link as it is: the unit that answered
+  // while it stays selected, and not another.
+  EXPECT_EQ(ConnectionText(t.session), "Connection Established");
+  ChooseInterface(t.session.settings, InterfaceModel::Zra6);
+  EXPECT_EQ(ConnectionText(t.session), "No Connection");
+  ChooseInterface(t.session.settings, InterfaceModel::Zra7);
+  t.session.hooks.DiscoverInterface = [] { return false; };
+  RunInterfaceDiscovery(t.session);
+  EXPECT_EQ(ConnectionText(t.session), "No Connection");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "common/text_file.hpp"
 #include "shell/session.hpp"
 #include "test_support.hpp"
+#include "torvane_version.hpp"
 
 namespace torvane {
 namespace {
@@ -60,11 +61,10 @@ TEST(OperationalReport, SectionsLabelsAndValuesAreLaidOutLineByLine) {
   // No unit selected: only the threshold, version and build lines.
   const std::vector<std::string> hardware =
       LinesBetween(lines, "INTERFACE HARDWARE", "TRAINING MODE SETTINGS");
-  EXPECT_EQ(hardware,
-            (std::vector<std::string>{
-                "\tRepetition threshold                 \t .05",
-                "\tQLX Software Version              \t1.0.0",
-                "\tQLX Software Build Date               \tTorvane Measurement System for Linux"}));
+  EXPECT_EQ(hardware, (std::vector<std::string>{
+                          "\tRepetition threshold                 \t .05",
+                          "\tQLX Software Version              \t1.0.0",
+                          std::string("\tQLX Software Build Date               \t") + kBuildDate}));
   const std::vector<std::string> calibration =
       LinesBetween(lines, "CALIBRATION", "FILES AND FOLDERS");
   ASSERT_EQ(calibration.size(), 4u);
@@ -73,14 +73,41 @@ TEST(OperationalReport, SectionsLabelsAndValuesAreLaidOutLineByLine) {
   const std::vector<std::string> files = LinesBetween(lines, "FILES AND FOLDERS", "BRAKE SETTINGS");
   ASSERT_EQ(files.size(), 5u);
   EXPECT_EQ(files[0], "\tData Directory                       \t/data/trials");
-  EXPECT_EQ(files[4], "\tVersion of Excel installed           \t1.1.4");
+  EXPECT_EQ(files[3], "\tSend results to a workbook (.xlsx)   \tno");
+  EXPECT_EQ(files[4], "\tResults workbook writer              \tlibxlsxwriter 1.1.4");
   EXPECT_EQ(LinesBetween(lines, "BRAKE SETTINGS", "GENERAL SETTINGS").size(), 6u);
   EXPECT_EQ(LinesBetween(lines, "TRAINING MODE SETTINGS", "CALIBRATION").size(), 8u);
   // The environment, in the platform's order, ends with a line holding a single tab.
-  const auto env = std::find(lines.begin(), lines.end(), "WINDOWS ENVIRONMENT");
+  const auto env = std::find(lines.begin(), lines.end(), "ENVIRONMENT");
   ASSERT_NE(env, lines.end());
   EXPECT_EQ(std::vector<std::string>(env + 1, lines.end()),
-            (std::vector<std::string>{"\tHOME=/home/ann", "\tLANG=C.UTF-8", "\t"}));
+            (std::vector<std::string>{"\tLANG=C.UTF-8", "\t"}));
+}
+
+TEST(OperationalReport, TheEnvironmentHoldsOnlyWhatConcernsTheProgram) {
+  TestSession t;
+  const std::vector<std::string> environment = {"TORVANE_DATA_DIR=/srv/t",
+                                                "GITHUB_TOKEN=secret",
+                                                "XDG_DATA_HOME=/h/.local/share",
+                                                "LANG=de_DE.UTF-8",
+                                                "LANGUAGE=de",
+                                                "LC_NUMERIC=C",
+                                                "DISPLAY=:0",
+                                                "WAYLAND_DISPLAY=w-0",
+                                                "QT_SCALE_FACTOR=1.5",
+                                                "SSH_AUTH_SOCK=/run/a",
+                                                "PATH=/usr/bin",
+                                                "QT=x",
+                                                "MY_DISPLAY=:1",
+                                                "XDG_=odd"};
+  const std::vector<std::string> lines = Lines(OperationalReportText(t.session, environment));
+  const auto env = std::find(lines.begin(), lines.end(), "ENVIRONMENT");
+  ASSERT_NE(env, lines.end());
+  EXPECT_EQ(
+      std::vector<std::string>(env + 1, lines.end()),
+      (std::vector<std::string>{"\tTORVANE_DATA_DIR=/srv/t", "\tXDG_DATA_HOME=/h/.local/share",
+                                "\tLANG=de_DE.UTF-8", "\tLC_NUMERIC=C", "\tDISPLAY=:0",
+                                "\tWAYLAND_DISPLAY=w-0", "\tQT_SCALE_FACTOR=1.5", "\t"}));
 }
 
 TEST(OperationalReport, TheHardwareSectionShowsTheSelectedUnitsIdentity) {

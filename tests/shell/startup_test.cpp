@@ -4,6 +4,7 @@
 
 #include <xlsxwriter.h>
 #include <algorithm>
+#include <regex>
 
 #include "common/text_file.hpp"
 #include "config/ini_file.hpp"
@@ -81,10 +82,10 @@ TEST_F(StartupTest, AFreshMachineGetsItsDataFolderAndAConfigurationInReadingOrde
   EXPECT_EQ(ReadIniValue("Miscellaneous", "FirstTimeVistaCompatibleRun", "", ConfigPath()),
             "false");
   EXPECT_EQ(t_.session.trial.UpperBound(), 32002);
-  EXPECT_TRUE(Logged("First time Vista compatible QLX has been run"));
+  EXPECT_TRUE(Logged("First run of the Torvane Measurement System with this data folder"));
   EXPECT_TRUE(Logged("Version - 1.0.0"));
   EXPECT_TRUE(Logged("Data arrays have been dimensioned"));
-  EXPECT_TRUE(Logged("Windows XP or Vista or 7 detected"));
+  EXPECT_NE(t_.session.statusLog.text.find("\r\nOperating system detected: "), std::string::npos);
   // The trace follows the order of the steps.
   const std::string& log = t_.session.statusLog.text;
   EXPECT_LT(log.find("Starting Torvane Measurement System"),
@@ -107,6 +108,45 @@ TEST_F(StartupTest, WithoutAnyDataFolderTheUserIsToldAndStartUpCarriesOnWithDefa
   EXPECT_EQ(count(kCriticalFilesText), 2);
   EXPECT_EQ(t_.session.settings.samples, 1000);
   EXPECT_EQ(t_.session.settings.baudrate, 115200);
+}
+
+TEST_F(StartupTest, TheFirstStartUnderAFreshHomeNamesNoProgramOrSystemOfAnotherPlatform) {
+  ScopedEnv home("HOME", dir_.path() + "/home");
+  ScopedEnv data("TORVANE_DATA_DIR", "");
+  ScopedEnv xdgData("XDG_DATA_HOME", dir_.path() + "/home/.local/share");
+  ScopedEnv xdgConfig("XDG_CONFIG_HOME", dir_.path() + "/home/.config");
+  MakeFolders(dir_.path() + "/home");
+  ASSERT_EQ(Start(), StartupResult::Running);
+  ASSERT_TRUE(t_.session.DataFolderCreated);
+  const std::string& log = t_.session.statusLog.text;
+  std::smatch found;
+  EXPECT_FALSE(std::regex_search(log, found, std::regex(R"(\b(Windows|Vista|XP|Excel)\b)")))
+      << found.str() << " in:\n"
+      << log;
+  EXPECT_TRUE(Logged("First run of the Torvane Measurement System with this data folder"));
+  EXPECT_NE(log.find("libxlsxwriter"), std::string::npos);
+}
+
+TEST_F(StartupTest, TheZra7Is600HzCapableOnlyWhenItAnsweredAndSaysSoOnce) {
+  const auto start = [&](bool answers) {
+    WriteConfig("ZRA6PlusInput=false\r\nZRA7Input=true\r\n");
+    TestSession t;
+    t.session.hooks.DiscoverInterface = [&t, answers] {
+      // What discovery logs when the unit answers.
+      if (answers) AddStatusMessage(t.session, "600Hz capable ZRA7 detected");
+      return answers;
+    };
+    RunStartup(t.session, {}, {});
+    const std::string& log = t.session.statusLog.text;
+    std::size_t count = 0;
+    for (std::size_t at = log.find("600Hz capable"); at != std::string::npos;
+         at = log.find("600Hz capable", at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+  EXPECT_EQ(start(true), 1u);
+  EXPECT_EQ(start(false), 0u);
 }
 
 TEST_F(StartupTest, DamagedValuesAreRepairedBeforeAndAfterTheFirstRunWindow) {
@@ -240,8 +280,9 @@ TEST_F(StartupTest, SpreadsheetOutputOpensTheResultsWorkbookAndTheSquadList) {
   Start(windows);
   EXPECT_EQ(t_.session.ExcelVersion, LXW_VERSION);
   EXPECT_TRUE(t_.session.ExcelApp.running);
-  EXPECT_TRUE(Logged("Excel loaded and ready for data entry"));
-  EXPECT_TRUE(Logged("Microsoft Excel has been loaded successfully"));
+  EXPECT_TRUE(Logged("Results workbook ready for data entry"));
+  EXPECT_TRUE(
+      Logged("Results workbook writer libxlsxwriter " LXW_VERSION " has been loaded successfully"));
   EXPECT_EQ(squadShown, 1);
   EXPECT_TRUE(MenuEntry(t_.session, "mnuSquad").enabled);
 

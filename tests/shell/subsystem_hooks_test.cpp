@@ -20,6 +20,10 @@ TEST(SubsystemHooks, TheProgramsHooksDriveTheLink) {
   ASSERT_TRUE(f.session.hooks.DiscoverInterface());
   EXPECT_FALSE(MenuEntry(f.session, "mnuToolsSerial").visible);
   EXPECT_TRUE(MenuEntry(f.session, "mnuToolsViewAnalog").visible);
+  // "Performance Enhancement" has nothing to tune here and says why.
+  EXPECT_FALSE(MenuEntry(f.session, "mnuToolsPerformance").enabled);
+  EXPECT_NE(MenuEntryUnavailableReason("mnuToolsPerformance"), nullptr);
+  EXPECT_TRUE(MenuEntry(f.session, "mnuConfigure").enabled);
   EXPECT_EQ(f.session.hooks.SetBrakeLevel(50.0f), "");
   EXPECT_NE(f.usb->written.find("D2= 2047.5\r"), std::string::npos);
   f.session.hooks.ShutdownZra7Link();

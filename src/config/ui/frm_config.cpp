@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "config/config_window_rules.hpp"
+#include "config/settings_keys.hpp"
 #include "training/ui/sound_player.hpp"
 
 namespace torvane {
@@ -58,6 +59,26 @@ QComboBox* PortList(QWidget* parent, const char* name, int count) {
       "COMn is the serial device /dev/ttyS(n-1), unless the [Ports] section of QLXConfig.ini "
       "names another device for it (for example COM3=/dev/ttyUSB0).");
   return list;
+}
+
+// A number box with its unit beside it ("Hz"), from the setting's row of the
+// table of keys or given.
+QHBoxLayout* Unit(QLineEdit* box, const char* unit) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(box);
+  auto* label = new QLabel(unit, box->parentWidget());
+  label->setObjectName(box->objectName() + "Unit");
+  row->addWidget(label);
+  row->addStretch();
+  return row;
+}
+
+QHBoxLayout* Unit(QLineEdit* box) {
+  const char* key = nullptr;
+  for (const SettingKey& k : SettingKeys()) {
+    if (k.windowControls != nullptr && box->objectName() == k.windowControls) key = k.unit;
+  }
+  return Unit(box, key != nullptr && *key != '\0' ? key : "in the plotted unit");
 }
 
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
@@ -121,6 +142,11 @@ QWidget* FrmConfig::BuildGeneralTab() {
   }
   QPushButton* playOver = Button(tab, "CommandPlayOver", "play over");
   QPushButton* playUnder = Button(tab, "CommandPlayUnder", "play under");
+  QPushButton* browseOver = Button(tab, "CommandBrowseSoundFileOver", "Browse");
+  QPushButton* browseUnder = Button(tab, "CommandBrowseSoundFileUnder", "Browse");
+  connect(browseOver, &QPushButton::clicked, this, [this] { BrowseSoundFile(textSoundFileOver_); });
+  connect(browseUnder, &QPushButton::clicked, this,
+          [this] { BrowseSoundFile(textSoundFileUnder_); });
   connect(playOver, &QPushButton::clicked, this,
           [this] { player_->Play(textSoundFileOver_->text()); });
   connect(playUnder, &QPushButton::clicked, this,
@@ -133,11 +159,11 @@ QWidget* FrmConfig::BuildGeneralTab() {
   }
   checks->addStretch();
   auto* numbers = new QFormLayout;
-  numbers->addRow("Repetition Threshold", txtRepThreshold_);
-  numbers->addRow("Flight threshold", txtFlightThreshold_);
-  numbers->addRow("Mass (kg)", txtWeight_);
-  numbers->addRow("Feedback Threshold", txtFeedbackThreshold_);
-  numbers->addRow("mRFD epoch (ms)", textMrfdEpoch_);
+  numbers->addRow("Repetition Threshold", Unit(txtRepThreshold_));
+  numbers->addRow("Flight threshold", Unit(txtFlightThreshold_));
+  numbers->addRow("Mass (kg)", Unit(txtWeight_));
+  numbers->addRow("Feedback Threshold", Unit(txtFeedbackThreshold_));
+  numbers->addRow("mRFD epoch (ms)", Unit(textMrfdEpoch_));
   auto* top = new QHBoxLayout;
   top->addLayout(checks);
   top->addSpacing(24);
@@ -146,10 +172,12 @@ QWidget* FrmConfig::BuildGeneralTab() {
   auto* soundLayout = new QGridLayout(sounds);
   soundLayout->addWidget(new QLabel("Over threshold", sounds), 0, 0);
   soundLayout->addWidget(textSoundFileOver_, 0, 1);
-  soundLayout->addWidget(playOver, 0, 2);
+  soundLayout->addWidget(browseOver, 0, 2);
+  soundLayout->addWidget(playOver, 0, 3);
   soundLayout->addWidget(new QLabel("Under threshold", sounds), 1, 0);
   soundLayout->addWidget(textSoundFileUnder_, 1, 1);
-  soundLayout->addWidget(playUnder, 1, 2);
+  soundLayout->addWidget(browseUnder, 1, 2);
+  soundLayout->addWidget(playUnder, 1, 3);
   auto* layout = new QVBoxLayout(tab);
   layout->addLayout(top);
   layout->addWidget(sounds);
@@ -164,6 +192,8 @@ QWidget* FrmConfig::BuildFileLocationsTab() {
   txtCalibrationLogFile_ = PathBox(tab, "txtCalibrationLogFile");
   QPushButton* browseProgram = Button(tab, "CommandSetProgramDataDirectory", "Browse");
   QPushButton* browseData = Button(tab, "cmdSetDataDirectory", "Browse");
+  QPushButton* browseLog = Button(tab, "cmdBrowseCalibrationLogFile", "Browse");
+  connect(browseLog, &QPushButton::clicked, this, &FrmConfig::BrowseCalibrationLog);
   connect(browseProgram, &QPushButton::clicked, this,
           [this] { BrowseFolder(textProgramDataDirectory_, "Program Information Folder"); });
   connect(browseData, &QPushButton::clicked, this,
@@ -177,6 +207,7 @@ QWidget* FrmConfig::BuildFileLocationsTab() {
   layout->addWidget(browseData, 1, 2);
   layout->addWidget(new QLabel("Cal Log File", tab), 2, 0);
   layout->addWidget(txtCalibrationLogFile_, 2, 1);
+  layout->addWidget(browseLog, 2, 2);
   layout->setRowStretch(3, 1);
   return tab;
 }
@@ -218,8 +249,8 @@ QWidget* FrmConfig::BuildDataCollectionTab() {
   txtDuration_ = Box(tab, "txtDuration");
   labelNumberOfSamples_ = Named(new QLabel(tab), "LabelNumberOfSamples");
   auto* sampling = new QFormLayout;
-  sampling->addRow("Sampling Frequency (Hz)", txtSampleFrequency_);
-  sampling->addRow("Sample Period (secs)", txtDuration_);
+  sampling->addRow("Sampling Frequency (Hz)", Unit(txtSampleFrequency_, "Hz"));
+  sampling->addRow("Sample Period (secs)", Unit(txtDuration_, "s"));
   sampling->addRow(labelNumberOfSamples_);
 
   auto* layout = new QGridLayout(tab);
@@ -244,13 +275,13 @@ QWidget* FrmConfig::BuildCalibrationTab() {
   cmdCalibrateForce_->setEnabled(false);
   auto* position = new QGroupBox("Position", tab);
   auto* positionLayout = new QFormLayout(position);
-  positionLayout->addRow("Slope (m per count)", txtDSlope_);
-  positionLayout->addRow("Zero offset (counts)", txtDInt_);
+  positionLayout->addRow("Slope (m per count)", Unit(txtDSlope_));
+  positionLayout->addRow("Zero offset (counts)", Unit(txtDInt_));
   positionLayout->addRow(cmdCalibratePosition_);
   auto* force = new QGroupBox("Force", tab);
   auto* forceLayout = new QFormLayout(force);
-  forceLayout->addRow("Slope (N per count)", txtFSlope_);
-  forceLayout->addRow("Zero offset (counts)", txtFInt_);
+  forceLayout->addRow("Slope (N per count)", Unit(txtFSlope_));
+  forceLayout->addRow("Zero offset (counts)", Unit(txtFInt_));
   forceLayout->addRow(cmdCalibrateForce_);
   auto* layout = new QHBoxLayout(tab);
   layout->addWidget(position, 0, Qt::AlignTop);
@@ -266,10 +297,13 @@ QWidget* FrmConfig::BuildFilterTab() {
   textForceFc_ = Box(tab, "TextForceFc");
   auto* frame = new QGroupBox("Filter Frequency Cutoff (Hz)", tab);
   auto* form = new QFormLayout(frame);
-  form->addRow("Displacement", txtDispFc_);
-  form->addRow("Velocity", txtVelocFc_);
-  form->addRow("Acceleration", txtAccelFc_);
-  form->addRow("Force", textForceFc_);
+  form->addRow("Displacement", Unit(txtDispFc_));
+  form->addRow("Velocity", Unit(txtVelocFc_));
+  form->addRow("Acceleration", Unit(txtAccelFc_));
+  form->addRow("Force", Unit(textForceFc_));
+  frame->setToolTip(
+      "0 leaves the signal unfiltered; a cut-off must be below half the sampling "
+      "frequency.");
   auto* layout = new QVBoxLayout(tab);
   layout->addWidget(frame);
   layout->addStretch();
@@ -292,6 +326,7 @@ QWidget* FrmConfig::BuildBrakeTab() {
   auto* level = new QFormLayout;
   auto* levelRow = new QHBoxLayout;
   levelRow->addWidget(txtBrakeLevel_);
+  levelRow->addWidget(new QLabel("%", tab));
   levelRow->addWidget(cmdApplyBrakeSetting_);
   levelRow->addStretch();
   level->addRow("% Braking Level", levelRow);

@@ -46,7 +46,8 @@ class FrmConfig : public QWidget {
   QWidget* BuildFilterTab();
   QWidget* BuildBrakeTab();
   void ConnectControls();
-  void ConnectNumberBox(QLineEdit* box, float* setting);
+  void ConnectNumberBox(QLineEdit* box, const char* key);
+  void NumberBox_Finished(QLineEdit* box, const char* key);
   void ApplyInterfaceControls();
   void SetBoxText(QLineEdit* box, const std::string& text);
   void RefreshDataCollection();
@@ -59,10 +60,13 @@ class FrmConfig : public QWidget {
   void CommandFindInterface_Click();
   void BrowseSoundFile(QLineEdit* box);
   void BrowseFolder(QLineEdit* box, const char* title);
+  void BrowseCalibrationLog();
   void CommandRestoreDefaults_Click();
   void butExitConfig_Click();
 
   Session& session_;
+  // A refusal's message box is open: the focus it takes ends no editing.
+  bool refusing_ = false;
   SoundPlayer* player_;
   QTabWidget* tabs_;
   // General

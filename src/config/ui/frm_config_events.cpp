@@ -16,6 +16,7 @@
 #include "common/number_text.hpp"
 #include "common/paths.hpp"
 #include "config/config_window_rules.hpp"
+#include "config/number_boxes.hpp"
 #include "config/settings_io.hpp"
 #include "config/ui/frm_config.hpp"
 #include "shell/config_session.hpp"
@@ -88,9 +89,9 @@ void FrmConfig::LoadControls() {
   txtDuration_->setText(Q(DurationText(s)));
   labelNumberOfSamples_->setText(Q(NumberOfSamplesText(s.samples)));
 
-  txtDSlope_->setText(Q(FormatNumber(s.DispCalSlope, "0.000000")));
+  txtDSlope_->setText(Q(NumberBoxText(s, *FindSettingKey("DispCalSlope"))));
   txtDInt_->setText(Number(s.DispInt));
-  txtFSlope_->setText(Q(FormatNumber(s.ForceCalSlope, "0.00000000")));
+  txtFSlope_->setText(Q(NumberBoxText(s, *FindSettingKey("ForceCalSlope"))));
   txtFInt_->setText(Number(s.ForceInt));
 
   txtDispFc_->setText(Number(s.dispFc));
@@ -104,6 +105,8 @@ void FrmConfig::LoadControls() {
   SetOption(optionBrakeContinuous_, s.brakecontinuous && !s.brakeabovezero);
   labelSetBrake_->setText(kBrakeIntroText);
   SetLabelColour(labelSetBrake_, "black");
+  // The link as it is now, as the status bar shows it.
+  labelConnected_->setText(Q(ConnectionText(session_)));
 
   for (qsizetype i = 0; i < controls.size(); ++i) {
     controls[i]->blockSignals(blocked[static_cast<std::size_t>(i)]);
@@ -119,10 +122,21 @@ void FrmConfig::SetCalibrationCommands(std::function<void()> position,
   cmdCalibrateForce_->setEnabled(true);
 }
 
-void FrmConfig::ConnectNumberBox(QLineEdit* box, float* setting) {
-  connect(box, &QLineEdit::textChanged, this, [setting](const QString& text) {
-    *setting = static_cast<float>(LeadingNumber(text.toStdString()));
-  });
+void FrmConfig::ConnectNumberBox(QLineEdit* box, const char* key) {
+  connect(box, &QLineEdit::editingFinished, this,
+          [this, box, key] { NumberBox_Finished(box, key); });
+}
+
+// A number box's editing finished: the setting takes a value it can mean;
+// anything else is refused (with its range and unit) and the previous value
+// is shown again.
+void FrmConfig::NumberBox_Finished(QLineEdit* box, const char* key) {
+  if (refusing_) return;  // the refusal's message took the focus
+  refusing_ = true;
+  const std::optional<std::string> previous = EnterNumberSetting(
+      session_.settings, session_.dialogs(), *FindSettingKey(key), box->text().toStdString());
+  if (previous) SetBoxText(box, *previous);
+  refusing_ = false;
 }
 
 void FrmConfig::ConnectControls() {
@@ -146,19 +160,19 @@ void FrmConfig::ConnectControls() {
     UpdateStatusBar(session_);
   });
 
-  ConnectNumberBox(txtRepThreshold_, &s.repthreshold);
-  ConnectNumberBox(txtFlightThreshold_, &s.flightthres);
-  ConnectNumberBox(txtFeedbackThreshold_, &s.FeedbackThreshold);
-  ConnectNumberBox(textMrfdEpoch_, &s.RFDepoch);
-  ConnectNumberBox(txtDSlope_, &s.DispCalSlope);
-  ConnectNumberBox(txtDInt_, &s.DispInt);
-  ConnectNumberBox(txtFSlope_, &s.ForceCalSlope);
-  ConnectNumberBox(txtFInt_, &s.ForceInt);
-  ConnectNumberBox(txtDispFc_, &s.dispFc);
-  ConnectNumberBox(txtVelocFc_, &s.velocFc);
-  ConnectNumberBox(txtAccelFc_, &s.accelFc);
-  ConnectNumberBox(textForceFc_, &s.forceFc);
-  txtWeight_->installEventFilter(this);
+  ConnectNumberBox(txtRepThreshold_, "repthreshold");
+  ConnectNumberBox(txtFlightThreshold_, "flightthres");
+  ConnectNumberBox(txtWeight_, "weight");
+  ConnectNumberBox(txtFeedbackThreshold_, "FeedbackThreshold");
+  ConnectNumberBox(textMrfdEpoch_, "RFDepoch");
+  ConnectNumberBox(txtDSlope_, "DispCalSlope");
+  ConnectNumberBox(txtDInt_, "DispInt");
+  ConnectNumberBox(txtFSlope_, "ForceCalSlope");
+  ConnectNumberBox(txtFInt_, "ForceInt");
+  ConnectNumberBox(txtDispFc_, "dispFc");
+  ConnectNumberBox(txtVelocFc_, "velocFc");
+  ConnectNumberBox(txtAccelFc_, "accelFc");
+  ConnectNumberBox(textForceFc_, "forceFc");
 
   bindText(textSoundFileOver_, &s.oversoundfile);
   bindText(textSoundFileUnder_, &s.undersoundfile);
@@ -197,11 +211,15 @@ void FrmConfig::ConnectControls() {
   connect(optOneForceChannel_, &QRadioButton::toggled, this, [this](bool on) {
     if (on) session_.settings.forcechannels = 1;
   });
-  connect(txtSampleFrequency_, &QLineEdit::textChanged, this,
+  connect(txtSampleFrequency_, &QLineEdit::editingFinished, this,
           &FrmConfig::txtSampleFrequency_Change);
-  connect(txtDuration_, &QLineEdit::textChanged, this, &FrmConfig::txtDuration_Change);
+  connect(txtDuration_, &QLineEdit::editingFinished, this, &FrmConfig::txtDuration_Change);
 
-  connect(txtBrakeLevel_, &QLineEdit::textChanged, this, &FrmConfig::txtBrakeLevel_Change);
+  connect(txtBrakeLevel_, &QLineEdit::textEdited, this, [this] {
+    labelSetBrake_->setText(kBrakeWarningText);
+    SetLabelColour(labelSetBrake_, "#ff0000");
+  });
+  connect(txtBrakeLevel_, &QLineEdit::editingFinished, this, &FrmConfig::txtBrakeLevel_Change);
   connect(cmdApplyBrakeSetting_, &QPushButton::clicked, this,
           &FrmConfig::cmdApplyBrakeSetting_Click);
   connect(optionBrakeAboveZero_, &QRadioButton::toggled, this, [this](bool on) {
@@ -243,28 +261,35 @@ void FrmConfig::RefreshDataCollection() {
 }
 
 void FrmConfig::txtSampleFrequency_Change() {
+  if (refusing_) return;
+  refusing_ = true;
   const BoxCorrection c =
       SetSampleFrequency(SamplingContextOf(session_), txtSampleFrequency_->text().toStdString(),
                          LeadingNumber(txtDuration_->text().toStdString()));
   if (c.box) SetBoxText(txtSampleFrequency_, *c.box);
   if (c.samplesLabel) labelNumberOfSamples_->setText(Q(*c.samplesLabel));
   UpdateStatusBar(session_);
+  refusing_ = false;
 }
 
 void FrmConfig::txtDuration_Change() {
+  if (refusing_) return;
+  refusing_ = true;
   const BoxCorrection c =
       SetTrialDuration(SamplingContextOf(session_), txtDuration_->text().toStdString());
   if (c.box) SetBoxText(txtDuration_, *c.box);
   if (c.samplesLabel) labelNumberOfSamples_->setText(Q(*c.samplesLabel));
   if (!c.box) UpdateStatusBar(session_);  // the new sample count
+  refusing_ = false;
 }
 
 void FrmConfig::txtBrakeLevel_Change() {
-  labelSetBrake_->setText(kBrakeWarningText);
-  SetLabelColour(labelSetBrake_, "#ff0000");
-  const std::optional<std::string> corrected =
-      SetBrakeLevelSetting(session_.settings, txtBrakeLevel_->text().toStdString());
-  if (corrected) SetBoxText(txtBrakeLevel_, *corrected);
+  if (refusing_) return;
+  refusing_ = true;
+  const std::optional<std::string> previous = SetBrakeLevelSetting(
+      session_.settings, session_.dialogs(), txtBrakeLevel_->text().toStdString());
+  if (previous) SetBoxText(txtBrakeLevel_, *previous);
+  refusing_ = false;
 }
 
 void FrmConfig::cmdApplyBrakeSetting_Click() {
@@ -298,6 +323,17 @@ void FrmConfig::BrowseSoundFile(QLineEdit* box) {
   if (const auto path = session_.dialogs().ChooseFileToOpen(request)) box->setText(Q(*path));
 }
 
+void FrmConfig::BrowseCalibrationLog() {
+  FileDialogRequest request;
+  request.title = "Choose the calibration log";
+  request.filter = "Calibration logs (*.log;*.txt)|*.log;*.txt|All files (*.*)|*.*";
+  request.initialFolder = FolderOf(txtCalibrationLogFile_->text().toStdString());
+  if (request.initialFolder.empty()) request.initialFolder = session_.settings.ProgramDataDirectory;
+  request.initialName = FileNameOf(txtCalibrationLogFile_->text().toStdString());
+  if (const auto path = session_.dialogs().ChooseFileToSave(request))
+    txtCalibrationLogFile_->setText(Q(*path));
+}
+
 void FrmConfig::BrowseFolder(QLineEdit* box, const char* title) {
   if (const auto folder = session_.dialogs().ChooseFolder(title, box->text().toStdString())) {
     box->setText(Q(*folder));
@@ -328,19 +364,8 @@ void FrmConfig::closeEvent(QCloseEvent* event) {
 }
 
 bool FrmConfig::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == txtWeight_ && event->type() == QEvent::FocusOut) {
-    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-    // Only the user moving on within this window tests the mass, not a
-    // message box or another window taking the focus.
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-        !SetWeight(session_.settings, session_.dialogs(), txtWeight_->text().toStdString())) {
-      QTimer::singleShot(0, txtWeight_, [box = txtWeight_] {
-        box->setFocus();
-        box->selectAll();
-      });
-    }
-  } else if ((watched == textSoundFileOver_ || watched == textSoundFileUnder_) &&
-             event->type() == QEvent::MouseButtonDblClick) {
+  if ((watched == textSoundFileOver_ || watched == textSoundFileUnder_) &&
+      event->type() == QEvent::MouseButtonDblClick) {
     BrowseSoundFile(static_cast<QLineEdit*>(watched));
     return true;
   }

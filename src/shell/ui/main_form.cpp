@@ -235,7 +235,9 @@ void MainForm::BuildMenus() {
   AddEntry(tools, "mnuScaleAndOffset", "&Scale and Offset");
   AddEntry(tools, "mnuToolsSerial", "&Test Serial Interface");
   AddEntry(tools, "mnuToolsDebug", "Show Debug Window");
-  AddEntry(tools, "mnuToolsPerformance", "Performance &Enhancement");
+  AddEntry(tools, "mnuToolsPerformance", "Performance &Enhancement")
+      ->setToolTip(MenuEntryUnavailableReason("mnuToolsPerformance"));
+  tools->setToolTipsVisible(true);
 
   QMenu* window = AddMenu("mnuWindow", "&Window");
   AddEntry(window, "mnuArrange", "&Arrange");

@@ -18,6 +18,7 @@
 #include "config/settings_keys.hpp"
 #include "config/ui/frm_config.hpp"
 #include "config/ui/frm_first_time.hpp"
+#include "shell/config_window_rules.hpp"
 #include "ui_test_support.hpp"
 
 namespace torvane {
@@ -35,12 +36,18 @@ W* Control(const QWidget* window, const char* name) {
   return control;
 }
 
-// Types into a box as a user does: the old text selected and replaced.
+// Types into a box as a user does: the old text selected and replaced, and
+// Return pressed (the editing finished).
 void Type(QWidget* window, const char* name, const QString& text) {
   auto* box = Control<QLineEdit>(window, name);
   box->selectAll();
   box->del();
   QTest::keyClicks(box, text);
+  QTest::keyClick(box, Qt::Key_Return);
+}
+
+QString Text(QWidget* window, const char* name) {
+  return Control<QLineEdit>(window, name)->text();
 }
 
 // A session with a configuration file in a temporary folder, a ZRA6+ selected.
@@ -124,8 +131,7 @@ class ConfigWindowsTest : public QObject {
 
   void durationAndSampleCountStayWithinTheSizeLimit() {
     ConfigFixture f;
-    // Pasted in one change (typed, each keystroke would count: 2, 20, 200 s).
-    Control<QLineEdit>(f.window, "txtDuration")->setText("2000");
+    Type(f.window, "txtDuration", "2000");
     QCOMPARE(f.LastMessage().title, std::string("Maximum sample number exceeded"));
     QCOMPARE(f.s.samples, 1000);
     QCOMPARE(Control<QLineEdit>(f.window, "txtDuration")->text(), QString("2"));
@@ -134,25 +140,71 @@ class ConfigWindowsTest : public QObject {
     QCOMPARE(f.program.session.statusBar.Panel(4).text, std::string("Duration 3.5 secs"));
   }
 
-  void theMassIsTestedWhenTheBoxLosesTheFocus() {
+  void theMassIsTestedWhenItsEditingIsFinished() {
     ConfigFixture f;
-    auto* mass = Control<QLineEdit>(f.window, "txtWeight");
+    const std::size_t before = f.program.dialogs.shown.size();
+    QTest::keyClicks(Control<QLineEdit>(f.window, "txtWeight"), "0");  // not yet finished
+    QCOMPARE(f.program.dialogs.shown.size(), before);
     Type(f.window, "txtWeight", "0");
-    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(mass, &leave);
     QCOMPARE(f.LastMessage().title, std::string("Error entering weight"));
     QCOMPARE(f.LastMessage().text,
              std::string("Weight entered must be greater than zero kilograms"));
     QCOMPARE(f.s.weight, 80.0f);
+    QCOMPARE(Text(f.window, "txtWeight"), QString("80"));
     const std::size_t shown = f.program.dialogs.shown.size();
-    // Another window taking the focus does not test it.
-    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(mass, &away);
-    QCOMPARE(f.program.dialogs.shown.size(), shown);
     Type(f.window, "txtWeight", "72.5");
-    QApplication::sendEvent(mass, &leave);
     QCOMPARE(f.s.weight, 72.5f);
     QCOMPARE(f.program.dialogs.shown.size(), shown);
+  }
+
+  // The values of the issue that once reached the file: each is refused
+  // with its range, the box shows the previous value, "&Close" saves that.
+  void numberBoxesRefuseTextAndOutOfRangeValuesAndTheFileKeepsThePrevious() {
+    ConfigFixture f;
+    f.s.velocFc = 16;
+    Control<QPushButton>(f.window, "butExitConfig")->click();
+    const std::string before = f.machine.Read("QLXConfig.ini");
+    f.window->show();
+    const std::pair<const char*, const char*> refused[] = {
+        {"txtRepThreshold", "xyz"}, {"txtSampleFrequency", "fast"}, {"txtDuration", "-3"},
+        {"txtDispFc", "5000"},      {"txtFlightThreshold", "-999"}, {"txtSampleFrequency", "20"},
+        {"txtBrakeLevel", "150"},   {"TextmRFDEpoch", "0"},         {"txtFSlope", "3 N"}};
+    for (const auto& [box, text] : refused) {
+      const QString previous = Text(f.window, box);
+      const std::size_t shown = f.program.dialogs.shown.size();
+      Type(f.window, box, text);
+      QCOMPARE(f.program.dialogs.shown.size(), shown + 1);
+      QCOMPARE(f.LastMessage().title, std::string("Setting not accepted"));
+      QCOMPARE(Text(f.window, box), previous);
+    }
+    QVERIFY(f.LastMessage().text.find("must be a number") != std::string::npos);
+    QCOMPARE(f.program.session.statusBar.Panel(2).text, std::string("Rate 500Hz"));
+    Control<QPushButton>(f.window, "butExitConfig")->click();
+    QCOMPARE(f.machine.Read("QLXConfig.ini"), before);
+  }
+
+  void theConnectionLabelShowsTheLinkAsItIsWhenTheWindowOpens() {
+    ConfigFixture f;
+    f.window->hide();
+    f.program.session.hooks.DiscoverInterface = [] { return true; };
+    RunInterfaceDiscovery(f.program.session);
+    f.window->show();
+    QCOMPARE(Control<QLabel>(f.window, "LabelConnected")->text(),
+             QString("Connection Established"));
+    Control<QRadioButton>(f.window, "OptionZRA7Input")->click();
+    QCOMPARE(Control<QLabel>(f.window, "LabelConnected")->text(), QString("No Connection"));
+  }
+
+  void theSoundFilesAndTheCalibrationLogAreBrowsedFor() {
+    ConfigFixture f;
+    f.program.dialogs.paths = {"/sounds/ding.wav", "/logs/cal.log"};
+    const std::size_t before = f.program.dialogs.fileRequests.size();
+    Control<QPushButton>(f.window, "CommandBrowseSoundFileUnder")->click();
+    Control<QPushButton>(f.window, "cmdBrowseCalibrationLogFile")->click();
+    QCOMPARE(f.s.undersoundfile, std::string("/sounds/ding.wav"));
+    QCOMPARE(f.s.CalibrationLogFile, std::string("/logs/cal.log"));
+    QCOMPARE(f.program.dialogs.fileRequests.size(), before + 2);
+    QCOMPARE(f.program.dialogs.fileRequests.back().initialFolder, f.machine.DataFolder());
   }
 
   void theBrakeLevelIsLimitedAndApplied() {
@@ -160,8 +212,8 @@ class ConfigWindowsTest : public QObject {
     auto* label = Control<QLabel>(f.window, "labelSetBrake");
     QCOMPARE(label->text(), QString(kBrakeIntroText));
     Type(f.window, "txtBrakeLevel", "150");
-    QCOMPARE(Control<QLineEdit>(f.window, "txtBrakeLevel")->text(), QString(" 100"));
-    QCOMPARE(f.s.BrakeLevel, 100.0f);
+    QCOMPARE(Control<QLineEdit>(f.window, "txtBrakeLevel")->text(), QString("0"));
+    QCOMPARE(f.s.BrakeLevel, 0.0f);
     QCOMPARE(label->text(), QString("WARNING Bar May Fall. Check before Applying"));
     Type(f.window, "txtBrakeLevel", "40");
     std::vector<float> sent;
@@ -196,7 +248,7 @@ class ConfigWindowsTest : public QObject {
 
   void closeSavesAndRestoreDefaultsOnlyReloads() {
     ConfigFixture f;
-    Type(f.window, "txtRepThreshold", "0.08 m");
+    Type(f.window, "txtRepThreshold", "0.08");
     QCOMPARE(f.s.repthreshold, 0.08f);
     Control<QPushButton>(f.window, "CommandRestoreDefaults")->click();
     QCOMPARE(f.LastMessage().title, std::string("Complete reset to default settings"));
