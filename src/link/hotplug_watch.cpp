@@ -122,6 +122,7 @@ void HotplugWatch::Unplugged(const std::string& path) {
     ctx_.link.serial.port->Close();
   }
   ClearPortFailure(ctx_.link, path);
+  if (hooks_.unplugged) hooks_.unplugged();
 }
 
 void HotplugWatch::PluggedIn(const std::string& path) {

@@ -40,6 +40,8 @@ struct HotplugHooks {
   // Connects to the selected unit as the configuration window's Connect does;
   // true when it answered.
   std::function<bool()> connect;
+  // The unit went away (after the log and the status bar say so).
+  std::function<void()> unplugged;
 };
 
 // The device node of the selected model's unit: the USB layer's device for

@@ -1,5 +1,6 @@
 #include "shell/hotplug_session.hpp"
 
+#include "shell/config_window_rules.hpp"
 #include "shell/link_session.hpp"
 #include "shell/session.hpp"
 #include "shell/status_reporting.hpp"
@@ -15,11 +16,13 @@ std::unique_ptr<HotplugWatch> StartHotplugWatch(
       .busy = [&session] { return session.DemoMode || TrialInUse(session); },
       .connect =
           [&session] {
-            const bool found = session.hooks.DiscoverInterface && session.hooks.DiscoverInterface();
+            const bool found = RunInterfaceDiscovery(session);
             // Discovery may have limited the sample frequency.
             UpdateStatusBar(session);
             return found;
           },
+      // The configuration window then says there is no connection.
+      .unplugged = [&session] { session.ConnectedInterface = InterfaceModel::None; },
   };
   auto watch = std::make_unique<HotplugWatch>(LinkContextOf(session), std::move(hooks));
   watch->Start();

@@ -7,6 +7,7 @@
 
 #include "link/link_fixture.hpp"
 #include "link/usb_port.hpp"
+#include "shell/config_window_rules.hpp"
 #include "shell/subsystem_hooks.hpp"
 
 namespace torvane::testing {
@@ -53,6 +54,7 @@ TEST_F(HotplugTest, APluggedInUnitIsOfferedAndYesConnectsItAsConnectDoes) {
   EXPECT_EQ(Logged("ZRA7 interface unit has been plugged in at /dev/test-usb"), 1);
   EXPECT_EQ(Panel1(), "ZRA7 Interface Found");
   EXPECT_EQ(session.statusBar.Panel(2).text, "Rate 600Hz");
+  EXPECT_EQ(session.ConnectedInterface, InterfaceModel::Zra7);  // the configuration window's label
 }
 
 TEST_F(HotplugTest, NoOrAPortAlreadyOpenLeavesTheUnitAlone) {
@@ -70,13 +72,15 @@ TEST_F(HotplugTest, NoOrAPortAlreadyOpenLeavesTheUnitAlone) {
 
 TEST_F(HotplugTest, AnUnpluggedUnitIsReportedForgottenAndItsPortLetGo) {
   Start(true);
-  ASSERT_TRUE(session.hooks.DiscoverInterface());
+  ASSERT_TRUE(RunInterfaceDiscovery(session));
+  ASSERT_EQ(session.ConnectedInterface, InterfaceModel::Zra7);
   OpenUsbPort(ctx);  // held open, as a ZRA6+ leaves it after discovery
   Plug(false);
   EXPECT_EQ(Logged("ZRA7 interface unit has been unplugged from /dev/test-usb"), 1);
   EXPECT_EQ(Panel1(), "Interface NOT found");
   EXPECT_FALSE(session.link.zra7.Zra7Found);
   EXPECT_FALSE(session.link.usb.device.port().IsOpen());
+  EXPECT_EQ(session.ConnectedInterface, InterfaceModel::None);
 }
 
 TEST_F(HotplugTest, NothingHappensWhileTheUnitIsInUseAndTheChangeIsSeenAfter) {
