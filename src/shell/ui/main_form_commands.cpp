@@ -1,6 +1,8 @@
 // The main window's commands: the window toggles and placements, the help
 // pages, the operational report, the about box, and closing the program.
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,6 +54,17 @@ void MainForm::ShowChildWindow(ChildWindow role) {
   if (window == nullptr) return;
   // Showing a window places it only where the arrangement (or the user) put it.
   const QPoint where = window->pos();
+  // The first time, a window larger than the workspace is made to fit it
+  // (down to what its controls need), so nothing opens cut off.
+  if (!window->property("fitted").toBool()) {
+    window->setProperty("fitted", true);
+    const QSize room = mdiArea_->viewport()->size();
+    const QSize least = window->minimumSizeHint();
+    if (room.isValid() && (window->width() > room.width() || window->height() > room.height())) {
+      window->resize(std::max(std::min(window->width(), room.width()), least.width()),
+                     std::max(std::min(window->height(), room.height()), least.height()));
+    }
+  }
   window->show();
   window->move(where);
   window->raise();
