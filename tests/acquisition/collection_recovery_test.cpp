@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "acquisition/collection_session.hpp"
@@ -108,8 +109,9 @@ TEST_F(CollectionRecoveryTest, AKeptFileMakesTheTrialTheCollectionHadStoredProce
   EXPECT_EQ(c.outcome, CollectionOutcome::CutShort);
   EXPECT_EQ(session.view.Marker2Sample, RecoveredSampleCount(r) - 1);
   for (std::uint32_t i = 0; i < r.points; ++i) ASSERT_EQ(t.Displacement[i], displacement[i]) << i;
-  // Processed as after a collection: the mass weighed from the recorded force.
-  EXPECT_NE(session.settings.weight, r.header.weight);
+  // Processed as after a collection: velocity and power derived.
+  const auto end = t.Power.begin() + RecoveredSampleCount(r);
+  EXPECT_TRUE(std::any_of(t.Power.begin(), end, [](float p) { return p != 0.0f; }));
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), RecoveredTrialText(r));
   EXPECT_EQ(RecoveryOfferText(r), "A collection was interrupted on " + r.header.collectionDateTime +
