@@ -10,6 +10,7 @@
 #include "shell/session.hpp"
 #include "shell/startup.hpp"
 #include "shell/subsystem_hooks.hpp"
+#include "shell/trial_recovery.hpp"
 #include "shell/ui/main_form.hpp"
 #include "shell/ui/qt_platform.hpp"
 #include "torvane_version.hpp"
@@ -45,5 +46,7 @@ int main(int argc, char** argv) {
   // From here on a unit plugged in or pulled out is noticed.
   const auto hotplug = torvane::StartHotplugWatch(session);
   mainForm.ShowChildWindow(torvane::ChildWindow::Analysis);
+  // With the windows up: the trial of a collection the program did not live to end.
+  torvane::StartTrialRecovery(session);
   return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "acquisition/collection_recovery.hpp"
 #include "acquisition/sample_sources.hpp"
 #include "common/date_text.hpp"
 #include "common/number_text.hpp"
@@ -78,6 +79,7 @@ void FinishCollection(const CollectionContext& cx) {
   EnableControls(cx, true, true);
   c.samplesWanted = cx.settings.samples;
   ProcessCollectedTrial(cx);
+  EndRecoveryFile(cx);
   c.outcome = (c.unitLost || c.stoppedByFault) ? CollectionOutcome::CutShort
               : c.frames.held > 0              ? CollectionOutcome::Damaged
                                                : CollectionOutcome::Whole;
@@ -180,6 +182,7 @@ void StartCollection(const CollectionContext& cx) {
   if (!zeroing && c.countInBeforeStart) CountIn(cx);
   if (!c.collecting) return;  // stopped during the count-in
   if (s.soundstart && c.hooks.playStartSound) c.hooks.playStartSound();
+  BeginRecoveryFile(cx);
   source.start(cx);
   c.portOpenAtStart = source.alive(cx);
   c.tmrCheckStatus->Start(kCollectionMonitorMs);
@@ -264,6 +267,7 @@ void MonitorCollection(const CollectionContext& cx) {
   TrialDataSet& trial = cx.trial;
   if (trial.SampleCount < cx.settings.samples && !c.CollectionStopRequested) {
     RunningSource(cx).collectTick(cx);
+    KeepRecoveryFileUpToDate(cx);
     if (!c.unitLost) {
       RunTrainingHook(cx);
       c.LastTickRawIndex = trial.RawSampleIndex;

@@ -13,6 +13,8 @@
 #include "acquisition/stream_decoders.hpp"
 #include "analysis/recalculate.hpp"
 #include "common/clock.hpp"
+#include "files/recovery_file.hpp"
+#include "trial/athlete.hpp"
 
 namespace torvane {
 
@@ -67,6 +69,8 @@ struct CollectionHooks {
   std::function<void(ZeroChannel channel)> selectChannel;
   // Training mode asked for a displacement zeroing: bring its window back.
   std::function<void()> showTrainingWindow;
+  // The athlete a new trial goes with, named in its recovery file.
+  std::function<SquadMember()> athlete;
 };
 
 struct CollectionState {
@@ -115,6 +119,16 @@ struct CollectionState {
   std::uint64_t bytesReceived = 0;
   // How often the finished trial was processed (once per collection).
   int processedCount = 0;
+
+  // Where a collection keeps its recovery file (empty: it keeps none), and
+  // whether it is left for its owner to remove once the trial is saved.
+  std::string recoveryPath;
+  bool keepRecoveryFile = false;
+  RecoveryJournal recovery;
+  std::uint64_t lastRecoveryFlushMs = 0;
+  // Appends to it in this collection, and the longest one took.
+  std::int64_t recoveryAppends = 0;
+  std::int64_t longestRecoveryAppendUs = 0;
 
   std::unique_ptr<Timer> tmrCheckStatus;
   CollectionHooks hooks;

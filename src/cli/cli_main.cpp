@@ -14,6 +14,8 @@ constexpr std::string_view kUsage =
     "  batch DIR -o OUT.xlsx|OUT.csv     one results row per trial file of a folder\n"
     "  identify --model M --port PATH    find an interface unit and print its identity\n"
     "  record --model M --port PATH --duration S -o TRIAL.qlx   record one trial\n"
+    "  recover FILE -o TRIAL.qlx         the trial of a collection that was cut off (a kill,\n"
+    "                                    a power cut) from its recovery file\n"
     "  reps TRIAL [options]              the training mode's repetitions of a trial\n"
     "                                    ('reps --help' for its options)\n"
     "  reading --model M --port PATH [--seconds S] [--channel displacement|force]\n"
@@ -35,6 +37,7 @@ int Main(Args args, Io& io) {
   if (command == "batch") return RunBatch(rest, io);
   if (command == "identify") return RunIdentify(rest, io);
   if (command == "record") return RunRecord(rest, io);
+  if (command == "recover") return RunRecover(rest, io);
   if (command == "reps") return RunReps(rest, io);
   if (command == "reading") return RunReading(rest, io);
   if (command == "squad") return RunSquad(rest, io);

@@ -22,6 +22,7 @@ int RunExport(Args args, Io& io);
 int RunBatch(Args args, Io& io);
 int RunIdentify(Args args, Io& io);
 int RunRecord(Args args, Io& io);
+int RunRecover(Args args, Io& io);
 int RunReps(Args args, Io& io);
 int RunReading(Args args, Io& io);
 int RunSquad(Args args, Io& io);

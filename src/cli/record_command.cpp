@@ -196,7 +196,10 @@ void PrintStats(Io& io, const Session& session, double cpuSeconds, double wallSe
   io.out << "bytes received: " << c.bytesReceived << "\n"
          << "unit lost: " << (c.unitLost ? "yes" : "no") << "\n"
          << "wall seconds: " << FormatNumber(wallSeconds, "0.000") << "\n"
-         << "cpu seconds: " << FormatNumber(cpuSeconds, "0.000") << "\n";
+         << "cpu seconds: " << FormatNumber(cpuSeconds, "0.000") << "\n"
+         << "recovery appends: " << c.recoveryAppends << ", longest "
+         << FormatNumber(static_cast<double>(c.longestRecoveryAppendUs) / 1000.0, "0.000")
+         << " ms\n";
 }
 
 // A recording under way: the session, its event loop and what it prints.
@@ -312,6 +315,29 @@ int SaveRecording(Recording& r, const RecordOptions& o) {
   return kExitDamagedTrial;
 }
 
+// The samples are kept on disk as they come, beside the output, until the
+// trial file is written: a kill or a power cut loses at most a second.
+void KeepRecoveryBesideOutput(Session& session, const std::string& output) {
+  CollectionState& c = session.collection;
+  c.recoveryPath = output + std::string(kRecordingRecoverySuffix);
+  c.keepRecoveryFile = true;
+  c.hooks.athlete = [&session] { return session.squad.Current(); };
+}
+
+// Removed once the trial is saved (or when nothing came); kept, and named,
+// when the samples gathered could not be saved.
+void SettleRecoveryFile(Recording& r, bool saved) {
+  RecoveryJournal& recovery = r.session.collection.recovery;
+  if (recovery.Path().empty()) return;
+  if (saved || recovery.PointsWritten() == 0) {
+    recovery.Remove();
+    return;
+  }
+  recovery.Close();
+  r.io.err << "torvane-cli record: the samples gathered are kept in " << recovery.Path()
+           << " ('torvane-cli recover' makes a trial file of them)\n";
+}
+
 }  // namespace
 
 int RunRecord(Args args, Io& io) {
@@ -365,8 +391,10 @@ int RunRecord(Args args, Io& io) {
   }
   if (o.frequency) s.frequency = static_cast<std::int32_t>(*o.frequency);
 
+  KeepRecoveryBesideOutput(session, o.output);
   Collect(r, o);
   const int status = SaveRecording(r, o);
+  SettleRecoveryFile(r, status != 1);
   if (o.stats) PrintStats(io, session, r.cpuSeconds, r.wallSeconds);
   r.CloseLink();
   return status;
