@@ -22,10 +22,18 @@ AfterDerivation ResultsInto(Session& s, TrialAnalysis& analysis, const AnalyseOp
       framed.frameJump = true;
       analysis.results = ProcessData(ResultsInputOf(s.trial, s.settings), s.view, framed);
     }
+    analysis.quality =
+        AssessTrialQuality(QualityInputOf(s.trial, s.settings, s.view, analysis.results));
   };
 }
 
 }  // namespace
+
+std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results) {
+  const std::uint64_t held = session.trial.DataCollected ? session.collection.frames.held : 0;
+  return AssessTrialQuality(
+      QualityInputOf(session.trial, session.settings, session.view, results, held));
+}
 
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
                                const std::string& file, const AnalyseOptions& options,
