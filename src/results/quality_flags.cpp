@@ -97,29 +97,38 @@ std::pair<std::int64_t, std::int64_t> LongestQuietStretch(const Trial& t, std::i
   return best;
 }
 
-void CheckStart(const Trial& t, std::vector<QualityFlag>& flags) {
-  // The integration starts at rest at sample 0, whatever the range.
-  const std::int64_t end =
+// The integration starts at rest at sample 0 (or, backwards, at the last
+// sample), whatever the range. True when nobody stands on the plate there.
+bool CheckRestEnd(const Trial& t, bool reverse, std::vector<QualityFlag>& flags) {
+  const std::int64_t span =
       std::min<std::int64_t>(t.n, std::max<std::int64_t>(1, RoundIndex(kStartSeconds * t.f)));
+  const std::int64_t first = reverse ? t.n - span : 0;
   double sum = 0, deviation = 0;
-  for (std::int64_t i = 0; i < end; ++i) {
+  for (std::int64_t i = first; i < first + span; ++i) {
     sum += t.force[i];
     deviation = std::max(deviation, std::fabs(t.force[i] - t.weight));
   }
-  const double mean = sum / static_cast<double>(end);
+  const double mean = sum / static_cast<double>(span);
+  const char* at = reverse ? "ends" : "starts";
+  const char* from = reverse ? "backwards from rest at the last" : "from rest at the first";
   if (mean < t.threshold) {
+    flags.push_back(Flag(
+        "not-at-rest",
+        std::string("The trial ") + at +
+            " with nobody on the platform, but the velocity is integrated " + from + " sample.",
+        {{reverse ? "end_force_N" : "start_force_N", mean}, {"flight_threshold_N", t.threshold}}));
+    return true;
+  }
+  if (deviation > kAtRestFraction * t.weight) {
     flags.push_back(Flag("not-at-rest",
-                         "The trial starts with nobody on the platform (a drop or step on), but "
-                         "the velocity is integrated from rest at the first sample.",
-                         {{"start_force_N", mean}, {"flight_threshold_N", t.threshold}}));
-  } else if (deviation > kAtRestFraction * t.weight) {
-    flags.push_back(Flag("not-at-rest",
-                         "The athlete is moving at the start of the trial, but the velocity is "
-                         "integrated from rest at the first sample.",
+                         std::string("The athlete is moving at the ") +
+                             (reverse ? "end" : "start") +
+                             " of the trial, but the velocity is integrated " + from + " sample.",
                          {{"largest_deviation_N", deviation},
                           {"limit_N", kAtRestFraction * t.weight},
                           {"body_weight_N", t.weight}}));
   }
+  return false;
 }
 
 void CheckWeighing(const Trial& t, std::int64_t before, std::vector<QualityFlag>& flags) {
@@ -185,7 +194,7 @@ void CheckHeld(std::uint64_t held, std::vector<QualityFlag>& flags) {
 
 QualityInput QualityInputOf(const TrialDataSet& trial, const SettingsRecord& settings,
                             const AnalysisView& view, const TrialResults& results,
-                            std::uint64_t heldSamples) {
+                            std::uint64_t heldSamples, bool reverse) {
   QualityInput in;
   in.Force = trial.Force;
   in.Velocity = trial.Velocity;
@@ -202,6 +211,7 @@ QualityInput QualityInputOf(const TrialDataSet& trial, const SettingsRecord& set
   in.LandingTime = view.LandingTime;
   in.flightPhase = results.flightPhase;
   in.heldSamples = heldSamples;
+  in.reverse = reverse;
   return in;
 }
 
@@ -227,8 +237,7 @@ std::vector<QualityFlag> AssessTrialQuality(const QualityInput& in) {
     return flags;
   }
 
-  CheckStart(t, flags);
-  const bool startsOff = !flags.empty() && flags.back().values.front().first == "start_force_N";
+  const bool startsOff = CheckRestEnd(t, in.reverse, flags) && !in.reverse;
   const std::int64_t takeOff = t.Index(in.TakeOffTime);
   const std::int64_t landing = t.Index(in.LandingTime);
 
@@ -244,10 +253,11 @@ std::vector<QualityFlag> AssessTrialQuality(const QualityInput& in) {
     return flags;
   }
 
+  // The movement starts: a squat jump's push, a countermovement's dip.
+  const std::int64_t onset =
+      t.Index(in.MovementOnsetTime > 0 ? in.MovementOnsetTime : in.TakeOffTime);
   if (!startsOff) {
-    // A squat jump's onset is its push; a countermovement's its dip.
-    const double onset = in.MovementOnsetTime > 0 ? in.MovementOnsetTime : in.TakeOffTime;
-    CheckWeighing(t, t.Index(onset), flags);
+    CheckWeighing(t, onset, flags);
   }
 
   const bool takeOffFound = t.force[takeOff] <= 0;
@@ -306,21 +316,28 @@ std::vector<QualityFlag> AssessTrialQuality(const QualityInput& in) {
     }
   }
 
-  if (landingFound) {
-    const std::int64_t settled = landing + RoundIndex(kSettleSeconds * t.f);
-    const std::int64_t from = t.b + 1 - RoundIndex(kEndSpan * t.f);
-    bool standing = settled <= from;
-    for (std::int64_t i = settled; standing && i <= t.b; ++i) {
-      standing = std::fabs(t.force[i] - t.weight) <= kAtRestFraction * t.weight;
-    }
+  // Where the athlete stands still at the end the integration did not
+  // start from: from half a second after the landing to the end forwards,
+  // the first kEndSpan backwards.
+  const std::int64_t span = RoundIndex(kEndSpan * t.f);
+  const std::int64_t standFrom = in.reverse ? t.a : landing + RoundIndex(kSettleSeconds * t.f);
+  const std::int64_t standTo = in.reverse ? t.a + span - 1 : t.b;
+  const std::int64_t from = in.reverse ? t.a : t.b + 1 - span;
+  bool standing = (in.reverse || landingFound) && standFrom <= from && from + span - 1 <= standTo;
+  for (std::int64_t i = standFrom; standing && i <= standTo; ++i) {
+    standing = std::fabs(t.force[i] - t.weight) <= kAtRestFraction * t.weight;
+  }
+  if (standing) {
     double sum = 0;
-    for (std::int64_t i = from; standing && i <= t.b; ++i) sum += t.velocity[i];
-    const double drift = standing ? sum / static_cast<double>(t.b + 1 - from) : 0;
-    if (standing && std::fabs(drift) > kDriftLimit) {
+    for (std::int64_t i = from; i < from + span; ++i) sum += t.velocity[i];
+    const double drift = sum / static_cast<double>(span);
+    if (std::fabs(drift) > kDriftLimit) {
       flags.push_back(Flag("velocity-drift",
-                           "The athlete stands still after the jump, but the velocity is not "
-                           "back to zero: the integration drifts (a wrong mass, or a start that "
-                           "was not at rest).",
+                           std::string("The athlete stands still ") +
+                               (in.reverse ? "before" : "after") +
+                               " the jump, but the velocity is not zero there: the integration "
+                               "drifts (a wrong mass, or an end it starts from that was not at "
+                               "rest).",
                            {{"velocity_m_s", drift},
                             {"limit_m_s", kDriftLimit},
                             {"from_s", static_cast<double>(from) / t.f}}));

@@ -44,13 +44,16 @@ struct QualityInput {
   double LandingTime = 0;
   bool flightPhase = false;       // the results run found a flight (TrialResults)
   std::uint64_t heldSamples = 0;  // samples the collection held in place of damaged frames
+  // The force was integrated backwards, from rest at the last sample: the
+  // end must be at rest, and the start shows the drift.
+  bool reverse = false;
 };
 
 // The input for the trial in memory. `heldSamples`: from the collection that
 // gathered the trial (0 for a trial read from a file).
 QualityInput QualityInputOf(const TrialDataSet& trial, const SettingsRecord& settings,
                             const AnalysisView& view, const TrialResults& results,
-                            std::uint64_t heldSamples = 0);
+                            std::uint64_t heldSamples = 0, bool reverse = false);
 
 // Every flag the trial earns, in a fixed order; empty for a clean trial.
 std::vector<QualityFlag> AssessTrialQuality(const QualityInput& input);

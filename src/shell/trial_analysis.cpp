@@ -22,17 +22,18 @@ AfterDerivation ResultsInto(Session& s, TrialAnalysis& analysis, const AnalyseOp
       framed.frameJump = true;
       analysis.results = ProcessData(ResultsInputOf(s.trial, s.settings), s.view, framed);
     }
-    analysis.quality =
-        AssessTrialQuality(QualityInputOf(s.trial, s.settings, s.view, analysis.results));
   };
 }
 
 }  // namespace
 
-std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results) {
+std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results,
+                                             const CalculationMode& mode) {
   const std::uint64_t held = session.trial.DataCollected ? session.collection.frames.held : 0;
+  const bool reverse =
+      ReCalculateRoute(mode, session.trial.FileKind) == DerivationRoute::IntegrateForceReverse;
   return AssessTrialQuality(
-      QualityInputOf(session.trial, session.settings, session.view, results, held));
+      QualityInputOf(session.trial, session.settings, session.view, results, held, reverse));
 }
 
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
@@ -41,6 +42,9 @@ TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
   TrialAnalysis analysis;
   analysis.run = RunTrialPipeline(session, base, file, options,
                                   ResultsInto(session, analysis, options), reader);
+  if (analysis.run.ok) {
+    analysis.quality = SessionTrialQuality(session, analysis.results, analysis.run.boxes);
+  }
   return analysis;
 }
 
@@ -67,6 +71,7 @@ void AnalyseTrialFiles(std::span<HeadlessSession* const> sessions, const Setting
     Session& session = sessions[k]->session();
     FinishTrialPipeline(session, analyses[k].run, options,
                         ResultsInto(session, analyses[k], options));
+    analyses[k].quality = SessionTrialQuality(session, analyses[k].results, analyses[k].run.boxes);
   }
 }
 

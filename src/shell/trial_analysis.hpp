@@ -21,9 +21,11 @@ struct TrialAnalysis {
   std::vector<QualityFlag> quality;
 };
 
-// The quality flags of the trial in memory and its results: with the
-// samples its collection held, when it was collected rather than read.
-std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results);
+// The quality flags of the trial in memory and its results, derived in
+// `mode`: with the samples its collection held, when it was collected
+// rather than read.
+std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results,
+                                             const CalculationMode& mode);
 
 // `reader`: as for RunTrialPipeline.
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,

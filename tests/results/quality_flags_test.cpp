@@ -73,7 +73,8 @@ struct Assessed {
 
 // The trial derived from the force as the analysis window does (mode F),
 // its results run, then its flags.
-Assessed Assess(const std::vector<float>& force, double mass = kMass, std::uint64_t held = 0) {
+Assessed Assess(const std::vector<float>& force, double mass = kMass, std::uint64_t held = 0,
+                bool reverse = false) {
   SettingsRecord settings;
   settings.samples = static_cast<std::int32_t>(force.size());
   settings.frequency = kFs;
@@ -83,13 +84,13 @@ Assessed Assess(const std::vector<float>& force, double mass = kMass, std::uint6
   TrialDataSet trial;
   DimensionDataArrays(trial, settings.samples);
   std::copy(force.begin(), force.end(), trial.Force.begin());
-  IntegrateForce(trial, settings);
+  reverse ? IntegrateForceReverse(trial, settings) : IntegrateForce(trial, settings);
   AnalysisView view;
   view.AnalysisStart = 0;
   view.AnalysisEnd = settings.samples - 1;
   const TrialResults results = ProcessData(ResultsInputOf(trial, settings), view, {});
   Assessed a;
-  a.flags = AssessTrialQuality(QualityInputOf(trial, settings, view, results, held));
+  a.flags = AssessTrialQuality(QualityInputOf(trial, settings, view, results, held, reverse));
   for (const QualityFlag& flag : a.flags) a.codes.push_back(flag.code);
   return a;
 }
@@ -146,6 +147,18 @@ TEST(QualityFlags, LandingDriftHeightAndHeldSamples) {
   ASSERT_TRUE(a.has("height-mismatch"));
   // Held samples are known from the collection only.
   EXPECT_EQ(Assess(JumpForce({}), kMass, 7).codes, std::vector<std::string>{"held-samples"});
+}
+
+TEST(QualityFlags, BackwardsTheEndMustBeAtRestAndTheStartShowsTheDrift) {
+  EXPECT_TRUE(Assess(JumpForce({}), kMass, 0, true).flags.empty());
+  // The remedy for a drop jump: integrated from the end, its start is free.
+  EXPECT_FALSE(Assess(JumpForce({.startOffSeconds = 0.4}), kMass, 0, true).has("not-at-rest"));
+  std::vector<float> force = JumpForce({});
+  force.resize(force.size() + 200, 0.0f);  // stepped off the plate
+  const Assessed off = Assess(force, kMass, 0, true);
+  ASSERT_TRUE(off.has("not-at-rest"));
+  EXPECT_EQ(off.flags[0].values[0].first, "end_force_N");
+  EXPECT_TRUE(Assess(JumpForce({}), kMass * 1.01, 0, true).has("velocity-drift"));
 }
 
 TEST(QualityFlags, NothingToJudgeWithoutForceAndTexts) {

@@ -286,7 +286,9 @@ void FrmProcess::ShowResults(const TrialResults& results) {
   list_.refusedFile.clear();
   for (std::size_t i = 0; i < kResultsVariableCount; ++i) boxes_[i]->setText(Q(texts_[i]));
   listQuality_->clear();
-  for (const QualityFlag& flag : SessionTrialQuality(session_, results)) {
+  for (const QualityFlag& flag : SessionTrialQuality(
+           session_, results,
+           Mode().value_or(AutoCalculationMode(session_.trial, session_.settings)))) {
     auto* item = new QListWidgetItem("\u2022 " + Q(flag.code) + ": " + Q(flag.message));
     item->setToolTip(Q(QualityFlagText(flag)));  // with the numbers behind it
     listQuality_->addItem(item);
