@@ -323,7 +323,8 @@ std::vector<QualityFlag> AssessTrialQuality(const QualityInput& in) {
   const std::int64_t standFrom = in.reverse ? t.a : landing + RoundIndex(kSettleSeconds * t.f);
   const std::int64_t standTo = in.reverse ? t.a + span - 1 : t.b;
   const std::int64_t from = in.reverse ? t.a : t.b + 1 - span;
-  bool standing = (in.reverse || landingFound) && standFrom <= from && from + span - 1 <= standTo;
+  bool standing = (in.reverse || landingFound) && standFrom <= from && from + span - 1 <= standTo &&
+                  standTo <= t.b;
   for (std::int64_t i = standFrom; standing && i <= standTo; ++i) {
     standing = std::fabs(t.force[i] - t.weight) <= kAtRestFraction * t.weight;
   }

@@ -171,6 +171,20 @@ TEST(QualityFlags, NothingToJudgeWithoutForceAndTexts) {
             "held-samples: Some samples were held in place of damaged frames of the stream, so "
             "the trial is not what the unit measured there. (held_samples 3)");
   EXPECT_EQ(QualityCodes({flags[0], flags[0]}), "held-samples; held-samples");
+  // A trial far shorter than the spans judged: nothing is read past its end.
+  std::vector<float> force(20, 735.0f), velocity(20, 0.0f);
+  const QualityInput tiny{.Force = force,
+                          .Velocity = velocity,
+                          .samples = 20,
+                          .frequency = 1000,
+                          .mass = 75,
+                          .RecordForce = true,
+                          .AnalysisEnd = 19,
+                          .LandingTime = 1.0,
+                          .flightPhase = true,
+                          .reverse = true};
+  EXPECT_EQ(QualityCodes(AssessTrialQuality(tiny)),
+            "short-weighing; takeoff-not-found; flight-not-clean");
 }
 
 }  // namespace
