@@ -107,7 +107,23 @@ std::string AnalyseJsonLine(const std::string& file, const Session& session,
     }
     out += "}";
   }
-  out += "}}\n";
+  out += "}, \"quality\": [";
+  for (std::size_t k = 0; k < analysis.quality.size(); ++k) {
+    const QualityFlag& flag = analysis.quality[k];
+    out += k > 0 ? ", {\"code\": " : "{\"code\": ";
+    AppendJsonString(out, flag.code);
+    out += ", \"message\": ";
+    AppendJsonString(out, flag.message);
+    out += ", \"values\": {";
+    for (std::size_t i = 0; i < flag.values.size(); ++i) {
+      if (i > 0) out += ", ";
+      AppendJsonString(out, flag.values[i].first);
+      out += ": ";
+      AppendJsonNumber(out, flag.values[i].second);
+    }
+    out += "}}";
+  }
+  out += "]}\n";
   return out;
 }
 
@@ -175,6 +191,12 @@ std::string AnalyseTable(const std::string& file, const Session& session,
     line += value;
     if (!variable.unit.empty()) line += " " + std::string(variable.unit);
     out += line + "\n";
+  }
+  if (analysis.quality.empty()) {
+    out += "  quality: no flags\n";
+  } else {
+    out += "  quality:\n";
+    for (const QualityFlag& flag : analysis.quality) out += "    " + QualityFlagText(flag) + "\n";
   }
   return out;
 }

@@ -25,11 +25,12 @@ namespace {
 constexpr const char* kBatchUsage =
     "usage: torvane-cli batch DIR -o OUT.xlsx|OUT.csv [--select HEADER,HEADER,...] "
     "[--jobs N] [--config PATH] [--set KEY=VALUE]... [--mode auto|D|F|DF|A] [--reverse] "
-    "[--mean-concentric-only] [--frame-jump]\n";
+    "[--mean-concentric-only] [--frame-jump] [--quality]\n";
 
 struct BatchArguments {
   ResultsTicks ticked{};
-  unsigned jobs = 0;  // 0: one per core
+  unsigned jobs = 0;     // 0: one per core
+  bool quality = false;  // a last column with the codes of the quality flags
   AnalyseOptions options;
 };
 
@@ -49,6 +50,10 @@ bool ParseBatchArguments(Args args, BatchArguments& parsed, std::string& error) 
   bool selected = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string name = args[i];
+    if (name == "--quality") {
+      parsed.quality = true;
+      continue;
+    }
     if (name == "--") {
       // The options end here: the rest (the folder) goes on as it is.
       rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
@@ -193,7 +198,7 @@ int RunBatch(Args args, Io& io) {
   const LocalDateTime today = SystemClock().Now();
   const bool workbook = EndsWithIgnoringCase(*options.output, ".xlsx");
   for (std::size_t i = 0; i < names.size(); ++i) {
-    switch (WriteBatchRow(results, outcomes[i], parsed.ticked, today, workbook)) {
+    switch (WriteBatchRow(results, outcomes[i], parsed.ticked, today, workbook, parsed.quality)) {
       case BatchRowWritten::Skipped:
         io.err << "torvane-cli batch: " << OneLineText(outcomes[i].error) << " (skipped)\n";
         status = 1;

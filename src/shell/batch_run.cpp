@@ -17,8 +17,10 @@ void Keep(const Session& session, TrialAnalysis& analysis, BatchFileOutcome& out
     outcome.error = std::move(analysis.run.error);
     return;
   }
-  outcome.identity = ResultsRowIdentityOf(AthleteOfTrial(session.trial, session.squad), session.settings, session.trial);
+  outcome.identity = ResultsRowIdentityOf(AthleteOfTrial(session.trial, session.squad),
+                                          session.settings, session.trial);
   outcome.texts = std::move(analysis.results.texts);
+  outcome.qualityCodes = QualityCodes(analysis.quality);
 }
 
 }  // namespace
@@ -75,9 +77,18 @@ std::vector<BatchFileOutcome> AnalyseBatchFiles(std::span<const std::string> pat
 
 BatchRowWritten WriteBatchRow(ResultsOutput& output, const BatchFileOutcome& outcome,
                               const ResultsTicks& ticked, const LocalDateTime& today,
-                              bool fitToCells) {
+                              bool fitToCells, bool quality) {
   if (!outcome.ok) return BatchRowWritten::Skipped;
+  const std::int32_t rowBefore = output.ResultsRow;
   WriteResultsRow(output, outcome.identity, ticked, outcome.texts, today);
+  if (quality) {
+    // After the identity columns and the ticked variables.
+    const int column = 5 + static_cast<int>(std::count(ticked.begin(), ticked.end(), true));
+    const int row = output.ResultsRow - 1;
+    // A header block was written before this row: its header row gets the heading.
+    if (row - rowBefore > 1) output.sheet.SetText(row - 1, column, kQualityColumnHeader);
+    output.sheet.SetText(row, column, outcome.qualityCodes);
+  }
   if (fitToCells && output.sheet.FitRowToCells(output.ResultsRow - 1) > 0) {
     return BatchRowWritten::WrittenCut;
   }

@@ -23,6 +23,7 @@ struct BatchFileOutcome {
   std::string error;  // one line naming the file, when analysed and refused
   ResultsRowIdentity identity;
   ResultsTexts texts;
+  std::string qualityCodes;  // the codes of its quality flags, "; " between them
 };
 
 // Shared between the run and whoever watches it from another thread.
@@ -54,9 +55,12 @@ enum class BatchRowWritten { Skipped, Written, WrittenCut };
 
 // Appends the row of one outcome (a refused or unanalysed file writes none).
 // With `fitToCells` (a workbook) a text no cell can hold is cut so that one
-// damaged file never costs the whole workbook: WrittenCut says so.
+// damaged file never costs the whole workbook: WrittenCut says so. With
+// `quality` the row ends in one more column, headed "Quality", holding the
+// codes of the file's quality flags ("" when clean).
+inline constexpr const char* kQualityColumnHeader = "Quality";
 BatchRowWritten WriteBatchRow(ResultsOutput& output, const BatchFileOutcome& outcome,
                               const ResultsTicks& ticked, const LocalDateTime& today,
-                              bool fitToCells);
+                              bool fitToCells, bool quality = false);
 
 }  // namespace torvane

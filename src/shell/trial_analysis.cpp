@@ -27,12 +27,24 @@ AfterDerivation ResultsInto(Session& s, TrialAnalysis& analysis, const AnalyseOp
 
 }  // namespace
 
+std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results,
+                                             const CalculationMode& mode) {
+  const std::uint64_t held = session.trial.DataCollected ? session.collection.frames.held : 0;
+  const bool reverse =
+      ReCalculateRoute(mode, session.trial.FileKind) == DerivationRoute::IntegrateForceReverse;
+  return AssessTrialQuality(
+      QualityInputOf(session.trial, session.settings, session.view, results, held, reverse));
+}
+
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,
                                const std::string& file, const AnalyseOptions& options,
                                TrialFileReader* reader) {
   TrialAnalysis analysis;
   analysis.run = RunTrialPipeline(session, base, file, options,
                                   ResultsInto(session, analysis, options), reader);
+  if (analysis.run.ok) {
+    analysis.quality = SessionTrialQuality(session, analysis.results, analysis.run.boxes);
+  }
   return analysis;
 }
 
@@ -59,6 +71,7 @@ void AnalyseTrialFiles(std::span<HeadlessSession* const> sessions, const Setting
     Session& session = sessions[k]->session();
     FinishTrialPipeline(session, analyses[k].run, options,
                         ResultsInto(session, analyses[k], options));
+    analyses[k].quality = SessionTrialQuality(session, analyses[k].results, analyses[k].run.boxes);
   }
 }
 

@@ -5,8 +5,10 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "results/process_data.hpp"
+#include "results/quality_flags.hpp"
 #include "shell/trial_pipeline.hpp"
 
 namespace torvane {
@@ -14,7 +16,16 @@ namespace torvane {
 struct TrialAnalysis {
   TrialRun run;
   TrialResults results;
+  // What the results cannot be trusted for (a trial read from a file has no
+  // collection outcome, so only its data can show held samples).
+  std::vector<QualityFlag> quality;
 };
+
+// The quality flags of the trial in memory and its results, derived in
+// `mode`: with the samples its collection held, when it was collected
+// rather than read.
+std::vector<QualityFlag> SessionTrialQuality(const Session& session, const TrialResults& results,
+                                             const CalculationMode& mode);
 
 // `reader`: as for RunTrialPipeline.
 TrialAnalysis AnalyseTrialFile(Session& session, const SettingsRecord& base,

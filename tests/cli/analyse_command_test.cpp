@@ -80,7 +80,21 @@ TEST(AnalyseCommand, JsonLineHasTheKeysInOrderAndTextsMatchTheirValues) {
           << variable.header;
     }
   }
-  EXPECT_EQ(line.substr(line.size() - 2), "}}");
+  // The quality flags come last: 0.4 s of standing is too short to weigh by.
+  const std::size_t quality = line.find("}, \"quality\": [{\"code\": \"short-weighing\", ");
+  ASSERT_NE(quality, std::string::npos) << line;
+  EXPECT_GT(quality, previous);
+  EXPECT_NEAR(JsonNumber(line, "quiet_s"), 0.4, 0.06);
+  EXPECT_EQ(line.substr(line.size() - 3), "}]}");
+  // A jump after 1.2 s of quiet standing has none, and the table says so.
+  const JumpShape later{.lines = 2001, .start = 600};
+  f.Write("clean.qlx", Version2Text(JumpFile(later, false, true)));
+  const auto clean = RunCli({"analyse", f.dir.File("clean.qlx"), "--json", "--config", f.Config()});
+  EXPECT_EQ(clean.out.substr(clean.out.size() - 19), "}}, \"quality\": []}\n");
+  const auto table = RunCli({"analyse", file, "--config", f.Config()});
+  EXPECT_NE(table.out.find("\n  quality:\n    short-weighing: There is no second"),
+            std::string::npos)
+      << table.out;
 }
 
 TEST(AnalyseCommand, EveryFileStartsFromTheConfiguredSettings) {

@@ -72,6 +72,18 @@ TEST(BatchCommand, OneRowPerFileInNameOrderWithTheSelectedColumns) {
   EXPECT_EQ(rows[2].rfind("A,AnnLee,61.500,80.000,2026-12-06 10:00:00,", 0), 0u) << rows[2];
   EXPECT_EQ(rows[3].substr(0, 2), "B,");
   EXPECT_EQ(std::count(rows[3].begin(), rows[3].end(), ','), 9);
+  // --quality: one more column, the codes of each file's flags.
+  ASSERT_EQ(RunCli({"batch", f.dir.path(), "-o", out, "--config", f.Config(), "--select",
+                    "Peak Force", "--quality"})
+                .status,
+            0);
+  const std::vector<std::string> flagged = Lines(ReadText(out));
+  ASSERT_EQ(flagged.size(), 4u);
+  EXPECT_EQ(flagged[1], "ID,Name,BW,Load,TimeStamp,Peak Force,Quality");
+  EXPECT_EQ(std::count(flagged[2].begin(), flagged[2].end(), ','), 5) << "no force, no flags";
+  // With displacement the landing is the lowest velocity, before the force returns.
+  EXPECT_EQ(flagged[3].substr(flagged[3].size() - 34), ",short-weighing; landing-not-found")
+      << flagged[3];
 }
 
 TEST(BatchCommand, UnreadableFilesAreSkippedAndNamed) {

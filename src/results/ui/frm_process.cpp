@@ -22,6 +22,7 @@
 #include "shell/analysis_session.hpp"
 #include "shell/batch_run.hpp"
 #include "shell/session.hpp"
+#include "shell/trial_analysis.hpp"
 #include "shell/window_placement.hpp"
 
 namespace torvane {
@@ -246,7 +247,20 @@ QVBoxLayout* FrmProcess::BuildResultsFrames() {
     (frameIndex == 1 || frameIndex == 4 ? right : left)->addWidget(box);
     ++frameIndex;
   }
-  left->addStretch();
+  // Under the results: what they cannot be trusted for.
+  auto* quality = new QGroupBox("Quality", content);
+  auto* q = new QVBoxLayout(quality);
+  q->setContentsMargins(6, 2, 6, 2);
+  listQuality_ = new QListWidget(quality);
+  listQuality_->setObjectName("ListQuality");
+  listQuality_->setWordWrap(true);
+  listQuality_->setSelectionMode(QAbstractItemView::NoSelection);
+  listQuality_->setFocusPolicy(Qt::NoFocus);
+  listQuality_->setMinimumHeight(60);
+  listQuality_->setToolTip("What the results of this trial cannot be trusted for");
+  q->addWidget(listQuality_);
+  left->addWidget(quality, 1);
+
   return right;
 }
 
@@ -271,11 +285,21 @@ void FrmProcess::ShowResults(const TrialResults& results) {
   texts_ = results.texts;
   list_.refusedFile.clear();
   for (std::size_t i = 0; i < kResultsVariableCount; ++i) boxes_[i]->setText(Q(texts_[i]));
+  listQuality_->clear();
+  for (const QualityFlag& flag : SessionTrialQuality(
+           session_, results,
+           Mode().value_or(AutoCalculationMode(session_.trial, session_.settings)))) {
+    auto* item = new QListWidgetItem("\u2022 " + Q(flag.code) + ": " + Q(flag.message));
+    item->setToolTip(Q(QualityFlagText(flag)));  // with the numbers behind it
+    listQuality_->addItem(item);
+  }
+  if (listQuality_->count() == 0) listQuality_->addItem("No flags");
 }
 
 void FrmProcess::ClearResults() {
   texts_ = {};
   for (QLineEdit* box : boxes_) box->clear();
+  listQuality_->clear();
 }
 
 void FrmProcess::ShowFileList() {

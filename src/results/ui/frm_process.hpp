@@ -98,6 +98,7 @@ class FrmProcess : public QWidget {
   QPushButton* cmdSaveResults_ = nullptr;
   QPushButton* commandProcessAll_ = nullptr;
   QPushButton* commandOpenResults_ = nullptr;
+  QListWidget* listQuality_ = nullptr;  // the quality flags of the results shown
 
   // A "Process all" run in progress: its files, its worker, its progress.
   struct Run;

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
@@ -79,6 +80,9 @@ class FrmProcessTest : public QObject {
     f.Click("CommandNextFile");
     const QString first = f.Find<QLineEdit>("TextJumpHeightFromPkVel")->text();
     QVERIFY(!first.isEmpty());
+    // Beside the results, the trial's flags: 0.4 s of standing is too short to weigh by.
+    QListWidget* quality = f.Find<QListWidget>("ListQuality");
+    QVERIFY(quality->item(0)->text().contains("short-weighing: There is no second"));
     f.Click("cmdSaveResults");
     Session& s = f.program.session;
     QCOMPARE(s.results.ResultsRow, 4);
@@ -86,6 +90,7 @@ class FrmProcessTest : public QObject {
     f.Click("CommandNextFile");  // the training file: refused, nothing shown
     QCOMPARE(f.Find<QLabel>("LabelFileCount")->text(), QString(" 2 of  3"));
     QVERIFY(f.Find<QLineEdit>("TextJumpHeightFromPkVel")->text().isEmpty());
+    QCOMPARE(quality->count(), 0);
     f.Click("cmdSaveResults");
     QCOMPARE(s.results.ResultsRow, 4);
     QCOMPARE(QString::fromStdString(f.program.dialogs.shown.back().text),
