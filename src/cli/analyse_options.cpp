@@ -10,14 +10,20 @@
 
 namespace torvane::cli {
 
-namespace {
-
 std::optional<double> NumberArgument(std::string_view text) {
   std::size_t used = 0;
   const std::optional<double> value = ParseDouble(text, used);
   if (!value || used != text.size()) return std::nullopt;
   return value;
 }
+
+bool ReadNumberArgument(std::string_view text, double& value) {
+  const std::optional<double> number = NumberArgument(text);
+  if (number) value = *number;
+  return number.has_value();
+}
+
+namespace {
 
 std::optional<ModeChoice> ModeNamed(std::string_view text) {
   std::string upper(text);

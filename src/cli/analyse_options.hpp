@@ -23,4 +23,10 @@ struct OptionsParse {
 // files.
 OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput);
 
+// The whole text of an option's value as a number ("2.5", "1e3"); nothing
+// for any other text.
+std::optional<double> NumberArgument(std::string_view text);
+// The same into `value`; false (and `value` untouched) for any other text.
+bool ReadNumberArgument(std::string_view text, double& value);
+
 }  // namespace torvane::cli

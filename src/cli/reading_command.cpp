@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "acquisition/collection_session.hpp"
+#include "cli/analyse_options.hpp"
 #include "cli/commands.hpp"
 #include "cli/unit_link.hpp"
 #include "common/number_text.hpp"
@@ -47,13 +48,6 @@ int Usage(Io& io, const std::string& problem) {
   return 2;
 }
 
-bool ReadNumber(const std::string& text, double& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end == text.c_str() + text.size();
-}
-
 std::string ParseReadingOptions(Args args, ReadingOptions& o, bool& help) {
   bool modelGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -78,13 +72,14 @@ std::string ParseReadingOptions(Args args, ReadingOptions& o, bool& help) {
     } else if (a == "--port") {
       o.port = v;
     } else if (a == "--seconds") {
-      if (!ReadNumber(v, d) || !(d > 0) || d > 60) return bad();
+      if (!ReadNumberArgument(v, d) || !(d > 0) || d > 60) return bad();
       o.seconds = d;
     } else if (a == "--channel") {
       if (v != "displacement" && v != "force") return bad();
       o.force = v == "force";
     } else if (a == "--frequency") {
-      if (!ReadNumber(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d)) return bad();
+      if (!ReadNumberArgument(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d))
+        return bad();
       o.frequency = d;
     } else if (a == "--config") {
       o.config = v;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "acquisition/collection_session.hpp"
+#include "cli/analyse_options.hpp"
 #include "cli/commands.hpp"
 #include "cli/output_checks.hpp"
 #include "cli/unit_link.hpp"
@@ -68,13 +69,6 @@ int Usage(Io& io, const std::string& problem) {
   return 2;
 }
 
-bool ReadNumber(const std::string& text, double& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end == text.c_str() + text.size();
-}
-
 // Parses the arguments; an empty text when they can be used.
 std::string ParseRecordOptions(Args args, RecordOptions& o, bool& help) {
   bool modelGiven = false, durationGiven = false;
@@ -116,17 +110,18 @@ std::string ParseRecordOptions(Args args, RecordOptions& o, bool& help) {
     } else if (a == "-o" || a == "--output") {
       o.output = v;
     } else if (a == "--duration") {
-      if (!ReadNumber(v, d) || !(d > 0) || d > 3600) return bad();
+      if (!ReadNumberArgument(v, d) || !(d > 0) || d > 3600) return bad();
       o.duration = d;
       durationGiven = true;
     } else if (a == "--frequency") {
-      if (!ReadNumber(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d)) return bad();
+      if (!ReadNumberArgument(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d))
+        return bad();
       o.frequency = d;
     } else if (a == "--mass") {
-      if (!ReadNumber(v, d) || !(d > 0) || d > 1000) return bad();
+      if (!ReadNumberArgument(v, d) || !(d > 0) || d > 1000) return bad();
       o.mass = d;
     } else if (a == "--idle-timeout") {
-      if (!ReadNumber(v, d) || !(d > 0) || d > 3600) return bad();
+      if (!ReadNumberArgument(v, d) || !(d > 0) || d > 3600) return bad();
       o.idleTimeout = d;
     } else if (a == "--config") {
       o.config = v;
