@@ -33,14 +33,9 @@ constexpr std::string_view kReadingUsage =
 
 constexpr std::uint32_t kPumpStepMs = 5;
 
-struct ReadingOptions {
-  UnitChoice unit = UnitChoice::Zra7;
-  std::string port;
-  std::string config;
+struct ReadingOptions : UnitLinkOptions {
   double seconds = 2;
   bool force = false;
-  std::optional<double> frequency;
-  std::vector<std::pair<std::string, std::string>> overrides;
 };
 
 int Usage(Io& io, const std::string& problem) {
@@ -49,7 +44,6 @@ int Usage(Io& io, const std::string& problem) {
 }
 
 std::string ParseReadingOptions(Args args, ReadingOptions& o, bool& help) {
-  bool modelGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--") {
@@ -64,36 +58,19 @@ std::string ParseReadingOptions(Args args, ReadingOptions& o, bool& help) {
     const std::string& v = args[++i];
     double d = 0;
     const auto bad = [&] { return "bad value for " + a + ": '" + v + "'"; };
-    if (a == "--model") {
-      const auto unit = ParseUnitChoice(v, false);
-      if (!unit) return "unknown model '" + v + "'";
-      o.unit = *unit;
-      modelGiven = true;
-    } else if (a == "--port") {
-      o.port = v;
+    if (const auto taken = TakeUnitLinkOption(a, v, false, o)) {
+      if (!taken->empty()) return *taken;
     } else if (a == "--seconds") {
       if (!ReadNumberArgument(v, d) || !(d > 0) || d > 60) return bad();
       o.seconds = d;
     } else if (a == "--channel") {
       if (v != "displacement" && v != "force") return bad();
       o.force = v == "force";
-    } else if (a == "--frequency") {
-      if (!ReadNumberArgument(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d))
-        return bad();
-      o.frequency = d;
-    } else if (a == "--config") {
-      o.config = v;
-    } else if (a == "--set") {
-      const std::size_t eq = v.find('=');
-      if (eq == std::string::npos || eq == 0) return "--set needs KEY=VALUE";
-      o.overrides.emplace_back(v.substr(0, eq), v.substr(eq + 1));
     } else {
       return "unknown option " + a;
     }
   }
-  if (!modelGiven) return "--model is required";
-  if (o.port.empty()) return "--port is required";
-  return {};
+  return MissingUnitLinkOption(o);
 }
 
 }  // namespace

@@ -49,19 +49,14 @@ void OnInterrupt(int) {
   stopRequested = 1;
 }
 
-struct RecordOptions {
-  UnitChoice unit = UnitChoice::Zra7;
-  std::string port;
+struct RecordOptions : UnitLinkOptions {
   std::string output;
-  std::string config;
   double duration = 0;
-  std::optional<double> frequency;
   bool recordForce = false;
   bool countIn = false;
   std::optional<double> mass;
   double idleTimeout = 5;
   bool stats = false;
-  std::vector<std::pair<std::string, std::string>> overrides;
 };
 
 int Usage(Io& io, const std::string& problem) {
@@ -71,7 +66,7 @@ int Usage(Io& io, const std::string& problem) {
 
 // Parses the arguments; an empty text when they can be used.
 std::string ParseRecordOptions(Args args, RecordOptions& o, bool& help) {
-  bool modelGiven = false, durationGiven = false;
+  bool durationGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--") {  // no file arguments follow: anything after it is a mistake
@@ -100,41 +95,25 @@ std::string ParseRecordOptions(Args args, RecordOptions& o, bool& help) {
     const std::string& v = args[++i];
     double d = 0;
     const auto bad = [&] { return "bad value for " + a + ": '" + v + "'"; };
-    if (a == "--model") {
-      const auto unit = ParseUnitChoice(v, true);
-      if (!unit) return "unknown model '" + v + "'";
-      o.unit = *unit;
-      modelGiven = true;
-    } else if (a == "--port") {
-      o.port = v;
+    if (const auto taken = TakeUnitLinkOption(a, v, true, o)) {
+      if (!taken->empty()) return *taken;
     } else if (a == "-o" || a == "--output") {
       o.output = v;
     } else if (a == "--duration") {
       if (!ReadNumberArgument(v, d) || !(d > 0) || d > 3600) return bad();
       o.duration = d;
       durationGiven = true;
-    } else if (a == "--frequency") {
-      if (!ReadNumberArgument(v, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d))
-        return bad();
-      o.frequency = d;
     } else if (a == "--mass") {
       if (!ReadNumberArgument(v, d) || !(d > 0) || d > 1000) return bad();
       o.mass = d;
     } else if (a == "--idle-timeout") {
       if (!ReadNumberArgument(v, d) || !(d > 0) || d > 3600) return bad();
       o.idleTimeout = d;
-    } else if (a == "--config") {
-      o.config = v;
-    } else if (a == "--set") {
-      const std::size_t eq = v.find('=');
-      if (eq == std::string::npos || eq == 0) return "--set needs KEY=VALUE";
-      o.overrides.emplace_back(v.substr(0, eq), v.substr(eq + 1));
     } else {
       return "unknown option " + a;
     }
   }
-  if (!modelGiven) return "--model is required";
-  if (o.port.empty()) return "--port is required";
+  if (std::string missing = MissingUnitLinkOption(o); !missing.empty()) return missing;
   if (!durationGiven) return "--duration is required";
   if (o.output.empty()) return "-o is required";
   return {};

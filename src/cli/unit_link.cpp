@@ -1,5 +1,7 @@
 #include "cli/unit_link.hpp"
 
+#include "cli/analyse_options.hpp"
+
 #include <filesystem>
 #include <ostream>
 
@@ -72,6 +74,39 @@ void SelectUnit(SettingsRecord& s, UnitChoice unit, const std::string& port) {
   } else {
     s.ports["USB"] = port;
   }
+}
+
+std::optional<std::string> TakeUnitLinkOption(const std::string& option, const std::string& value,
+                                              bool acceptAccelerometer, UnitLinkOptions& o) {
+  if (option == "--model") {
+    const auto unit = ParseUnitChoice(value, acceptAccelerometer);
+    if (!unit) return "unknown model '" + value + "'";
+    o.unit = *unit;
+    o.modelGiven = true;
+  } else if (option == "--port") {
+    o.port = value;
+  } else if (option == "--frequency") {
+    double d = 0;
+    if (!ReadNumberArgument(value, d) || !(d >= 4) || d > 10000 || d != static_cast<int>(d)) {
+      return "bad value for " + option + ": '" + value + "'";
+    }
+    o.frequency = d;
+  } else if (option == "--config") {
+    o.config = value;
+  } else if (option == "--set") {
+    const std::size_t eq = value.find('=');
+    if (eq == std::string::npos || eq == 0) return std::string("--set needs KEY=VALUE");
+    o.overrides.emplace_back(value.substr(0, eq), value.substr(eq + 1));
+  } else {
+    return std::nullopt;
+  }
+  return std::string();
+}
+
+std::string MissingUnitLinkOption(const UnitLinkOptions& o) {
+  if (!o.modelGiven) return "--model is required";
+  if (o.port.empty()) return "--port is required";
+  return {};
 }
 
 }  // namespace torvane::cli

@@ -32,6 +32,24 @@ std::string LoadUnitCommandSettings(
     const std::vector<std::pair<std::string, std::string>>& overrides, std::string_view command,
     std::ostream& err);
 
+// The options of every command that talks to a unit: --model, --port,
+// --frequency, --config and --set.
+struct UnitLinkOptions {
+  UnitChoice unit = UnitChoice::Zra7;
+  bool modelGiven = false;
+  std::string port;
+  std::string config;
+  std::optional<double> frequency;
+  std::vector<std::pair<std::string, std::string>> overrides;
+};
+
+// Takes `option` with its `value` when it is one of those options: nothing
+// when it is not, an empty text when it was taken, else the problem.
+std::optional<std::string> TakeUnitLinkOption(const std::string& option, const std::string& value,
+                                              bool acceptAccelerometer, UnitLinkOptions& o);
+// The problem when --model or --port was not given, else an empty text.
+std::string MissingUnitLinkOption(const UnitLinkOptions& o);
+
 // Selects the model in the settings and maps its port onto `port`. The
 // status log file of the program is left alone.
 void SelectUnit(SettingsRecord& settings, UnitChoice unit, const std::string& port);
