@@ -17,6 +17,15 @@ std::optional<double> NumberArgument(std::string_view text) {
   return value;
 }
 
+std::optional<std::string> SplitInlineValue(std::string& name) {
+  if (name.size() <= 2 || name.compare(0, 2, "--") != 0) return std::nullopt;
+  const std::size_t eq = name.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  std::string value = name.substr(eq + 1);
+  name.resize(eq);
+  return value;
+}
+
 bool ReadNumberArgument(std::string_view text, double& value) {
   const std::optional<double> number = NumberArgument(text);
   if (number) value = *number;
@@ -59,15 +68,7 @@ OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput) {
       optionsEnded = true;
       continue;
     }
-    std::optional<std::string> inlineValue;
-    // "--option=value" is the same as "--option value".
-    if (name.size() > 2 && name.compare(0, 2, "--") == 0) {
-      const std::size_t eq = name.find('=');
-      if (eq != std::string::npos) {
-        inlineValue = name.substr(eq + 1);
-        name = name.substr(0, eq);
-      }
-    }
+    const std::optional<std::string> inlineValue = SplitInlineValue(name);
     const auto value = [&]() -> std::optional<std::string> {
       if (inlineValue) return inlineValue;
       if (i + 1 >= args.size()) return std::nullopt;

@@ -26,7 +26,10 @@ OptionsParse ParseAnalyseOptions(Args args, bool acceptOutput);
 // The whole text of an option's value as a number ("2.5", "1e3"); nothing
 // for any other text.
 std::optional<double> NumberArgument(std::string_view text);
-// The same into `value`; false (and `value` untouched) for any other text.
+// "--option=value", which means "--option value": cuts `name` at its "="
+// and returns the value; nothing for any other argument.
+std::optional<std::string> SplitInlineValue(std::string& name);
+// The whole text as a number into `value`; false (and `value` untouched) for any other text.
 bool ReadNumberArgument(std::string_view text, double& value);
 
 }  // namespace torvane::cli

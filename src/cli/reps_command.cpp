@@ -98,14 +98,7 @@ std::string ParseRepsOptions(Args args, RepsOptions& o) {
       shared.insert(shared.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
       break;
     }
-    std::optional<std::string> inlineValue;
-    if (name.size() > 2 && name.compare(0, 2, "--") == 0) {
-      const std::size_t eq = name.find('=');
-      if (eq != std::string::npos) {
-        inlineValue = name.substr(eq + 1);
-        name = name.substr(0, eq);
-      }
-    }
+    const std::optional<std::string> inlineValue = SplitInlineValue(name);
     const auto value = [&]() -> std::optional<std::string> {
       if (inlineValue) return inlineValue;
       if (i + 1 >= args.size()) return std::nullopt;
