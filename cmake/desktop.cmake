@@ -6,6 +6,7 @@ find_package(QCustomPlotQt6 REQUIRED)
 
 file(GLOB_RECURSE TORVANE_UI_SOURCES CONFIGURE_DEPENDS
      "${CMAKE_SOURCE_DIR}/src/*/ui/*.cpp" "${CMAKE_SOURCE_DIR}/src/*/ui/*.hpp")
+list(FILTER TORVANE_UI_SOURCES EXCLUDE REGEX "/ui/module/")
 add_library(torvane_ui STATIC ${TORVANE_UI_SOURCES})
 set_target_properties(torvane_ui PROPERTIES AUTOMOC ON)
 target_link_libraries(torvane_ui PUBLIC torvane_core Qt6::Widgets Qt6::Charts Qt6::Multimedia
@@ -26,3 +27,20 @@ install(FILES "${CMAKE_SOURCE_DIR}/packaging/torvane.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${CMAKE_SOURCE_DIR}/resources/icons/torvane.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+
+# The report module: the page painter of the trial report, loaded by
+# `torvane-cli report` (dlopen) so that torvane-cli itself needs no Qt. It
+# holds no copy of the core: the report arrives as plain texts and numbers.
+add_library(torvane-report MODULE "${CMAKE_SOURCE_DIR}/src/report/ui/module/report_module.cpp"
+            "${CMAKE_SOURCE_DIR}/src/report/ui/report_page.cpp")
+set_target_properties(torvane-report PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
+                      VISIBILITY_INLINES_HIDDEN ON
+                      LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+target_include_directories(torvane-report PRIVATE "${CMAKE_SOURCE_DIR}/src"
+                           "${CMAKE_BINARY_DIR}/generated")
+target_link_libraries(torvane-report PRIVATE Qt6::Gui Qt6::PrintSupport)
+target_link_options(torvane-report PRIVATE "LINKER:--no-undefined")
+if(TARGET torvane-cli)
+  add_dependencies(torvane-cli torvane-report)
+endif()
+install(TARGETS torvane-report LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}/torvane")

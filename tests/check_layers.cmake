@@ -16,8 +16,9 @@ set(allowed_batch common trial config files squads results analysis)
 set(allowed_acquisition common trial config files squads results analysis link)
 set(allowed_training common trial config files squads results analysis link acquisition)
 set(allowed_calibration common trial config files squads results analysis link acquisition)
+set(allowed_report common trial config files squads results analysis)
 set(allowed_shell common trial config files squads sim link results analysis batch acquisition
-    training calibration)
+    training calibration report)
 
 set(faults "")
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}/src" "${SOURCE_DIR}/src/*.cpp"

@@ -21,6 +21,9 @@ constexpr std::string_view kUsage =
     "  reading --model M --port PATH [--seconds S] [--channel displacement|force]\n"
     "                                    a calibration reading: mean raw count and value\n"
     "  squad FILE [--json]               the athletes of a squad workbook (.xlsx .ods .xls .csv)\n"
+    "  report TRIAL -o REPORT.pdf        a one-page A4 report of a trial: athlete, settings, the\n"
+    "                                    graph with phases and markers, the 33 results, quality\n"
+    "                                    flags ('report --help' for its options)\n"
     "Settings: --config PATH, --set KEY=VALUE (repeatable).\n";
 
 }  // namespace
@@ -41,6 +44,7 @@ int Main(Args args, Io& io) {
   if (command == "reps") return RunReps(rest, io);
   if (command == "reading") return RunReading(rest, io);
   if (command == "squad") return RunSquad(rest, io);
+  if (command == "report") return RunReport(rest, io);
   io.err << "torvane-cli: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

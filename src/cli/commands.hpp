@@ -26,6 +26,7 @@ int RunRecover(Args args, Io& io);
 int RunReps(Args args, Io& io);
 int RunReading(Args args, Io& io);
 int RunSquad(Args args, Io& io);
+int RunReport(Args args, Io& io);
 
 // Dispatches on the first argument.
 int Main(Args args, Io& io);

@@ -29,6 +29,7 @@ CollectionContext CollectionContextOf(Session& session) {
             SetMenuEntryEnabled(session, "mnuFileClose", true);
             SetMenuEntryEnabled(session, "mnuSave", true);
             SetMenuEntryEnabled(session, "mnuSaveAs", true);
+            SetMenuEntryEnabled(session, "mnuFileReport", true);
           },
       .openDemonstrationTrial =
           [&session] { OpenTrialFileCommand(TrialFileContextOf(session), session.view, true); },

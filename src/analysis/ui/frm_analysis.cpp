@@ -28,12 +28,15 @@
 #include "common/number_text.hpp"
 #include "config/settings_io.hpp"
 #include "files/export_file.hpp"
+#include "report/ui/report_page.hpp"
 #include "results/ui/frm_process.hpp"
 #include "shell/acquisition_session.hpp"
 #include "shell/analysis_session.hpp"
 #include "shell/main_menu_state.hpp"
+#include "shell/report_session.hpp"
 #include "shell/session.hpp"
 #include "shell/status_reporting.hpp"
+#include "shell/trial_analysis.hpp"
 #include "shell/ui/main_form.hpp"
 #include "shell/ui/tool_sub_window.hpp"
 
@@ -45,8 +48,8 @@ constexpr const char* kCaption = "Collect and Analyze";
 constexpr const char* kClosedCaption = "Collect and Analyse";
 constexpr const char* kDamagedTitle = "Collection damaged";
 constexpr const char* kCutShortTitle = "Collection cut short";
-const char* const kFileEntries[] = {"mnuFileOpen", "mnuFileClose", "mnuSave", "mnuSaveAs",
-                                    "mnuFileExport"};
+const char* const kFileEntries[] = {"mnuFileOpen", "mnuFileClose",  "mnuSave",
+                                    "mnuSaveAs",   "mnuFileExport", "mnuFileReport"};
 
 template <typename T>
 T* Named(T* widget, const char* name) {
@@ -758,7 +761,8 @@ bool FrmAnalysis::OpenFile(const std::string& path) {
   UpdateValues();
   LoadAndPlot();
   ShowCaption();
-  for (const char* name : {"mnuFileClose", "mnuSave", "mnuSaveAs", "mnuFileExport"}) {
+  for (const char* name :
+       {"mnuFileClose", "mnuSave", "mnuSaveAs", "mnuFileExport", "mnuFileReport"}) {
     SetMenuEntryEnabled(session_, name, true);
   }
   UpdateStatusBar(session_);
@@ -772,7 +776,8 @@ void FrmAnalysis::ShowProcessedTrial() {
   UpdateValues();
   LoadAndPlot();
   ShowCaption();
-  for (const char* name : {"mnuFileClose", "mnuSave", "mnuSaveAs", "mnuFileExport"}) {
+  for (const char* name :
+       {"mnuFileClose", "mnuSave", "mnuSaveAs", "mnuFileExport", "mnuFileReport"}) {
     SetMenuEntryEnabled(session_, name, true);
   }
   UpdateStatusBar(session_);
@@ -802,7 +807,7 @@ void FrmAnalysis::CloseFileCommand() {
   CloseTrialFile(TrialFileContextOf(session_), NameParts());
   emit TrialReplaced();
   SetMenuEntryEnabled(session_, "mnuFileOpen", true);
-  for (const char* name : {"mnuFileClose", "mnuSave", "mnuSaveAs"}) {
+  for (const char* name : {"mnuFileClose", "mnuSave", "mnuSaveAs", "mnuFileReport"}) {
     SetMenuEntryEnabled(session_, name, false);
   }
   setWindowTitle(kClosedCaption);
@@ -817,6 +822,37 @@ void FrmAnalysis::ExportCommand() {
   request.filter = kSaveDialogFilter;
   request.initialFolder = session_.settings.DataDirectory;
   ExportTrialFile(TrialFileContextOf(session_), request);
+}
+
+bool FrmAnalysis::ReportCommand() {
+  if (Busy()) {
+    session_.dialogs().ShowMessage(MessageIcon::Exclamation, kTrialInUseTitle, kTrialInUseMessage);
+    return false;
+  }
+  FileDialogRequest request;
+  request.title = "Report";
+  request.filter = kReportDialogFilter;
+  request.initialFolder = session_.settings.DataDirectory;
+  request.initialName = ReportFileName(session_.trial);
+  const std::optional<std::string> chosen = session_.dialogs().ChooseFileToSave(request);
+  if (!chosen || chosen->empty()) return false;
+  const std::string path = WithReportExtension(*chosen);
+  const TrialResults results = results_.value_or(TrialResults{});
+  const std::vector<QualityFlag> quality = SessionTrialQuality(session_, results, Mode());
+  ReportChoices choices;
+  choices.channel = Channel();
+  choices.mode = Mode();
+  choices.meanConcentricOnly = meanConcentricOnly_;
+  choices.frameJump = checkFrameJump_->isChecked();
+  const TrialReport report = SessionTrialReport(session_, results, quality, choices);
+  QString error;
+  if (!WriteTrialReportPdf(report, QString::fromStdString(path), error)) {
+    session_.dialogs().ShowMessage(MessageIcon::Exclamation, "Report",
+                                   "The report could not be written: " + error.toStdString());
+    return false;
+  }
+  session_.status.AddStatusMessage("Report written to " + path);
+  return true;
 }
 
 void FrmAnalysis::ProgramStarted() {
@@ -862,6 +898,9 @@ FrmAnalysis* InstallAnalysisWindow(Session& session, MainForm& mainForm) {
   mainForm.SetMenuCommand("mnuSave", [form] { form->SaveCommand(0); });
   mainForm.SetMenuCommand("mnuSaveAs", [form] { form->SaveCommand(1); });
   mainForm.SetMenuCommand("mnuFileExport", [form] { form->ExportCommand(); });
+  mainForm.SetMenuCommand("mnuFileReport", [form] { form->ReportCommand(); });
+  // A report needs a trial: opened, collected or processed.
+  SetMenuEntryEnabled(session, "mnuFileReport", false);
   session.hooks.OpenTrialFile = [form](const std::string& path) { return form->OpenFile(path); };
   session.hooks.QueryCloseAnalysisWindow = [form] { return form->QueryClose(); };
 

@@ -39,6 +39,9 @@ class FrmAnalysis : public QWidget {
   void SaveCommand(std::int16_t mode);     // File > Save (0), Save As (1)
   void CloseFileCommand();                 // File > Close
   void ExportCommand();                    // File > Export Data
+  // File > Report…: the one-page report of the trial shown, as a PDF;
+  // false when it was not written (cancelled, refused or failed).
+  bool ReportCommand();
   // Once start-up has loaded the settings: the boxes follow them, and in
   // demonstration mode the demonstration trial (test.dat) is shown when no
   // trial was opened from the command line.

@@ -215,6 +215,7 @@ void MainForm::BuildMenus() {
   AddEntry(file, "mnuSave", "&Save");
   AddEntry(file, "mnuSaveAs", "Save &As");
   AddEntry(file, "mnuFileExport", "&Export Data");
+  AddEntry(file, "mnuFileReport", "&Report…");
   file->addSeparator()->setObjectName("mnuFileSep");
   AddEntry(file, "mnuFileExit", "E&xit");
 

@@ -277,6 +277,42 @@ class FrmAnalysisTest : public QObject {
     QCOMPARE(ReadText(exported).rfind("QLX Data Export File\r\n", 0), 0u);
   }
 
+  void FileReportWritesThePageOfTheTrialShown() {
+    Window w;
+    QAction* report = w.program.form.findChild<QAction*>("mnuFileReport");
+    QVERIFY(report != nullptr);
+    QVERIFY(!report->isEnabled());  // no trial yet
+    // A copy: closing may save the trial.
+    QVERIFY(w.form->OpenFile(w.CopyOfTestTrial(w.machine.DataFolder(), "test.dat")));
+    QVERIFY(report->isEnabled());
+    auto& d = w.program.dialogs;
+    std::string said;
+    w.session.statusLog.messageListeners.push_back(
+        [&said](std::string_view message) { said += std::string(message) + "\n"; });
+    // The dialog offers "<trial>.pdf" in the data folder; ".pdf" is added.
+    const std::string chosen = w.machine.DataFolder() + "/anna";
+    d.paths = {chosen};
+    report->trigger();
+    QCOMPARE(d.fileRequests.back().initialName, std::string("test.pdf"));
+    QFile pdf(QString::fromStdString(chosen + ".pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().startsWith("%PDF-"));
+    QVERIFY(said.find("Report written to " + chosen + ".pdf\n") != std::string::npos);
+    // Cancelled: nothing written, nothing said.
+    const std::size_t shown = d.shown.size();
+    d.paths = {std::nullopt};
+    QVERIFY(!w.form->ReportCommand());
+    QCOMPARE(d.shown.size(), shown);
+    // A folder that does not exist: a message, and no file.
+    d.paths = {w.machine.DataFolder() + "/none/r.pdf"};
+    QVERIFY(!w.form->ReportCommand());
+    QCOMPARE(d.shown.back().title, std::string("Report"));
+    QVERIFY(d.shown.back().text.rfind("The report could not be written: ", 0) == 0);
+    // Closing the trial disables the entry again.
+    w.form->CloseFileCommand();
+    QVERIFY(!report->isEnabled());
+  }
+
   void OpeningKeepsTheStoredRealTimePlotChoice() {
     Machine machine;
     machine.WriteConfig("realtimeplot=false\r\n", "");
