@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 
-.PHONY: all bootstrap build run demo test test-core test-sanitize bench long-collection long-training fuzz format clean
+.PHONY: all bootstrap build run demo test test-core test-sanitize bench long-collection long-training fuzz package package-check format clean
 
 all: build
 
@@ -46,6 +46,15 @@ long-training: build
 
 fuzz: bootstrap
 	@scripts/fuzz $(FUZZ_BUILD)
+
+# The Debian package, $(BUILD)/torvane_<version>_<arch>.deb (CPack).
+package: build
+	@cmake --build $(BUILD) -j $(JOBS) --target package
+
+# The package installed in a clean Debian 12 root and its programs run there
+# (needs root and the network; not part of test).
+package-check: package
+	@scripts/package-check $(BUILD)
 
 format:
 	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
