@@ -21,6 +21,10 @@ constexpr const char* kAnalyseUsage =
 }  // namespace
 
 int RunAnalyse(Args args, Io& io) {
+  if (AsksForHelp(args)) {
+    io.out << kAnalyseUsage;
+    return 0;
+  }
   const OptionsParse parse = ParseAnalyseOptions(args, false);
   if (!parse.ok) {
     io.err << "torvane-cli analyse: " << OneLineText(parse.error) << "\n" << kAnalyseUsage;

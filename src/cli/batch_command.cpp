@@ -142,6 +142,10 @@ void ShowProgress(Io& io, std::size_t done, std::size_t total) {
 }  // namespace
 
 int RunBatch(Args args, Io& io) {
+  if (AsksForHelp(args)) {
+    io.out << kBatchUsage;
+    return 0;
+  }
   BatchArguments parsed;
   std::string error;
   if (!ParseBatchArguments(args, parsed, error)) {

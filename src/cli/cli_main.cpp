@@ -28,6 +28,14 @@ constexpr std::string_view kUsage =
 
 }  // namespace
 
+bool AsksForHelp(Args args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (arg == "--help" || arg == "-h") return true;
+  }
+  return false;
+}
+
 int Main(Args args, Io& io) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     (args.empty() ? io.err : io.out) << kUsage;

@@ -28,6 +28,10 @@ int RunReading(Args args, Io& io);
 int RunSquad(Args args, Io& io);
 int RunReport(Args args, Io& io);
 
+// "--help" or "-h" among a command's options (before "--"): the command
+// prints its usage on stdout and ends with 0.
+bool AsksForHelp(Args args);
+
 // Dispatches on the first argument.
 int Main(Args args, Io& io);
 

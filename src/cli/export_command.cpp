@@ -23,6 +23,10 @@ constexpr const char* kExportUsage =
 }  // namespace
 
 int RunExport(Args args, Io& io) {
+  if (AsksForHelp(args)) {
+    io.out << kExportUsage;
+    return 0;
+  }
   const OptionsParse parse = ParseAnalyseOptions(args, true);
   if (!parse.ok) {
     io.err << "torvane-cli export: " << OneLineText(parse.error) << "\n" << kExportUsage;

@@ -137,7 +137,7 @@ bool WriteToStdout(WritePdf write, const TrialReport& report, std::ostream& out,
 }  // namespace
 
 int RunReport(Args args, Io& io) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+  if (AsksForHelp(args)) {
     io.out << kReportUsage;
     return 0;
   }

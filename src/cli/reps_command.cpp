@@ -302,7 +302,7 @@ std::string SummaryTable(const SetSummary& summary,
 }  // namespace
 
 int RunReps(Args args, Io& io) {
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+  if (AsksForHelp(args)) {
     io.out << kRepsUsage;
     return 0;
   }

@@ -273,7 +273,9 @@ TEST_F(CollectionTest, ADamagedStreamStoresOnlyTheUnitsOwnValuesOrHeldCopies) {
       ++held;
     }
     EXPECT_LE(held, c.frames.held);
-    if (k.outcome == CollectionOutcome::Whole) EXPECT_EQ(held, 0u);
+    if (k.outcome == CollectionOutcome::Whole) {
+      EXPECT_EQ(held, 0u);
+    }
   }
 }
 

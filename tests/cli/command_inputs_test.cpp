@@ -122,5 +122,20 @@ TEST(CommandInputs, FileNamesAreEscapedInMessagesAndJsonStaysUtf8) {
   EXPECT_TRUE(ValidUtf8(r.out));
 }
 
+TEST(CommandHelp, EveryCommandPrintsItsUsageOnStdoutForHelp) {
+  for (const char* command : {"analyse", "export", "batch", "identify", "record", "recover", "reps",
+                              "reading", "squad", "report"}) {
+    for (const char* flag : {"--help", "-h"}) {
+      const CliRun r = RunCli({command, flag});
+      EXPECT_EQ(r.status, 0) << command << " " << flag << ": " << r.err;
+      EXPECT_NE(r.out.find(std::string("usage: torvane-cli ") + command), std::string::npos)
+          << command << " " << flag << ": " << r.out;
+    }
+  }
+  EXPECT_EQ(RunCli({"report", "--mode", "F", "--help"}).status, 0);
+  // After "--" it is a file's name.
+  EXPECT_EQ(RunCli({"analyse", "--", "--help"}).status, 1);
+}
+
 }  // namespace
 }  // namespace torvane

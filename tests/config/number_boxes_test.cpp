@@ -40,9 +40,10 @@ TEST(NumberBoxes, EveryBoxRefusesWhatItsSettingCannotMeanAndTheFileKeepsThePrevi
       EXPECT_EQ(back, NumberBoxText(s, key)) << key.key << " took " << text;
       EXPECT_EQ(SettingFileText(s, key), before) << key.key;
       ASSERT_EQ(t.dialogs.shown.size(), 1u) << key.key;
-      if (std::string_view(key.key) != "weight" && key.unit && *key.unit)
+      if (std::string_view(key.key) != "weight" && key.unit && *key.unit) {
         EXPECT_NE(t.dialogs.shown[0].text.find(std::string(" ") + key.unit), std::string::npos)
             << t.dialogs.shown[0].text;
+      }
     }
     // What the window cannot stop, the save does: the file keeps its value.
     if (std::isfinite(range.least) || std::isfinite(range.most)) {
