@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -57,10 +58,15 @@ T* Named(T* widget, const char* name) {
   return widget;
 }
 
+// Buttons may be as narrow as their captions: at the style's 80-pixel
+// minimum the window would be wider than a laptop's workspace (1366 × 768,
+// or 1920 × 1080 at 125 %).
 QPushButton* Button(const char* name, const char* caption, const char* tip = nullptr) {
   auto* b = Named(new QPushButton(caption), name);
   if (tip != nullptr) b->setToolTip(tip);
   b->setAutoDefault(false);
+  const int text = b->fontMetrics().horizontalAdvance(QString(caption).remove('&'));
+  b->setMinimumWidth(text + 2 * b->style()->pixelMetric(QStyle::PM_ButtonMargin) + 8);
   return b;
 }
 
@@ -209,7 +215,6 @@ void FrmAnalysis::BuildControls() {
   r->addWidget(lblMean_, 6, 1);
 
   auto* calc = Named(new QGroupBox("Calculate from"), "fraCalculate");
-  calc->setMinimumWidth(300);
   auto* c = new QGridLayout(calc);
   CheckCalculateFromDisplacement_ =
       Named(new QCheckBox("displacement"), "CheckCalculateFromDisplacement");

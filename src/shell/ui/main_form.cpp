@@ -182,7 +182,10 @@ MainForm::MainForm(Session& session, QWidget* parent)
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
-    resize(std::min(area.width() * 9 / 10, 1400), std::min(area.height() * 9 / 10, 940));
+    // Up to 1400 × 940, else nearly the whole screen: on a laptop's screen
+    // (1366 × 768, or 1920 × 1080 at 125 %) the analysis window then fits
+    // the workspace without scrolling.
+    resize(std::min(area.width() - 32, 1400), std::min(area.height() - 32, 940));
     move(area.center() - rect().center());
   } else {
     resize(1200, 800);
