@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/paths.hpp"
+#include "common/text_compare.hpp"
 #include "squads/squad_table.hpp"
 #include "torvane_version.hpp"
 
@@ -36,10 +37,8 @@ std::string ReportFileName(const TrialDataSet& trial) {
 }
 
 std::string WithReportExtension(std::string path) {
-  const std::size_t n = path.size();
-  const bool hasPdf = n >= 4 && path[n - 4] == '.' && (path[n - 3] | 0x20) == 'p' &&
-                      (path[n - 2] | 0x20) == 'd' && (path[n - 1] | 0x20) == 'f';
-  if (!hasPdf) path += ".pdf";
+  const std::string_view name = path;
+  if (name.size() < 4 || !EqualsIgnoreCase(name.substr(name.size() - 4), ".pdf")) path += ".pdf";
   return path;
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
+#include "common/case_folding.hpp"
 #include "common/number_text.hpp"
 #include "common/paths.hpp"
-#include "common/text_compare.hpp"
 #include "common/text_file.hpp"
 #include "squads/squad_workbook.hpp"
 
@@ -15,12 +15,6 @@ namespace {
 
 bool SameAthlete(const SquadMember& a, const SquadMember& b) {
   return a.Id == b.Id && a.FirstName == b.FirstName && a.LastName == b.LastName;
-}
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), AsciiLower);
-  return out;
 }
 
 void Log(const SquadContext& cx, const std::string& message) {
@@ -104,10 +98,10 @@ std::string AthleteSearchText(const SquadMember& athlete) {
 
 int FindAthlete(const SquadTable& squad, std::string_view text) {
   if (text.empty()) return 0;
-  const std::string wanted = Lower(text);
+  const std::string wanted = FoldCase(text);
   for (int i = 1; i <= squad.SquadCount; ++i) {
     const SquadMember& athlete = squad.SquadMembers[static_cast<std::size_t>(i)];
-    if (Lower(AthleteListLine(athlete)).find(wanted) != std::string::npos) return i;
+    if (FoldCase(AthleteListLine(athlete)).find(wanted) != std::string::npos) return i;
   }
   return 0;
 }

@@ -54,7 +54,8 @@ std::string AthletePanelText(const SquadTable& squad);
 std::string AthleteSearchText(const SquadMember& athlete);
 
 // The 1-based index of the first athlete whose list line holds `text`,
-// ignoring case; 0 when none does or the text is empty.
+// ignoring case (FoldCase: accented, Greek and Cyrillic letters too); 0
+// when none does or the text is empty.
 int FindAthlete(const SquadTable& squad, std::string_view text);
 
 // Selects athlete `index` (1 … SquadCount); other values change nothing.

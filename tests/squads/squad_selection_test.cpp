@@ -57,6 +57,10 @@ TEST(SquadSelection, SearchNextAndPreviousKeepTheAthleteWhenNothingMatches) {
   EXPECT_EQ(SearchAndSelectAthlete(squad, "LEEDS"), 3);  // case-insensitive, anywhere
   EXPECT_EQ(SearchAndSelectAthlete(squad, "lee"), 1);    // the first match
   EXPECT_EQ(SearchAndSelectAthlete(squad, "80"), 2);     // the mass is in the line
+  // Names beyond ASCII fold too.
+  SquadTable nordic;
+  LoadSquad(nordic, {{"1", "Bo", "Day", 80}, {"2", "Åsa", "Østergård", 60}});
+  EXPECT_EQ(SearchAndSelectAthlete(nordic, "ØSTERGÅRD"), 2);
   // No match and an empty text keep the athlete every new trial names.
   EXPECT_EQ(SearchAndSelectAthlete(squad, "nobody"), 0);
   EXPECT_EQ(SearchAndSelectAthlete(squad, ""), 0);
