@@ -70,6 +70,7 @@ WritePdf LoadReportModule(std::string& error) {
     }
     void* entry = dlsym(module, kModuleEntry);
     if (entry == nullptr) {
+      dlclose(module);
       error = "the report module " + candidate.string() + " is of another version";
       return nullptr;
     }
@@ -113,24 +114,28 @@ bool TakeChannelOption(std::vector<std::string>& args, std::optional<ShownChanne
   return true;
 }
 
-// The PDF written to a temporary file and copied to stdout.
+// The PDF written to a temporary file ($TMPDIR, else /tmp) and copied to
+// stdout.
 bool WriteToStdout(WritePdf write, const TrialReport& report, std::ostream& out,
                    std::string& error) {
-  char name[] = "/tmp/torvane-report-XXXXXX";
-  const int fd = mkstemp(name);
+  std::error_code ignored;
+  std::filesystem::path folder = std::filesystem::temp_directory_path(ignored);
+  if (folder.empty()) folder = "/tmp";
+  std::string name = (folder / "torvane-report-XXXXXX").string();
+  const int fd = mkstemp(name.data());
   if (fd < 0) {
-    error = "cannot make a temporary file in /tmp";
+    error = "cannot make a temporary file in " + folder.string();
     return false;
   }
   close(fd);
-  const bool written = write(&report, name, &error) != 0;
+  const bool written = write(&report, name.c_str(), &error) != 0;
   if (written) {
     std::ifstream in(name, std::ios::binary);
     out << in.rdbuf();
     out.flush();
     if (!out) error = "cannot write to stdout";
   }
-  std::remove(name);
+  std::remove(name.c_str());
   return written && out;
 }
 
