@@ -50,7 +50,10 @@ void BM_DecodeZra6Frames(benchmark::State& state) {
   const bool withForce = state.range(0) != 0;
   const int rate = 500;
   std::vector<std::string> frames;
-  for (int i = 0; i < rate * kSeconds; ++i) {
+  // One frame more than the samples: a frame is whole only once the next
+  // one's sync byte follows it, and the unit's stream goes on after the
+  // collection's last sample.
+  for (int i = 0; i <= rate * kSeconds; ++i) {
     std::vector<std::int64_t> values{static_cast<std::int64_t>(1500 + 400 * Wave(i, rate))};
     if (withForce) values.push_back(static_cast<std::int64_t>(800 + 300 * Wave(i + 7, rate)));
     frames.push_back(sim::EncodeZra6Frame(values));
