@@ -271,7 +271,10 @@ std::string MoveTemporaryIntoPlace(const std::string& temp, const std::string& t
     // The replacement keeps the permission bits (and, where it may, the
     // owner) of the file it replaces.
     if (::chmod(temp.c_str(), st.st_mode & 07777) != 0) return fail(std::strerror(errno));
-    if (::geteuid() == 0) (void)::chown(temp.c_str(), st.st_uid, st.st_gid);
+    // Best effort: a file that cannot be given back its owner is still the
+    // whole new content.
+    if (::geteuid() == 0 && ::chown(temp.c_str(), st.st_uid, st.st_gid) != 0) {
+    }
   }
   if (::rename(temp.c_str(), target.c_str()) != 0) return fail(std::strerror(errno));
   return {};
