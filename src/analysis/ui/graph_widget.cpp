@@ -3,22 +3,18 @@
 #include <qcustomplot.h>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSvgGenerator>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QSvgGenerator>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "analysis/ui/graph_colours.hpp"
+
 namespace torvane {
 
 namespace {
-
-const QColor kChannelColour(0, 0, 255);
-const QColor kZeroColour(255, 0, 0);
-const QColor kMarkerColour(255, 0, 255);
-const QColor kPhaseColour(0, 192, 0);
-const QColor kJumpFrameColour(0, 0, 192);
 
 constexpr int kRedrawIntervalMs = 40;  // 25 redraws a second
 constexpr int kMarkerGrabPixels = 4;
@@ -47,13 +43,13 @@ GraphWidget::GraphWidget(QWidget* parent) : QWidget(parent) {
   plot_->xAxis->setLabel("time (s)");
 
   channel_ = plot_->addGraph();
-  channel_->setPen(QPen(kChannelColour, 1));
+  channel_->setPen(QPen(kGraphChannelColour, 1));
   channel_->setAdaptiveSampling(true);
-  zeroLine_ = NewLine(plot_, kZeroColour);
+  zeroLine_ = NewLine(plot_, kGraphZeroColour);
   zeroLine_->point1->setCoords(0, 0);
   zeroLine_->point2->setCoords(1, 0);
-  marker1_ = NewLine(plot_, kMarkerColour);
-  marker2_ = NewLine(plot_, kMarkerColour);
+  marker1_ = NewLine(plot_, kGraphMarkerColour);
+  marker2_ = NewLine(plot_, kGraphMarkerColour);
 
   connect(plot_, &QCustomPlot::mousePress, this, &GraphWidget::OnPress);
   connect(plot_, &QCustomPlot::mouseMove, this, &GraphWidget::OnMove);
@@ -110,9 +106,9 @@ std::vector<QCPItemStraightLine*>& GraphWidget::Lines(std::vector<QCPItemStraigh
 }
 
 void GraphWidget::SetPhaseLines(const PhaseLines& lines) {
-  auto& phases = Lines(phaseLines_, lines.phases.size(), kPhaseColour);
+  auto& phases = Lines(phaseLines_, lines.phases.size(), kGraphPhaseColour);
   for (std::size_t i = 0; i < lines.phases.size(); ++i) PlaceVertical(phases[i], lines.phases[i]);
-  auto& frame = Lines(jumpLines_, lines.jumpFrame.size(), kJumpFrameColour);
+  auto& frame = Lines(jumpLines_, lines.jumpFrame.size(), kGraphJumpFrameColour);
   for (std::size_t i = 0; i < lines.jumpFrame.size(); ++i) {
     PlaceVertical(frame[i], lines.jumpFrame[i]);
   }
@@ -209,9 +205,9 @@ void GraphWidget::ShowContextMenu(const QPoint& where) {
 }
 
 void GraphWidget::SaveGraphAs() {
-  QString path = QFileDialog::getSaveFileName(
-      this, "Save graph as", QString(),
-      "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
+  QString path =
+      QFileDialog::getSaveFileName(this, "Save graph as", QString(),
+                                   "PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
   if (path.isEmpty()) return;
   if (!path.endsWith(".png", Qt::CaseInsensitive) && !path.endsWith(".pdf", Qt::CaseInsensitive) &&
       !path.endsWith(".svg", Qt::CaseInsensitive)) {

@@ -3,14 +3,14 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <QPrinter>
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <tuple>
+
+#include "analysis/ui/graph_colours.hpp"
 
 namespace torvane {
 
@@ -20,11 +20,6 @@ const QColor kText(0, 0, 0);
 const QColor kQuiet(90, 90, 90);
 const QColor kRule(160, 160, 160);
 const QColor kGrid(225, 225, 225);
-const QColor kChannel(0, 0, 255);
-const QColor kZero(255, 0, 0);
-const QColor kMarker(255, 0, 255);
-const QColor kPhase(0, 160, 0);
-const QColor kJumpFrame(0, 0, 192);
 const QColor kClean(0, 120, 0);
 const QColor kFlag(180, 60, 0);
 
@@ -145,7 +140,7 @@ void Graph(Page& page, double top, double height, const ReportGraph& g) {
   p.setClipRect(plot);
   p.setRenderHint(QPainter::Antialiasing, true);
   if (g.yMin < 0 && g.yMax > 0) {
-    p.setPen(QPen(kZero, page.mm(0.2)));
+    p.setPen(QPen(kGraphZeroColour, page.mm(0.2)));
     p.drawLine(QPointF(plot.left(), Y(0)), QPointF(plot.right(), Y(0)));
   }
   const auto vertical = [&](const std::vector<double>& times, const QColor& colour,
@@ -156,13 +151,13 @@ void Graph(Page& page, double top, double height, const ReportGraph& g) {
     for (const double t : times)
       p.drawLine(QPointF(X(t), plot.top()), QPointF(X(t), plot.bottom()));
   };
-  vertical(g.markerTimes, kMarker, Qt::DashLine);
-  vertical(g.phaseTimes, kPhase, Qt::SolidLine);
-  vertical(g.jumpFrameTimes, kJumpFrame, Qt::DotLine);
+  vertical(g.markerTimes, kGraphMarkerColour, Qt::DashLine);
+  vertical(g.phaseTimes, kGraphPhaseColour, Qt::SolidLine);
+  vertical(g.jumpFrameTimes, kGraphJumpFrameColour, Qt::DotLine);
   QPolygonF curve;
   curve.reserve(static_cast<qsizetype>(g.times.size()));
   for (std::size_t i = 0; i < g.times.size(); ++i) curve << QPointF(X(g.times[i]), Y(g.values[i]));
-  p.setPen(QPen(kChannel, page.mm(0.25), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setPen(QPen(kGraphChannelColour, page.mm(0.25), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   p.drawPolyline(curve);
   p.restore();
   p.setPen(QPen(kText, page.mm(0.2)));
@@ -174,9 +169,9 @@ void Graph(Page& page, double top, double height, const ReportGraph& g) {
   const double y = plotBottom + 6.2;
   // Only the kinds of line the graph holds.
   const std::tuple<const char*, QColor, bool> keys[] = {
-      {"jump frame", kJumpFrame, !g.jumpFrameTimes.empty()},
-      {"phases", kPhase, !g.phaseTimes.empty()},
-      {"markers", kMarker, !g.markerTimes.empty()}};
+      {"jump frame", kGraphJumpFrameColour, !g.jumpFrameTimes.empty()},
+      {"phases", kGraphPhaseColour, !g.phaseTimes.empty()},
+      {"markers", kGraphMarkerColour, !g.markerTimes.empty()}};
   for (const auto& [name, colour, shown] : keys) {
     if (!shown) continue;
     const double w = metrics.horizontalAdvance(name) / page.mm(1);
